@@ -1,0 +1,11 @@
+#include "app/process_state.h"
+
+#include "stats/column_summary.h"
+#include "worksheet/data_table.h"
+#include "worksheet/result_text.h"
+
+void reset_process_state() {
+    reset_data_table();
+    reset_column_summaries();
+    reset_result_buffers();
+}

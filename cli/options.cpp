@@ -1,0 +1,167 @@
+#include "cli/options.h"
+
+#include <cstring>
+
+#include "app/analysis_dialog.h"
+#include "app/analysis_table.h"
+
+namespace {
+
+struct AnalysisName {
+    const char* name;
+    int radio_id;
+};
+
+const AnalysisName ANALYSIS_NAMES[] = {
+    {"descriptive", ID_DESCRIPTIVE}, {"paired", ID_PAIRED},   {"nonpaired", ID_NONPAIRED},
+    {"pearson", ID_PEARSON},         {"spearman", ID_SPEARMAN}, {"ranks", ID_SHOW_RANKS},
+};
+
+// Only analyses the program has are offered.
+int radio_for_name(const std::string& name) {
+    for (const AnalysisName& entry : ANALYSIS_NAMES)
+        if (name == entry.name && find_analysis(entry.radio_id) != nullptr) return entry.radio_id;
+    return 0;
+}
+
+const char* control_text(int id) {
+    for (int i = 0; i < ANALYSIS_DIALOG_TEMPLATE.control_count; ++i)
+        if (ANALYSIS_DIALOG_TEMPLATE.controls[i].id == id) return ANALYSIS_DIALOG_TEMPLATE.controls[i].text;
+    return "";
+}
+
+bool set_flag(char letter, CliOptions& options) {
+    switch (letter) {
+    case 'l': options.log_transformation = true; return true;
+    case 'y': options.log_y = true; return true;
+    case 'x': options.extra_output = true; return true;
+    case 'h': options.help = true; return true;
+    case 'V': options.version = true; return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+bool parse_options(int argc, char** argv, CliOptions& options, std::string& error) {
+    options = CliOptions{ID_DESCRIPTIVE, false, false, false, "", "", false, false};
+    bool have_input = false;
+    bool only_operands = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        std::string value;
+        bool takes_value = false;
+        char value_option = 0;
+
+        if (only_operands || arg == "-" || arg.empty() || arg[0] != '-') {
+            if (have_input) {
+                error = "more than one input file: " + arg;
+                return false;
+            }
+            options.input_path = arg;
+            have_input = true;
+            continue;
+        }
+        if (arg == "--") {
+            only_operands = true;
+            continue;
+        }
+        if (arg.compare(0, 2, "--") == 0) {
+            std::string name = arg.substr(2);
+            const std::size_t eq = name.find('=');
+            bool has_inline = false;
+            if (eq != std::string::npos) {
+                value = name.substr(eq + 1);
+                name = name.substr(0, eq);
+                has_inline = true;
+            }
+            if (name == "analysis" || name == "output") {
+                value_option = name == "analysis" ? 'a' : 'o';
+                takes_value = !has_inline;
+            } else if (has_inline) {
+                error = "option --" + name + " takes no value";
+                return false;
+            } else if (name == "log") {
+                options.log_transformation = true;
+            } else if (name == "log-y") {
+                options.log_y = true;
+            } else if (name == "extra") {
+                options.extra_output = true;
+            } else if (name == "help") {
+                options.help = true;
+            } else if (name == "version") {
+                options.version = true;
+            } else {
+                error = "unknown option --" + name;
+                return false;
+            }
+        } else {
+            // A bundle of short options; -a and -o take the rest or the next argument.
+            for (std::size_t k = 1; k < arg.size(); ++k) {
+                const char letter = arg[k];
+                if (letter == 'a' || letter == 'o') {
+                    value_option = letter;
+                    value = arg.substr(k + 1);
+                    takes_value = value.empty();
+                    break;
+                }
+                if (!set_flag(letter, options)) {
+                    error = std::string("unknown option -") + letter;
+                    return false;
+                }
+            }
+        }
+        if (value_option == 0) continue;
+        if (takes_value) {
+            if (i + 1 >= argc) {
+                error = std::string("option -") + value_option + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (value_option == 'a') {
+            options.analysis_radio_id = radio_for_name(value);
+            if (options.analysis_radio_id == 0) {
+                error = "unknown analysis: " + value;
+                return false;
+            }
+        } else {
+            if (value.empty()) {
+                error = "option -o needs a file name";
+                return false;
+            }
+            options.output_path = value;
+        }
+    }
+    return true;
+}
+
+std::string usage_text() {
+    std::string text =
+        "Usage: morvenda [OPTION]... [FILE]\n"
+        "Runs one analysis on a worksheet and writes the result as tab-separated text.\n"
+        "FILE holds what a spreadsheet puts on the clipboard as \"Wk1\" (a .wk1 file is one);\n"
+        "without FILE, or when FILE is -, the worksheet is read from standard input.\n"
+        "\n"
+        "  -a, --analysis NAME   the analysis (default descriptive):\n";
+    for (const AnalysisName& entry : ANALYSIS_NAMES) {
+        if (find_analysis(entry.radio_id) == nullptr) continue;
+        std::string line = "      ";
+        line += entry.name;
+        line.append(line.size() < 22 ? 22 - line.size() : 1, ' ');
+        line += std::string("\"") + control_text(entry.radio_id) + "\"\n";
+        text += line;
+    }
+    text += std::string("  -l, --log             \"") + control_text(ID_LOG_TRANSFORMATION) + "\"\n";
+    text += std::string("  -y, --log-y           \"") + control_text(ID_LOG_Y) + "\"\n";
+    text += std::string("  -x, --extra           \"") + control_text(ID_EXTRA_OUTPUT) + "\"\n";
+    text +=
+        "  -o, --output FILE     write the result to FILE instead of standard output\n"
+        "  -h, --help            show this help and exit\n"
+        "  -V, --version         show the version and exit\n"
+        "\n"
+        "Messages go to standard error as \"caption: text\".\n"
+        "Exit status: 0 result written; 1 no usable worksheet; 2 usage error;\n"
+        "3 the analysis refused its input; 4 the result could not be written.\n";
+    return text;
+}

@@ -1,0 +1,80 @@
+// Column summaries: one record per column with every statistic the analyses
+// print about a single column, and on the way each present cell's rank, tie
+// count, plotting position and normal score.
+//
+// Small cells ("<" labels) rank below and big cells (">" labels) above every
+// real value but never enter sums. When a column holds any of them, mean and
+// SD come from a normal probability plot: the real values regressed on their
+// normal scores. Every statistic also exists on the natural-log scale, where
+// real values <= 0 join the small cells.
+#pragma once
+
+#include <cstdint>
+
+#include "worksheet/data_table.h"
+
+struct ColumnSummary {
+    int32_t order[MAX_ROWS];  // row indices in ascending order, missing cells last
+    int32_t n_total;          // present cells (real, small and big)
+    int32_t n_positive;       // present cells > 0, big cells included
+    int32_t n_real;
+    int32_t n_real_log;       // real cells > 0
+    int32_t n_small;
+    int32_t n_small_log;      // small cells and real cells <= 0
+    int32_t n_big;
+    int32_t n_upper_third;
+    int32_t n_middle_third;
+    int32_t n_lower_third;
+    int32_t n_upper_third_log;
+    int32_t n_middle_third_log;
+    int32_t n_lower_third_log;
+    double min;               // +999999998.999 when there is no real value
+    double max;               // -999999998.999 when there is no real value
+    double mean;
+    double mean_log;          // ln scale
+    double small_value;       // stands for each small cell; 0 when none
+    double small_value_log;   // back-transformed
+    double big_value;
+    double big_value_log;     // back-transformed
+    double sd;
+    double sd_log;
+    double sem;
+    double sem_log;
+    double mean_plus_sem;
+    double mean_plus_sem_log;
+    double mean_minus_sem;
+    double mean_minus_sem_log;
+    double ci95_upper;
+    double ci95_upper_log;
+    double ci95_lower;
+    double ci95_lower_log;
+    double deviation_from_normal;
+    double deviation_from_normal_log;
+    double centile_10;
+    double centile_25;
+    double centile_33;
+    double median;
+    double centile_67;
+    double centile_75;
+    double centile_90;
+    double median_plus_se;
+    double median_minus_se;
+};
+
+// One per data-table column, computed at start-up and read-only afterwards.
+extern ColumnSummary column_summaries[MAX_COLUMNS];
+// One per pair-table column, recomputed whenever an analysis fills the pair table.
+extern ColumnSummary group_summaries[2];
+
+// groups false: data-table columns into the column summaries; groups true:
+// both pair-table columns into the group summaries. The same set must have
+// been ordered first (order_columns in the matching mode).
+void summarize_columns(bool groups);
+
+// Interpolated centile of one column of a set at `fraction`, or CELL_MISSING
+// when the column has too few present cells for that fraction or a
+// neighbour is not a real value.
+double centile(int column, double fraction, bool groups);
+
+// Puts both sets back into their process-start state.
+void reset_column_summaries();

@@ -1,0 +1,26 @@
+// Column ordering: each column's cells in ascending order, missing cells
+// last, recorded as the list of row indices (`order` of the column's summary)
+// and as each row's position in that list (`sort_pos`).
+//
+// The sort is a Hoare-partition quicksort with the middle key as pivot that
+// exchanges equal keys too; the order among equal values is the one it
+// produces (three equal values give order 2, 1, 0), and `order` and
+// `sort_pos` depend on it.
+#pragma once
+
+#include <cstdint>
+
+#include "worksheet/data_table.h"
+
+// Work arrays shared by every call: the keys of the column being ordered and
+// the row index carried with each key.
+extern double sort_keys[MAX_ROWS];
+extern int32_t sort_index[MAX_ROWS];
+
+// Mode 0: columns 0..column_count-1 of the data table into the column
+// summaries; mode 1: both columns of the pair table into the group summaries.
+void order_columns(int mode);
+void order_column(int c, int mode);
+// Sorts sort_keys[lo..hi] ascending, moving sort_index along. An empty range
+// (hi < lo) reads nothing.
+void quicksort_keys(int lo, int hi);

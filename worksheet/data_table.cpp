@@ -1,0 +1,30 @@
+// The process-wide data table, pair table and run state.
+#include "worksheet/data_table.h"
+
+#include <cstring>
+
+DataRow data_rows[MAX_ROWS];
+PairRow pair_rows[MAX_ROWS];
+
+int32_t row_count = 0;
+int32_t column_count = 0;
+
+int32_t log_transform = 0;
+int32_t log_y = 0;
+int32_t extra_output = 0;
+int32_t analysis_kind = 1003;
+int32_t status = 0;
+platform::WindowHandle owner_window = nullptr;
+
+void reset_data_table() {
+    std::memset(data_rows, 0, sizeof data_rows);
+    std::memset(pair_rows, 0, sizeof pair_rows);
+    row_count = 0;
+    column_count = 0;
+    log_transform = 0;
+    log_y = 0;
+    extra_output = 0;
+    analysis_kind = 1003;
+    status = 0;
+    owner_window = nullptr;
+}

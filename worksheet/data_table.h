@@ -1,0 +1,79 @@
+// The worksheet in memory: one process-wide table of double cells (rows by
+// columns) with the companion values the statistical core adds per cell, the
+// two-column pair table the comparisons and correlations work in, and the
+// option flags and run state chosen in the dialog.
+//
+// Everything here has static capacity; nothing is allocated per worksheet.
+// Writers: the clipboard reader fills `value`, `row_count`, `column_count`;
+// column ordering writes `sort_pos`; the column summaries write the other
+// companion fields and normalise missing cells. From the end of start-up on
+// the data table's values are read-only (the rank listing only lowers
+// `column_count`).
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// Rows of the data table and of the pair table. A spreadsheet block larger
+// than this is cut to its first MAX_ROWS rows.
+constexpr int MAX_ROWS = 1024;
+
+// Columns of the data table. The result cell table has one entry per column,
+// so every analysis can lay out at most this many result columns.
+constexpr int MAX_COLUMNS = 50;
+
+// Cell markers: ordinary doubles far outside any measured value, compared by
+// exact value. A value at or beyond +-999999999.999 counts as missing
+// everywhere.
+constexpr double CELL_MISSING = -999999999.999;
+constexpr double CELL_SMALL = -999999998.999;  // "<..." label: below a limit
+constexpr double CELL_BIG = +999999998.999;    // ">..." label: above a limit
+constexpr double MISSING_BOUND = 999999999.999;
+
+static_assert(CELL_MISSING < CELL_SMALL && CELL_BIG < MISSING_BOUND,
+              "markers must order missing < small < real < big < missing bound");
+
+// True when a value counts as missing: at or beyond the missing bound, or
+// not a number (a NaN fails every ordered comparison, so it is caught here).
+inline bool is_missing_value(double v) {
+    return !(v > -MISSING_BOUND && v < MISSING_BOUND);
+}
+
+// One row of the data table; each field has one entry per column.
+struct DataRow {
+    double value[MAX_COLUMNS];          // cell value or marker
+    int32_t sort_pos[MAX_COLUMNS];      // position of this row in the column's ascending order
+    double rank[MAX_COLUMNS];           // mid-rank among present cells; 0 when missing
+    int32_t tie_count[MAX_COLUMNS];     // present cells equal to this one; 0 when missing
+    double rank_position[MAX_COLUMNS];  // plotting position of the rank; 0 when missing
+    double normal_score[MAX_COLUMNS];   // normal quantile of the position, or CELL_MISSING
+};
+
+// One row of the pair table: entry 0 is x, entry 1 is y.
+struct PairRow {
+    double value[2];
+    int32_t sort_pos[2];
+    double rank[2];
+    int32_t tie_count[2];
+    double rank_position[2];
+    double normal_score[2];
+};
+
+extern DataRow data_rows[MAX_ROWS];
+extern PairRow pair_rows[MAX_ROWS];  // always row_count rows
+
+extern int32_t row_count;     // rows of the used range; 0 or less: no rows
+extern int32_t column_count;  // columns of the used range; 0 or less: no columns
+
+// Option flags and run state, set by the dialog.
+extern int32_t log_transform;  // check box 1000 "Log-transformation"
+extern int32_t log_y;          // check box 1001 "Log-transformation y values"
+extern int32_t extra_output;   // check box 1002 "Extra output"
+extern int32_t analysis_kind;  // id of the chosen analysis radio button, 1003..1009
+extern int32_t status;         // result of the last reader run or analysis
+extern platform::WindowHandle owner_window;  // owner of message boxes and the clipboard
+
+// Puts the data table, the pair table and the run state back into their
+// process-start state (all zero, analysis_kind 1003).
+void reset_data_table();

@@ -1,0 +1,198 @@
+// Result text buffers, the append rules and the clipboard writer.
+#include "worksheet/result_text.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+char result_text[RESULT_TEXT_CAPACITY + 1];
+char line_text[LINE_TEXT_CAPACITY + 2];
+char cell_text[CELL_TEXT_CAPACITY];
+char row_labels[ROW_LABEL_COUNT][ROW_LABEL_CAPACITY];
+char result_cells[RESULT_ROW_COUNT][MAX_COLUMNS][RESULT_CELL_CAPACITY];
+double correlation_r[MAX_COLUMNS][MAX_COLUMNS];
+int32_t correlation_n[MAX_COLUMNS][MAX_COLUMNS];
+
+namespace {
+
+// Lengths of result_text and line_text, kept by every writer below so that
+// no append has to measure a buffer of up to 1.8 million characters.
+int result_length = 0;
+int line_length = 0;
+
+int bounded_length(const char* text, int limit) {
+    int n = 0;
+    while (n < limit && text[n] != '\0') ++n;
+    return n;
+}
+
+// Copies at most `capacity - 1` characters and terminates.
+void copy_cut(char* out, int capacity, const char* text) {
+    const int n = bounded_length(text, capacity - 1);
+    std::memcpy(out, text, static_cast<std::size_t>(n));
+    out[n] = '\0';
+}
+
+bool valid_result_cell(int row, int column) {
+    return row >= 0 && row < RESULT_ROW_COUNT && column >= 0 && column < MAX_COLUMNS;
+}
+
+}  // namespace
+
+int result_text_length() { return result_length; }
+int line_text_length() { return line_length; }
+
+void start_result_text(const char* title) {
+    result_length = bounded_length(title, RESULT_TEXT_CAPACITY);
+    std::memcpy(result_text, title, static_cast<std::size_t>(result_length));
+    result_text[result_length] = '\0';
+}
+
+void clear_line_text() {
+    line_length = 0;
+    line_text[0] = '\0';
+}
+
+void set_line_text(const char* text) {
+    line_length = bounded_length(text, LINE_TEXT_CAPACITY - 1);
+    std::memcpy(line_text, text, static_cast<std::size_t>(line_length));
+    line_text[line_length] = '\0';
+}
+
+void append_cell(const char* cell) {
+    const int n = bounded_length(cell, LINE_TEXT_CAPACITY);
+    if (n == 0 || line_length + n >= LINE_TEXT_CAPACITY) return;
+    std::memcpy(line_text + line_length, cell, static_cast<std::size_t>(n));
+    line_length += n;
+    line_text[line_length] = '\0';
+}
+
+void append_newline() {
+    // The buffer keeps room for one newline beyond the capacity of rule 1.
+    if (line_length > LINE_TEXT_CAPACITY) return;
+    line_text[line_length++] = '\n';
+    line_text[line_length] = '\0';
+}
+
+void append_line_to_result() {
+    if (result_length + line_length >= RESULT_TEXT_CAPACITY) return;
+    std::memcpy(result_text + result_length, line_text, static_cast<std::size_t>(line_length));
+    result_length += line_length;
+    result_text[result_length] = '\0';
+}
+
+void begin_labelled_line(int row) {
+    if (row < 0 || row >= ROW_LABEL_COUNT) {
+        clear_line_text();
+        return;
+    }
+    set_line_text(row_labels[row]);
+}
+
+void set_row_label(int row, const char* label) {
+    if (row < 0 || row >= ROW_LABEL_COUNT) return;
+    copy_cut(row_labels[row], ROW_LABEL_CAPACITY, label);
+}
+
+void format_result_value(char* out, double value) {
+    if (!std::isfinite(value)) value = CELL_MISSING;
+    // Wide enough for "%.4lf" of any finite double.
+    char wide[400];
+    std::snprintf(wide, sizeof wide, "%.4lf", value);
+    if (std::strlen(wide) < RESULT_CELL_CAPACITY) {
+        copy_cut(out, RESULT_CELL_CAPACITY, wide);
+        return;
+    }
+    // Too wide for a cell: the most significant digits that fit, never a
+    // cut-off number.
+    for (int precision = 17; precision >= 1; --precision) {
+        std::snprintf(wide, sizeof wide, "%.*g", precision, value);
+        if (std::strlen(wide) < RESULT_CELL_CAPACITY) break;
+    }
+    copy_cut(out, RESULT_CELL_CAPACITY, wide);
+}
+
+void set_result_value(int row, int column, double value) {
+    if (!valid_result_cell(row, column)) return;
+    format_result_value(result_cells[row][column], value);
+}
+
+void set_result_text(int row, int column, const char* text) {
+    if (!valid_result_cell(row, column)) return;
+    copy_cut(result_cells[row][column], RESULT_CELL_CAPACITY, text);
+}
+
+void append_value_texts(int row) {
+    if (row < 0 || row >= RESULT_ROW_COUNT) return;
+    const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
+    for (int i = 1; i < columns; ++i) {
+        const char* text = result_cells[row][i];
+        if (std::atof(text) > CELL_MISSING)
+            std::snprintf(cell_text, sizeof cell_text, "\t%s", text);
+        else
+            std::snprintf(cell_text, sizeof cell_text, "\t#n/a");
+        append_cell(cell_text);
+    }
+}
+
+void append_matrix_row(int row) {
+    if (row < 0 || row >= MAX_COLUMNS) return;
+    const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
+    for (int i = 0; i < columns; ++i) {
+        if (i < row) {
+            const double x = correlation_r[row][i];
+            if (x > CELL_MISSING && std::isfinite(x))
+                std::snprintf(cell_text, sizeof cell_text, "%12.4lf\t", x);
+            else
+                std::snprintf(cell_text, sizeof cell_text, "\t");
+        } else {
+            std::snprintf(cell_text, sizeof cell_text, "%12ld\t", static_cast<long>(correlation_n[row][i]));
+        }
+        append_cell(cell_text);
+    }
+}
+
+int publish_result_text(platform::WindowHandle owner, const char* text) {
+    const std::size_t n = std::strlen(text);
+    if (n < 2) return 1;
+    const platform::MemoryHandle block = platform::global_alloc(n + 1);
+    if (block == nullptr) return 2;
+    auto* bytes = static_cast<char*>(platform::global_lock(block));
+    if (bytes == nullptr) {
+        platform::global_free(block);
+        return 3;
+    }
+    std::memcpy(bytes, text, n);  // the zeroed last byte terminates the text
+    platform::global_unlock(block);
+    if (!platform::open_clipboard(owner)) {
+        platform::global_free(block);
+        return 4;
+    }
+    platform::empty_clipboard();
+    const bool taken = platform::set_clipboard_data(platform::TEXT_FORMAT, block);
+    platform::close_clipboard();
+    if (!taken) {
+        platform::global_free(block);
+        return 4;
+    }
+    return 0;
+}
+
+int publish_results(platform::WindowHandle owner) {
+    const int result = publish_result_text(owner, result_text);
+    if (result != 0) platform::show_application_message("Error while writing results to Clipboard");
+    return result;
+}
+
+void reset_result_buffers() {
+    std::memset(result_text, 0, sizeof result_text);
+    std::memset(line_text, 0, sizeof line_text);
+    std::memset(cell_text, 0, sizeof cell_text);
+    std::memset(row_labels, 0, sizeof row_labels);
+    std::memset(result_cells, 0, sizeof result_cells);
+    std::memset(correlation_r, 0, sizeof correlation_r);
+    std::memset(correlation_n, 0, sizeof correlation_n);
+    result_length = 0;
+    line_length = 0;
+}

@@ -1,0 +1,257 @@
+// The "Wk1" clipboard reader and the WK1 record decoder.
+#include "worksheet/wk1_reader.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "worksheet/data_table.h"
+#include "worksheet/result_text.h"
+
+namespace {
+
+const char* const MESSAGE_CAPTION = "Morvenda 006";
+
+// WK1 record types the decoder acts on; every other type is stepped over.
+constexpr unsigned RECORD_BOF = 0;
+constexpr unsigned RECORD_EOF = 1;
+constexpr unsigned RECORD_RANGE = 6;
+constexpr unsigned RECORD_INTEGER = 13;
+constexpr unsigned RECORD_NUMBER = 14;
+constexpr unsigned RECORD_LABEL = 15;
+constexpr unsigned RECORD_FORMULA = 16;
+
+constexpr unsigned RECORD_HEADER_SIZE = 4;
+
+// A read position inside one record body. Every read checks the record's
+// declared end, which itself lies inside the block, so no read can leave the
+// block whatever its bytes say.
+struct Cursor {
+    const unsigned char* block;
+    std::size_t pos;
+    std::size_t end;
+
+    bool has(std::size_t count) const { return end - pos >= count; }
+
+    bool read_u8(unsigned& out) {
+        if (!has(1)) return false;
+        out = block[pos];
+        pos += 1;
+        return true;
+    }
+    bool read_u16(unsigned& out) {
+        if (!has(2)) return false;
+        out = static_cast<unsigned>(block[pos]) | (static_cast<unsigned>(block[pos + 1]) << 8);
+        pos += 2;
+        return true;
+    }
+    bool read_i16(int& out) {
+        unsigned word = 0;
+        if (!read_u16(word)) return false;
+        out = word > 0x7FFF ? static_cast<int>(word) - 65536 : static_cast<int>(word);
+        return true;
+    }
+    bool read_f64(double& out) {
+        if (!has(8)) return false;
+        uint64_t bits = 0;
+        for (int i = 7; i >= 0; --i) bits = (bits << 8) | block[pos + static_cast<std::size_t>(i)];
+        std::memcpy(&out, &bits, sizeof out);
+        pos += 8;
+        return true;
+    }
+    bool skip(std::size_t count) {
+        if (!has(count)) return false;
+        pos += count;
+        return true;
+    }
+};
+
+struct DecoderState {
+    int pass;
+    unsigned lowest_column;  // compared as unsigned 16-bit values
+    unsigned lowest_row;
+};
+
+void lower_origin(DecoderState& state, unsigned column, unsigned row) {
+    if (column < state.lowest_column) state.lowest_column = column;
+    if (row < state.lowest_row) state.lowest_row = row;
+}
+
+void store_cell(const DecoderState& state, unsigned column, unsigned row, double value) {
+    const int r = static_cast<int>(row) - static_cast<int>(state.lowest_row);
+    const int c = static_cast<int>(column) - static_cast<int>(state.lowest_column);
+    if (r < 0 || c < 0 || r >= row_count || c >= column_count) return;
+    data_rows[r].value[c] = is_missing_value(value) ? CELL_MISSING : value;
+}
+
+// The table's size from the RANGE record's far corner. The differences are
+// signed, so a corner before the lowest cell gives a count of 0 or less.
+void apply_range(const DecoderState& state, unsigned end_column, unsigned end_row) {
+    const int row_span = static_cast<int>(end_row) - static_cast<int>(state.lowest_row);
+    const int column_span = static_cast<int>(end_column) - static_cast<int>(state.lowest_column);
+    row_count = row_span > MAX_ROWS - 1 ? MAX_ROWS : row_span + 1;
+    column_count = column_span > MAX_COLUMNS - 1 ? MAX_COLUMNS : column_span + 1;
+    if (row_count <= 0 || column_count <= 0) return;
+    for (int r = 0; r < row_count; ++r)
+        for (int c = 0; c < column_count; ++c) data_rows[r].value[c] = CELL_MISSING;
+}
+
+// One handled record's body. Returns false when its fields need more bytes
+// than the record declares.
+bool decode_record(DecoderState& state, unsigned type, Cursor& body) {
+    unsigned format = 0, column = 0, row = 0;
+    switch (type) {
+    case RECORD_RANGE: {
+        unsigned start_column = 0, start_row = 0, end_column = 0, end_row = 0;
+        if (!body.read_u16(start_column) || !body.read_u16(start_row) ||
+            !body.read_u16(end_column) || !body.read_u16(end_row))
+            return false;
+        if (state.pass == 1) apply_range(state, end_column, end_row);
+        return true;
+    }
+    case RECORD_INTEGER:
+    case RECORD_NUMBER:
+    case RECORD_FORMULA: {
+        if (!body.read_u8(format) || !body.read_u16(column) || !body.read_u16(row)) return false;
+        double value = 0.0;
+        if (type == RECORD_INTEGER) {
+            int integer = 0;
+            if (!body.read_i16(integer)) return false;
+            value = integer;
+        } else if (!body.read_f64(value)) {
+            return false;
+        }
+        if (type == RECORD_FORMULA) {
+            unsigned formula_length = 0;
+            if (!body.read_u16(formula_length) || !body.skip(formula_length)) return false;
+        }
+        if (state.pass == 0)
+            lower_origin(state, column, row);
+        else
+            store_cell(state, column, row, value);
+        return true;
+    }
+    case RECORD_LABEL: {
+        if (!body.read_u8(format) || !body.read_u16(column) || !body.read_u16(row)) return false;
+        lower_origin(state, column, row);
+        unsigned prefix = 0, first = 0;
+        // A label without text after its alignment prefix sets no value.
+        if (state.pass == 1 && body.read_u8(prefix) && body.read_u8(first)) {
+            const double marker = first == '<' ? CELL_SMALL : first == '>' ? CELL_BIG : CELL_MISSING;
+            store_cell(state, column, row, marker);
+        }
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
+int decode_pass(DecoderState& state, const unsigned char* block, std::size_t size) {
+    std::size_t pos = 0;
+    for (;;) {
+        // A block that ends where a record header would start ends the pass.
+        if (pos == size) return WK1_OK;
+        Cursor header{block, pos, size};
+        unsigned type = 0, length = 0;
+        if (!header.has(RECORD_HEADER_SIZE)) return WK1_TRUNCATED;
+        header.read_u16(type);
+        if (type == RECORD_EOF) return WK1_OK;
+        header.read_u16(length);
+        if (length == 0) return WK1_ZERO_LENGTH;
+        if (!header.has(length)) return WK1_TRUNCATED;
+
+        Cursor body{block, header.pos, header.pos + length};
+        if (type == RECORD_BOF) {
+            unsigned version = 0;
+            if (!body.read_u16(version)) return WK1_TRUNCATED;
+            if (version != 0x0404 && version != 0x0406) return WK1_BAD_VERSION;
+        } else if (!decode_record(state, type, body)) {
+            return WK1_TRUNCATED;
+        }
+        // Extra body bytes of a handled record are skipped with the rest.
+        pos = body.end;
+    }
+}
+
+void show_reader_message(platform::WindowHandle owner) {
+    platform::show_message(owner, cell_text, MESSAGE_CAPTION);
+}
+
+}  // namespace
+
+int decode_wk1(const unsigned char* block, std::size_t size) {
+    DecoderState state{0, 0xFFFF, 0xFFFF};
+    row_count = 0;
+    column_count = 0;
+    if (block == nullptr) size = 0;
+    for (state.pass = 0; state.pass < 2; ++state.pass) {
+        const int result = decode_pass(state, block, size);
+        if (result != WK1_OK) return result;
+    }
+    return WK1_OK;
+}
+
+int read_clipboard_worksheet(platform::WindowHandle owner) {
+    const platform::ClipboardFormat format = platform::register_clipboard_format("Wk1");
+    if (format == 0) return 1;
+    if (!platform::open_clipboard(owner)) {
+        std::snprintf(cell_text, sizeof cell_text, "Problem opening Clipboard");
+        show_reader_message(owner);
+        return 2;
+    }
+    if (!platform::is_clipboard_format_available(format)) {
+        platform::close_clipboard();
+        return 3;
+    }
+    const platform::MemoryHandle handle = platform::get_clipboard_data(format);
+    if (handle == nullptr) {
+        platform::close_clipboard();
+        std::snprintf(cell_text, sizeof cell_text, "Problem getting memory handle");
+        show_reader_message(owner);
+        return 4;
+    }
+    const std::size_t size = platform::global_size(handle);
+    if (size < 2) {
+        platform::close_clipboard();
+        std::snprintf(cell_text, sizeof cell_text, "empty clipboard?? len=%d ", static_cast<int>(size));
+        show_reader_message(owner);
+        return 5;
+    }
+    auto* copy = static_cast<unsigned char*>(platform::allocate_private(size));
+    if (copy == nullptr) {
+        platform::close_clipboard();
+        std::snprintf(cell_text, sizeof cell_text, "malloc problem");
+        show_reader_message(owner);
+        return 6;
+    }
+    const void* locked = platform::global_lock(handle);
+    if (locked == nullptr) {
+        platform::free_private(copy);
+        platform::close_clipboard();
+        std::snprintf(cell_text, sizeof cell_text, "GlobalLock problem");
+        show_reader_message(owner);
+        return 7;
+    }
+    std::memcpy(copy, locked, size);
+
+    const int e = decode_wk1(copy, size);
+    if (e != WK1_OK) {
+        platform::free_private(copy);
+        platform::global_unlock(handle);
+        platform::close_clipboard();
+        std::snprintf(cell_text, sizeof cell_text, "Error %d reading wk1-data", e);
+        show_reader_message(owner);
+        return 100 * e + 8;
+    }
+    platform::global_unlock(handle);
+    const bool closed = platform::close_clipboard();
+    platform::free_private(copy);
+    if (!closed) {
+        std::snprintf(cell_text, sizeof cell_text, "error code: %u",
+                      static_cast<unsigned>(platform::last_error()));
+        show_reader_message(owner);
+        return 9;
+    }
+    return 0;
+}
