@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
     CliOptions options;
     std::string error;
     if (!parse_options(argc, argv, options, error)) {
-        std::fprintf(stderr, "%s: %s\n%s", name.c_str(), error.c_str(), usage_text().c_str());
+        std::fprintf(stderr, "%s: %s\nUsage: %s [OPTION]... [FILE]\nTry '%s --help' for more information.\n",
+                     name.c_str(), error.c_str(), name.c_str(), name.c_str());
         return EXIT_USAGE;
     }
     if (options.help) {

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds Morvenda and runs every test: the unit tests and the command-line
+# end-to-end tests, once in a plain build and once under AddressSanitizer and
+# UndefinedBehaviorSanitizer. On a fresh Debian machine, run as root, it first
+# installs the Debian packages it needs.
+set -euo pipefail
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$top"
+jobs=$(nproc 2>/dev/null || echo 2)
+
+# Debian packages the build and the tests need (the table generator's check
+# needs python3-scipy).
+packages=(cmake g++ make libgtest-dev python3 python3-scipy)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  else
+    echo "Missing Debian packages: ${missing[*]} (run as root to install them)" >&2
+    exit 1
+  fi
+fi
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S "$top" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" -j "$jobs" --output-on-failure
+}
+
+echo "== plain build =="
+run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVENDA_TESTS=ON
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DMORVENDA_SANITIZE=ON -DMORVENDA_TESTS=ON
