@@ -1,0 +1,185 @@
+// The descriptive report: which rows appear for each option set, the cell
+// texts and blank rules, and the layout (cells, then the label).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "analyses/descriptive.h"
+#include "test_support.h"
+
+using test::cells_of;
+using test::lines_of;
+
+namespace {
+
+struct Report {
+    std::vector<std::string> lines;
+    std::string text;
+    int status;
+};
+
+Report report(const std::vector<std::vector<double>>& rows, bool extra, bool log) {
+    test::load_table(rows);
+    headless::reset();
+    extra_output = extra ? 1 : 0;
+    log_transform = log ? 1 : 0;
+    start_result_text("");
+    const int s = run_descriptive_analysis(nullptr);
+    return Report{lines_of(result_text), result_text, s};
+}
+
+std::vector<std::vector<double>> one_column(std::initializer_list<double> values) {
+    std::vector<std::vector<double>> rows;
+    for (double v : values) rows.push_back({v});
+    return rows;
+}
+
+std::vector<std::string> labels(const Report& r) {
+    std::vector<std::string> out;
+    for (const std::string& line : r.lines) out.push_back(cells_of(line).back());
+    return out;
+}
+
+// The line whose label is `label`, split into cells (label last).
+std::vector<std::string> row(const Report& r, const std::string& label) {
+    for (const std::string& line : r.lines) {
+        std::vector<std::string> cells = cells_of(line);
+        if (cells.back() == label) return cells;
+    }
+    return {};
+}
+
+// ---- Rows for each option set ----------------------------------------------
+
+TEST(Descriptive, WithoutOptionsTheReportHasTwentyTwoRowsInOrder) {
+    const Report r = report(one_column({1, 2, 3, 4, 5}), false, false);
+    const std::vector<std::string> expected = {
+        "Min", "Max", "95%CI ll=Mean-t*SEM", "Mean-SEM", "Mean", "Mean+SEM", "95%CI ul=Mean+t*SEM",
+        "95%CI ll(log)=Mean/(GSEM^t)", "Mean/GSEM", "Mean (log)", "Mean*GSEM", "95%CI ul(log)=Mean*(GSEM^t)",
+        "25 Centile", "Median-SE of median", "Median", "Median+SE of median", "75 Centile", "33-0", "100-67",
+        "33-0 (log)", "100-67 (log)", "N total"};
+    EXPECT_EQ(labels(r), expected);
+    EXPECT_NE(r.text.back(), '\n') << "no newline after the last row";
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST(Descriptive, ExtraOutputAddsTheLinearOrTheLogMemberOfEachPair) {
+    const auto rows = one_column({1, 2, 3, 4, 5});
+    const Report linear = report(rows, true, false);
+    const Report logs = report(rows, true, true);
+    EXPECT_EQ(linear.lines.size(), 36u);
+    EXPECT_EQ(logs.lines.size(), 36u);
+    for (const char* label : {"SEM", "SD", "Big", "Small", "66-33", "N small", "N real", "10 Centile", "N big",
+                              "% Deviation from normal (log)"})
+        EXPECT_FALSE(row(linear, label).empty()) << label;
+    for (const char* label : {"GSEM", "GSD", "Big (log)", "Small (log)", "66-33 (log)", "N small (log)", "N real (log)"}) {
+        EXPECT_TRUE(row(linear, label).empty()) << label;
+        EXPECT_FALSE(row(logs, label).empty()) << label;
+    }
+    EXPECT_TRUE(row(logs, "SEM").empty());
+    EXPECT_TRUE(row(logs, "N real").empty());
+}
+
+TEST(Descriptive, LogTransformationAloneChangesNothing) {
+    const auto rows = one_column({1, 2, 3, 4, 5});
+    EXPECT_EQ(report(rows, false, true).text, report(rows, false, false).text);
+}
+
+// ---- Cells -----------------------------------------------------------------
+
+TEST(Descriptive, FiveValuesGiveTheWorkedExample) {
+    const Report r = report(one_column({1, 2, 3, 4, 5}), false, false);
+    EXPECT_EQ(row(r, "Median")[0], "      3.0000");
+    EXPECT_EQ(row(r, "Median-SE of median")[0], "") << "fewer than six values: blank";
+    EXPECT_EQ(row(r, "Median+SE of median")[0], "");
+    EXPECT_EQ(row(r, "33-0")[0], "2");
+    EXPECT_EQ(row(r, "100-67")[0], "2");
+    EXPECT_EQ(row(r, "33-0 (log)")[0], "1");
+    EXPECT_EQ(row(r, "100-67 (log)")[0], "2");
+    EXPECT_EQ(r.lines.back(), "5\tN total");
+    // Mean 3, SD sqrt(2.5), t(4) = 2.77645: limits 3 -+ 1.9632.
+    EXPECT_EQ(row(r, "95%CI ll=Mean-t*SEM")[0], "      1.0368");
+    EXPECT_EQ(row(r, "95%CI ul=Mean+t*SEM")[0], "      4.9632");
+    // Geometric mean of 1..5 is 120^(1/5).
+    EXPECT_EQ(row(r, "Mean (log)")[0], "      2.6052");
+}
+
+TEST(Descriptive, EveryShownLineHasOneCellPerColumnThenTheLabel) {
+    const Report r = report({{1, 10, CELL_MISSING}, {2, 20, CELL_MISSING}, {3, 35, CELL_MISSING}, {4, 41, CELL_MISSING}},
+                            true, false);
+    for (const std::string& line : r.lines) EXPECT_EQ(cells_of(line).size(), 4u) << line;
+}
+
+TEST(Descriptive, AllMissingColumnIsBlankButKeepsItsRows) {
+    const Report r = report({{1, CELL_MISSING}, {2, CELL_MISSING}, {3, CELL_MISSING}}, false, false);
+    for (const char* label : {"Min", "Max", "Mean", "95%CI ll=Mean-t*SEM", "Mean (log)", "Median", "25 Centile"})
+        EXPECT_EQ(row(r, label)[1], "") << label;
+    EXPECT_EQ(row(r, "33-0")[1], "0");
+    EXPECT_EQ(row(r, "100-67")[1], "0");
+    EXPECT_EQ(r.lines.back(), "3\t\tN total") << "N total is blank when no cell is present";
+}
+
+TEST(Descriptive, MarkersShowTheirEstimatesOnTheirScale) {
+    const auto rows = one_column({CELL_SMALL, CELL_SMALL, 3, 4, 5, 6, 7, 8, 9, 10, CELL_BIG});
+    const Report linear = report(rows, true, false);
+    EXPECT_EQ(row(linear, "N small")[0], "2");
+    EXPECT_EQ(row(linear, "N big")[0], "1");
+    const double small = column_summaries[0].small_value;
+    const double big = column_summaries[0].big_value;
+    EXPECT_LT(small, 3.0);
+    EXPECT_GT(big, 10.0);
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%12.4lf", small);
+    EXPECT_EQ(row(linear, "Small")[0], expected);
+    std::snprintf(expected, sizeof expected, "%12.4lf", big);
+    EXPECT_EQ(row(linear, "Big")[0], expected);
+
+    const Report logs = report(rows, true, true);
+    EXPECT_EQ(row(logs, "N small (log)")[0], "2");
+    std::snprintf(expected, sizeof expected, "%12.4lf", column_summaries[0].small_value_log);
+    EXPECT_EQ(row(logs, "Small (log)")[0], expected);
+    EXPECT_TRUE(row(logs, "Small").empty());
+}
+
+TEST(Descriptive, ColumnWithoutMarkersShowsBlankBigAndZeroSmallLog) {
+    const auto rows = one_column({0, -1, 2, 3, 4, 5});
+    const Report linear = report(rows, true, false);
+    EXPECT_EQ(row(linear, "Big")[0], "");
+    EXPECT_EQ(row(linear, "Small")[0], "");
+    const Report logs = report(rows, true, true);
+    EXPECT_EQ(row(logs, "N small (log)")[0], "2") << "real values <= 0 count as small on the log scale";
+    EXPECT_EQ(row(logs, "Small (log)")[0], "      0.0000");
+}
+
+TEST(Descriptive, StatisticsThatAreNotNumbersAreBlankCells) {
+    test::load_table(one_column({4, 4, 4, 4}));  // no spread
+    column_summaries[0].sd = std::numeric_limits<double>::infinity();
+    column_summaries[0].mean_log = std::numeric_limits<double>::quiet_NaN();
+    column_summaries[0].ci95_upper_log = 800.0;  // exp overflows
+    extra_output = 1;
+    start_result_text("");
+    run_descriptive_analysis(nullptr);
+    const std::string text = result_text;
+    EXPECT_EQ(text.find("inf"), std::string::npos);
+    EXPECT_EQ(text.find("nan"), std::string::npos);
+    Report r{lines_of(text), text, 0};
+    EXPECT_EQ(row(r, "SD")[0], "");
+    EXPECT_EQ(row(r, "Mean (log)")[0], "");
+    EXPECT_EQ(row(r, "95%CI ul(log)=Mean*(GSEM^t)")[0], "");
+}
+
+TEST(Descriptive, ZeroColumnsPublishNothingAndSaySo) {
+    test::load_table({});
+    headless::reset();
+    start_result_text("");
+    EXPECT_EQ(run_descriptive_analysis(nullptr), 4);
+    EXPECT_EQ(result_text_length(), 0);
+    ASSERT_EQ(headless::messages().size(), 1u);
+    EXPECT_EQ(headless::messages()[0].text, "Error while writing results to Clipboard");
+    EXPECT_FALSE(headless::clipboard_has_text());
+}
+
+}  // namespace
