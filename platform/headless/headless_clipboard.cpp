@@ -29,6 +29,17 @@ struct State {
     std::vector<headless::Message> messages;
     headless::MessageSink sink = nullptr;
     std::string application_name = "morvenda";
+
+    State() = default;
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    // Blocks still on the clipboard when the process ends are freed with it.
+    ~State() {
+        for (auto& entry : clipboard) {
+            std::free(entry.second->bytes);
+            delete entry.second;
+        }
+    }
 };
 
 State& state() {

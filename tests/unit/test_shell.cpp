@@ -13,7 +13,7 @@ using test::worksheet;
 namespace {
 
 const std::vector<unsigned char>& three_columns() {
-    static const std::vector<unsigned char> sheet = worksheet({{1, 2, 3}, {2, 4, 5}, {3, 5, 8}, {4, 7, 9}, {5, 9, 9}});
+    static const std::vector<unsigned char> sheet = worksheet({{1, 2, 3}, {1, 4, 5}, {2, 5, 8}, {2, 7, 9}, {1, 9, 9}, {2, 3, 1}});
     return sheet;
 }
 

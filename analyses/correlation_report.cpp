@@ -1,0 +1,105 @@
+// Shared parts of the correlation reports: input checks, the cells of a
+// coefficient against the first column by Fisher's z, and the matrices.
+#include "analyses/correlation_report.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "analyses/analysis_status.h"
+#include "analyses/messages.h"
+#include "stats/column_summary.h"
+#include "stats/distributions.h"
+#include "worksheet/data_table.h"
+#include "worksheet/result_text.h"
+
+namespace {
+
+// Half width of a 95% interval in units of the standard error.
+constexpr double Z95 = 1.96;
+
+int used_columns() { return column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS; }
+
+bool valid_pair(int a, int b) { return a >= 0 && a < MAX_COLUMNS && b >= 0 && b < MAX_COLUMNS; }
+
+}  // namespace
+
+int check_correlation_input(platform::WindowHandle owner) {
+    if (column_count < 2) {
+        platform::show_message(owner, TOO_FEW_COLUMNS_MESSAGE, ANALYSIS_MESSAGE_CAPTION);
+        return ANALYSIS_TOO_FEW_COLUMNS;
+    }
+    if (row_count < 3) {
+        platform::show_message(owner, TOO_FEW_ROWS_MESSAGE, ANALYSIS_MESSAGE_CAPTION);
+        return ANALYSIS_TOO_FEW_ROWS;
+    }
+    return ANALYSIS_OK;
+}
+
+double correlation_tanh(double u) {
+    const double e = std::exp(2.0 * u);
+    return (e - 1.0) / (e + 1.0);
+}
+
+void set_correlation_cells(int column, double r, int pairs) {
+    char count[RESULT_CELL_CAPACITY];
+    std::snprintf(count, sizeof count, "%d", pairs);
+    set_result_text(PAIR_COUNT_ROW, column, count);
+    set_result_value(COEFFICIENT_ROW, column, r);
+    set_result_value(CI_LOW_ROW, column, CELL_MISSING);
+    set_result_value(CI_HIGH_ROW, column, CELL_MISSING);
+    set_result_value(P_VALUE_ROW, column, CELL_MISSING);
+
+    // A NaN fails both comparisons and so counts as out of range.
+    if (pairs <= 3 || !(r >= -1.0 && r <= 1.0)) {
+        set_result_value(COEFFICIENT_ROW, column, CELL_MISSING);
+        return;
+    }
+    if (r <= -PERFECT_CORRELATION || r >= PERFECT_CORRELATION) {
+        const double limit = r < 0 ? -1.0 : 1.0;
+        set_result_value(COEFFICIENT_ROW, column, limit);
+        set_result_value(P_VALUE_ROW, column, 0.0);
+        set_result_value(CI_LOW_ROW, column, limit);
+        return;
+    }
+    if (pairs <= MAX_PAIRS_WITHOUT_INTERVAL) return;
+
+    const double root = std::sqrt(static_cast<double>(pairs - 3));
+    const double z = 0.5 * std::log((1.0 + r) / (1.0 - r));
+    const double h = Z95 / root;
+    set_result_value(CI_LOW_ROW, column, correlation_tanh(z - h));
+    set_result_value(CI_HIGH_ROW, column, correlation_tanh(z + h));
+    set_result_value(P_VALUE_ROW, column, p_from_z(std::fabs(z * root)));
+}
+
+void set_matrix_diagonal(int a) {
+    if (!valid_pair(a, a)) return;
+    correlation_r[a][a] = 1.0;
+    correlation_n[a][a] = column_summaries[a].n_total;
+}
+
+void set_matrix_pair(int a, int b, double r, int pairs) {
+    if (!valid_pair(a, b)) return;
+    correlation_r[a][b] = r;
+    correlation_r[b][a] = r;
+    correlation_n[a][b] = pairs;
+    correlation_n[b][a] = pairs;
+}
+
+void append_main_rows() {
+    for (int row = COEFFICIENT_ROW; row <= PAIR_COUNT_ROW; ++row) {
+        begin_labelled_line(row);
+        append_value_texts(row);
+        if (row < PAIR_COUNT_ROW || extra_output != 0) append_newline();
+        append_line_to_result();
+    }
+}
+
+void append_matrix_lines() {
+    const int columns = used_columns();
+    for (int a = 0; a < columns; ++a) {
+        clear_line_text();
+        append_matrix_row(a);
+        append_newline();
+        append_line_to_result();
+    }
+}

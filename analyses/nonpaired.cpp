@@ -1,0 +1,143 @@
+// The non-paired comparison: the group codes, the split of each compared
+// column into the pair table, the labels and the report.
+#include "analyses/nonpaired.h"
+
+#include "analyses/analysis_status.h"
+#include "analyses/comparison_cells.h"
+#include "analyses/messages.h"
+#include "stats/column_summary.h"
+#include "stats/ordering.h"
+#include "worksheet/data_table.h"
+#include "worksheet/result_text.h"
+
+namespace {
+
+// The code of a present cell: its integer part. A present cell lies inside
+// +-999999999.999, so the truncation always fits an int32_t.
+int32_t code_of(double x) { return static_cast<int32_t>(x); }
+
+struct RowLabel {
+    int row;
+    const char* label;
+};
+
+const RowLabel NONPAIRED_LABELS[] = {
+    {3, "95% CI lower limit"},
+    {4, "95% CI upper limit"},
+    {5, "N0"},
+    {6, "N1"},
+    {7, "p (T-test)"},
+    {8, "median0"},
+    {9, "median1"},
+    {10, "difference between medians"},
+    {11, "p (Mann-Whitney)"},
+    {13, "SD0"},
+    {14, "SD1"},
+    {15, "pooled SD"},
+    {16, "Standar error of difference"},
+    {17, "t value"},
+    {18, "MW U value"},
+    {19, "MW R0"},
+    {20, "MW R1"},
+    {21, "MW T"},
+    {22, "z score (for Mann-Whitney n1>8)"},
+};
+
+void append_report_row(int row, bool newline) {
+    begin_labelled_line(row);
+    append_value_texts(row);
+    if (newline) append_newline();
+    append_line_to_result();
+}
+
+}  // namespace
+
+bool find_group_codes(int32_t& code0, int32_t& code1) {
+    // A slot is empty until it has been filled, whatever code it then holds.
+    bool have_a = false;
+    bool have_b = false;
+    int32_t a = 0;
+    int32_t b = 0;
+    const int rows = comparison_rows();
+    for (int r = 0; r < rows; ++r) {
+        const double x = data_rows[r].value[0];
+        if (is_missing_value(x)) continue;
+        const int32_t k = code_of(x);
+        if (!have_a) {
+            a = k;
+            have_a = true;
+        } else if (k != a) {
+            if (!have_b) {
+                b = k;
+                have_b = true;
+            } else if (k != b) {
+                return false;  // a third distinct code
+            }
+        }
+    }
+    // One group alone, or none, leaves nothing to compare.
+    if (!have_b) return false;
+    code0 = a < b ? a : b;
+    code1 = a < b ? b : a;
+    return true;
+}
+
+void build_group_columns(int c, int32_t code0, int32_t code1) {
+    const int rows = comparison_rows();
+    const bool valid_column = c > 0 && c < MAX_COLUMNS;
+    for (int r = 0; r < rows; ++r) {
+        PairRow& pair = pair_rows[r];
+        pair.value[0] = CELL_MISSING;
+        pair.value[1] = CELL_MISSING;
+        if (!valid_column) continue;
+        const double x = data_rows[r].value[0];
+        const double y = data_rows[r].value[c];
+        if (is_missing_value(x) || is_missing_value(y)) continue;
+        // Only real values and the two markers themselves take part.
+        if (y < CELL_SMALL || y > CELL_BIG) continue;
+        const int32_t k = code_of(x);
+        if (k == code0)
+            pair.value[0] = y;
+        else if (k == code1)
+            pair.value[1] = y;
+    }
+}
+
+void set_nonpaired_labels() {
+    const bool log = log_transform != 0;
+    set_row_label(0, log ? "geometric mean0" : "mean0");
+    set_row_label(1, log ? "geometric mean1" : "mean1");
+    set_row_label(2, log ? "ratio of mean values" : "difference between mean values");
+    for (const RowLabel& entry : NONPAIRED_LABELS) set_row_label(entry.row, entry.label);
+}
+
+void write_nonpaired_report() {
+    set_nonpaired_labels();
+    start_result_text("NonPaired\n");
+    const bool extra = extra_output != 0;
+    for (int row = 0; row <= NONPAIRED_LAST_MAIN_ROW; ++row)
+        append_report_row(row, row < NONPAIRED_LAST_MAIN_ROW || extra);
+    if (!extra) return;
+    for (int row = NONPAIRED_FIRST_EXTRA_ROW; row <= NONPAIRED_LAST_EXTRA_ROW; ++row)
+        append_report_row(row, true);
+}
+
+int run_nonpaired_analysis(platform::WindowHandle owner) {
+    const int checked = check_comparison_input(owner);
+    if (checked != ANALYSIS_OK) return checked;
+    int32_t code0 = 0;
+    int32_t code1 = 0;
+    if (!find_group_codes(code0, code1)) {
+        platform::show_message(owner, NOT_GROUPABLE_MESSAGE, ANALYSIS_MESSAGE_CAPTION);
+        return ANALYSIS_NOT_GROUPABLE;
+    }
+    const int columns = comparison_columns();
+    for (int c = 1; c < columns; ++c) {
+        build_group_columns(c, code0, code1);
+        order_columns(1);
+        summarize_columns(true);
+        compute_nonpaired_column(c);
+    }
+    write_nonpaired_report();
+    return publish_results(owner) == 0 ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+}

@@ -1,0 +1,197 @@
+// The statistics of one compared column of the non-paired comparison, from
+// its two groups in the ordered and summarised pair table: the
+// pooled-variance t-test, the medians, and the Mann-Whitney test over the
+// pooled ranks of both groups with its tie correction.
+#include <cmath>
+
+#include "analyses/comparison_cells.h"
+#include "analyses/mann_whitney_exact.h"
+#include "analyses/nonpaired.h"
+#include "stats/column_summary.h"
+#include "stats/distributions.h"
+#include "worksheet/data_table.h"
+#include "worksheet/result_text.h"
+
+namespace {
+
+constexpr double ONE_TWELFTH = 0.08333333333333333;
+
+// Result rows, in the order of the report.
+enum NonpairedRow {
+    MEAN0_ROW = 0,
+    MEAN1_ROW = 1,
+    DIFFERENCE_ROW = 2,
+    LOWER_LIMIT_ROW = 3,
+    UPPER_LIMIT_ROW = 4,
+    N0_ROW = 5,
+    N1_ROW = 6,
+    T_TEST_P_ROW = 7,
+    MEDIAN0_ROW = 8,
+    MEDIAN1_ROW = 9,
+    MEDIAN_DIFFERENCE_ROW = 10,
+    MANN_WHITNEY_P_ROW = 11,
+    SD0_ROW = 13,
+    SD1_ROW = 14,
+    POOLED_SD_ROW = 15,
+    SE_ROW = 16,
+    T_ROW = 17,
+    U_ROW = 18,
+    R0_ROW = 19,
+    R1_ROW = 20,
+    TIE_TERM_ROW = 21,
+    Z_ROW = 22,
+};
+
+void write_t_test(int c) {
+    const ColumnSummary& g0 = group_summaries[0];
+    const ColumnSummary& g1 = group_summaries[1];
+    const bool log = log_transform != 0;
+    // The n is that of the real values in both modes.
+    const int n0 = g0.n_real;
+    const int n1 = g1.n_real;
+    const int df = n0 + n1 - 2;
+    const double t95 = t95_for_df(df);
+
+    const double mean0 = log ? g0.mean_log : g0.mean;
+    const double mean1 = log ? g1.mean_log : g1.mean;
+    const double s0 = log ? g0.sd_log : g0.sd;
+    const double s1 = log ? g1.sd_log : g1.sd;
+
+    // Group 1 minus group 0, on the log scale a ratio.
+    const double d = is_known(mean0) && is_known(mean1) ? mean1 - mean0 : CELL_MISSING;
+    const double sp = is_known(s0) && is_known(s1) && df >= 1
+                          ? std::sqrt((static_cast<double>(n1 - 1) * s1 * s1 +
+                                       static_cast<double>(n0 - 1) * s0 * s0) /
+                                      static_cast<double>(df))
+                          : CELL_MISSING;
+    const double se = is_known(sp) && n0 > 0 && n1 > 0
+                          ? std::sqrt(1.0 / static_cast<double>(n1) + 1.0 / static_cast<double>(n0)) * sp
+                          : CELL_MISSING;
+    // SE = 0 makes t infinite or not a number, and so not printable.
+    const double t = is_known(d) && is_known(se) ? d / se : CELL_MISSING;
+    const bool limits = is_known(d) && is_known(se) && is_known(t95);
+    const double lower = limits ? d - t95 * se : CELL_MISSING;
+    const double upper = limits ? d + t95 * se : CELL_MISSING;
+
+    set_result_value(MEAN0_ROW, c, shown_value(mean0, log));
+    set_result_value(MEAN1_ROW, c, shown_value(mean1, log));
+    set_result_value(DIFFERENCE_ROW, c, shown_value(d, log));
+    set_result_value(LOWER_LIMIT_ROW, c, shown_value(lower, log));
+    set_result_value(UPPER_LIMIT_ROW, c, shown_value(upper, log));
+    set_count_cell(N0_ROW, c, n0, 0);
+    set_count_cell(N1_ROW, c, n1, 0);
+    set_p_cell(T_TEST_P_ROW, c, p_from_t(t, df));
+    set_result_value(SD0_ROW, c, shown_value(s0, log));
+    set_result_value(SD1_ROW, c, shown_value(s1, log));
+    set_result_value(POOLED_SD_ROW, c, shown_value(sp, log));
+    set_result_value(SE_ROW, c, shown_value(se, log));
+    set_result_value(T_ROW, c, shown_value(t, false));
+}
+
+void write_medians(int c) {
+    const double median0 = group_summaries[0].median;
+    const double median1 = group_summaries[1].median;
+    set_result_value(MEDIAN0_ROW, c, shown_value(median0, false));
+    set_result_value(MEDIAN1_ROW, c, shown_value(median1, false));
+    set_result_value(MEDIAN_DIFFERENCE_ROW, c,
+                     is_known(median0) && is_known(median1) ? median1 - median0 : CELL_MISSING);
+}
+
+// Rank sums of both groups by their pooled mid-ranks, the tie sum
+// S = sum of t^3 - t over the runs of equal values, and the group sizes.
+struct RankSums {
+    double r0 = 0;
+    double r1 = 0;
+    double s = 0;
+    int m0 = 0;
+    int m1 = 0;
+};
+
+// The value at position k of group g's ascending order, or CELL_MISSING
+// once its present values have been read.
+double ordered_value(int g, int k) {
+    const ColumnSummary& summary = group_summaries[g];
+    const int rows = comparison_rows();
+    if (k >= summary.n_total || k >= rows) return CELL_MISSING;
+    const int row = summary.order[k];
+    if (row < 0 || row >= rows) return CELL_MISSING;
+    return pair_rows[row].value[g];
+}
+
+// Merges the two groups' orders: every run of equal values, from either
+// group or both, shares the mid-rank of the positions it takes in the
+// pooled order. Linear in the number of values.
+RankSums pooled_rank_sums() {
+    RankSums sums;
+    int i = 0;      // next position in group 0's order
+    int j = 0;      // next position in group 1's order
+    int below = 0;  // pooled values below the current run
+    for (;;) {
+        const double v0 = ordered_value(0, i);
+        const double v1 = ordered_value(1, j);
+        const bool has0 = !is_missing_value(v0);
+        const bool has1 = !is_missing_value(v1);
+        if (!has0 && !has1) break;
+        const double v = !has1 || (has0 && v0 <= v1) ? v0 : v1;
+        int a = 0;
+        while (ordered_value(0, i) == v) {
+            ++a;
+            ++i;
+        }
+        int b = 0;
+        while (ordered_value(1, j) == v) {
+            ++b;
+            ++j;
+        }
+        const int run = a + b;
+        const double mid_rank = below + (run + 1) / 2.0;
+        sums.r0 += a * mid_rank;
+        sums.r1 += b * mid_rank;
+        const double t = run;
+        sums.s += t * t * t - t;
+        below += run;
+    }
+    sums.m0 = i;
+    sums.m1 = j;
+    return sums;
+}
+
+void write_mann_whitney(int c) {
+    const RankSums sums = pooled_rank_sums();
+    const int m0 = sums.m0;
+    const int m1 = sums.m1;
+    const double tie_term = sums.s * ONE_TWELFTH;
+    // m0, m1 <= MAX_ROWS, so the products fit an int.
+    const double u0 = static_cast<double>(m0 * m1 + m0 * (m0 + 1) / 2) - sums.r0;
+    const double u1 = static_cast<double>(m0 * m1 + m1 * (m1 + 1) / 2) - sums.r1;
+    const double u = u0 < u1 ? u0 : u1;
+
+    const int size_small = m0 < m1 ? m0 : m1;
+    const int size_large = m0 < m1 ? m1 : m0;
+    const double n = static_cast<double>(size_small + size_large);
+    const double product = static_cast<double>(size_small) * static_cast<double>(size_large);
+    // Variance of U with the tie correction. It is 0 when every value is
+    // tied, and then z is not a number.
+    const double v = product / (n * (n - 1.0)) * ((n * n * n - n) * ONE_TWELFTH - tie_term);
+    const double z = v < 0 ? 0.0 : std::fabs((u - 0.5 * product) / std::sqrt(v));
+
+    double p = CELL_MISSING;  // an empty group has no test
+    if (size_small > 0)
+        p = size_large <= MW_EXACT_MAX_N ? mann_whitney_exact_p(size_small, size_large, u) : p_from_z(z);
+
+    set_p_cell(MANN_WHITNEY_P_ROW, c, p);
+    set_result_value(U_ROW, c, u);
+    set_result_value(R0_ROW, c, sums.r0);
+    set_result_value(R1_ROW, c, sums.r1);
+    set_result_value(TIE_TERM_ROW, c, tie_term);
+    set_result_value(Z_ROW, c, shown_value(z, false));
+}
+
+}  // namespace
+
+void compute_nonpaired_column(int c) {
+    if (c <= 0 || c >= MAX_COLUMNS) return;
+    write_t_test(c);
+    write_medians(c);
+    write_mann_whitney(c);
+}

@@ -1,0 +1,41 @@
+// Builds the pair table of two data columns for the correlations.
+#include "analyses/pair_values.h"
+
+#include <cmath>
+
+#include "stats/column_summary.h"
+#include "worksheet/data_table.h"
+
+namespace {
+
+// One cell of a column as the correlation sees it. `log_mode` selects the
+// log-scale substitutes and sends every non-positive value to small_value_log.
+double paired_value(double v, const ColumnSummary& s, bool log_mode) {
+    if (v == CELL_BIG) return log_mode ? s.big_value_log : s.big_value;
+    if (log_mode) return v > 0 ? v : s.small_value_log;
+    return v > CELL_SMALL ? v : s.small_value;
+}
+
+}  // namespace
+
+bool build_pair_values(int a, int b) {
+    if (a < 0 || a >= MAX_COLUMNS || b < 0 || b >= MAX_COLUMNS) return false;
+    const int rows = row_count <= 0 ? 0 : (row_count < MAX_ROWS ? row_count : MAX_ROWS);
+    const ColumnSummary& sa = column_summaries[a];
+    const ColumnSummary& sb = column_summaries[b];
+    bool available = true;
+    for (int r = 0; r < rows; ++r) {
+        const double x = data_rows[r].value[a];
+        const double y = data_rows[r].value[b];
+        PairRow& pair = pair_rows[r];
+        if (is_missing_value(x) || is_missing_value(y)) {
+            pair.value[0] = CELL_MISSING;
+            pair.value[1] = CELL_MISSING;
+            continue;
+        }
+        pair.value[0] = paired_value(x, sa, log_transform != 0);
+        pair.value[1] = paired_value(y, sb, log_y != 0);
+        if (!std::isfinite(pair.value[0]) || !std::isfinite(pair.value[1])) available = false;
+    }
+    return available;
+}

@@ -1,0 +1,146 @@
+// The statistics of one compared column of the paired comparison, from the
+// ordered and summarised pair table: the paired t-test (on the logarithms
+// of the ratios in ratio mode) and the Wilcoxon signed-rank test with its
+// critical values.
+#include <cmath>
+#include <cstdio>
+
+#include "analyses/comparison_cells.h"
+#include "analyses/paired.h"
+#include "stats/column_summary.h"
+#include "stats/distributions.h"
+#include "worksheet/data_table.h"
+#include "worksheet/result_text.h"
+
+// The standard two-sided critical values of the signed-rank statistic. Rows
+// 7 and 8 are answered by wilcoxon_table_p's own rules, which agree with
+// them.
+const int32_t WILCOXON_CRITICAL[WILCOXON_TABLE_MAX_N + 1][3] = {
+    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},
+    {2, 0, 0},    {4, 2, 0},    {6, 3, 2},    {8, 5, 3},    {11, 7, 5},   {14, 10, 7},  {17, 13, 10},
+    {21, 16, 13}, {25, 20, 16}, {30, 24, 20}, {35, 28, 23}, {40, 33, 28}, {46, 38, 32}, {52, 43, 38},
+    {59, 49, 43}, {66, 56, 49}, {73, 62, 55}, {81, 69, 61}, {89, 77, 68},
+};
+
+namespace {
+
+// Fewest non-zero differences with which some two-sided level can be reached.
+constexpr int WILCOXON_MIN_N = 6;
+
+enum PairedRow {
+    MEAN_ROW = 0,
+    LOWER_LIMIT_ROW = 1,
+    UPPER_LIMIT_ROW = 2,
+    T_TEST_P_ROW = 3,
+    WILCOXON_P_ROW = 4,
+    N_ROW = 6,
+    SE_ROW = 7,
+    T_ROW = 8,
+    WILCOXON_N_ROW = 9,
+    WILCOXON_T_ROW = 10,
+};
+
+void write_t_test(int c) {
+    const ColumnSummary& g = group_summaries[0];
+    const bool ratio = log_transform != 0;
+    const int n = g.n_real;
+    const double t95 = t95_for_df(n - 1);
+    // In ratio mode everything is on the log scale and is shown back-transformed.
+    const double mean = ratio ? g.mean_log : g.mean;
+    const double sd = ratio ? g.sd_log : g.sd;
+    // One difference has a mean but no spread: SE, t, p and the limits are
+    // not available then.
+    const double se = is_known(sd) && n > 0 ? sd / std::sqrt(static_cast<double>(n)) : CELL_MISSING;
+    const double t = is_known(mean) && is_known(se) ? mean / se : CELL_MISSING;
+    const bool limits = is_known(mean) && is_known(se) && is_known(t95);
+
+    set_result_value(MEAN_ROW, c, shown_value(mean, ratio));
+    set_result_value(LOWER_LIMIT_ROW, c, limits ? shown_value(mean - t95 * se, ratio) : CELL_MISSING);
+    set_result_value(UPPER_LIMIT_ROW, c, limits ? shown_value(mean + t95 * se, ratio) : CELL_MISSING);
+    set_p_cell(T_TEST_P_ROW, c, p_from_t(t, n - 1));
+    set_count_cell(N_ROW, c, n, 12);
+    set_result_value(SE_ROW, c, shown_value(se, ratio));
+    set_result_value(T_ROW, c, shown_value(t, false));
+}
+
+// "%.3lf" for a p, "< %.3lf" for a code -a (p below a), "#n/a" otherwise.
+void set_wilcoxon_p_cell(int row, int c, double p) {
+    char text[RESULT_CELL_CAPACITY];
+    if (!is_known(p)) {
+        set_result_value(row, c, CELL_MISSING);
+        return;
+    }
+    if (p >= 0)
+        std::snprintf(text, sizeof text, "%.3lf", p);
+    else
+        std::snprintf(text, sizeof text, "< %.3lf", -p);
+    set_result_text(row, c, text);
+}
+
+// Rank sums of the positive and the negative differences. The ranks are
+// those of the magnitudes among all present magnitudes, zeros included; a
+// zero difference is then left out of the sums and the count.
+void write_signed_rank_test(int c) {
+    const bool ratio = log_transform != 0;
+    const int rows = comparison_rows();
+    double r_plus = 0;
+    double r_minus = 0;
+    int n_w = 0;
+    for (int r = 0; r < rows; ++r) {
+        double s = pair_rows[r].value[0];
+        // Missing pairs and marker differences never count.
+        if (!(s > CELL_SMALL && s < CELL_BIG)) continue;
+        if (ratio) {
+            if (!(s > 0)) continue;
+            s = std::log(s);
+        }
+        if (s == 0) continue;
+        if (s > 0)
+            r_plus += pair_rows[r].rank[1];
+        else
+            r_minus += pair_rows[r].rank[1];
+        ++n_w;
+    }
+    const double T = r_plus < r_minus ? r_plus : r_minus;
+
+    double p = CELL_MISSING;
+    if (n_w > WILCOXON_TABLE_MAX_N) {
+        const double n = n_w;
+        const double z = (T - n * (n + 1) * 0.25) / std::sqrt(n * (n + 1) * (2 * n + 1) / 24);
+        p = p_from_z(z);
+    } else {
+        p = wilcoxon_table_p(T, n_w);
+    }
+    set_wilcoxon_p_cell(WILCOXON_P_ROW, c, p);
+    set_count_cell(WILCOXON_N_ROW, c, n_w, 0);
+    set_result_value(WILCOXON_T_ROW, c, T);
+}
+
+}  // namespace
+
+double wilcoxon_table_p(double T, int n) {
+    if (n < WILCOXON_MIN_N || n > WILCOXON_TABLE_MAX_N || std::isnan(T)) return CELL_MISSING;
+    if (n == 6) return T <= 0 ? -0.05 : 1.0;
+    if (n == 7) {
+        if (T <= 0) return -0.02;
+        if (T <= 2) return -0.05;
+        return 1.0;
+    }
+    if (n == 8) {
+        if (T <= 0) return -0.01;
+        if (T <= 2) return -0.02;
+        if (T <= 4) return -0.05;
+        return 1.0;
+    }
+    const int32_t* bound = WILCOXON_CRITICAL[n];
+    if (T <= bound[2]) return -0.01;
+    if (T <= bound[1]) return -0.02;
+    if (T <= bound[0]) return -0.05;
+    return 0.1;
+}
+
+void compute_paired_column(int c) {
+    if (c <= 0 || c >= MAX_COLUMNS) return;
+    write_t_test(c);
+    write_signed_rank_test(c);
+}

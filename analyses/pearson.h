@@ -1,0 +1,23 @@
+// The Pearson analysis: the product-moment correlation of every pair of
+// data columns; the report gives each column's coefficient with the first
+// column, its 95% interval, p and pair count, and with extra output the
+// matrix of coefficients and pair counts.
+#pragma once
+
+#include "platform/platform.h"
+
+// Checks the input, computes every pair, writes and publishes the report.
+// ANALYSIS_TOO_FEW_COLUMNS / ANALYSIS_TOO_FEW_ROWS after their message,
+// ANALYSIS_PUBLISH_FAILED when the text could not be put on the clipboard,
+// else ANALYSIS_OK.
+int run_pearson_analysis(platform::WindowHandle owner);
+
+// The coefficient of the pair table as it stands, over the rows whose x and
+// y are both real; x is taken as ln x in log-x mode, y as ln y in log-y mode.
+// Not a number when it cannot be formed (too few pairs, a constant column).
+double pearson_r();
+
+// Labels of rows 0 to 4.
+void set_pearson_labels();
+// "Pearson", the main rows and with extra output the matrix, into result_text.
+void write_pearson_report();

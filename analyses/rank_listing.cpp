@@ -1,0 +1,177 @@
+// The rank listing: blocks of one cell per column, block after block, for
+// each data row. A cell that has nothing to show is empty (a bare tab; the
+// line's very first cell is a single space so that the line never starts
+// with a tab).
+#include "analyses/rank_listing.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "analyses/analysis_status.h"
+#include "analyses/messages.h"
+#include "stats/column_summary.h"
+#include "worksheet/data_table.h"
+#include "worksheet/result_text.h"
+
+namespace {
+
+// Row label slots of the blocks, in block order (slot 2 is not used).
+enum RankSlot {
+    RANK_SLOT = 0,
+    PERCENTILE_SLOT = 1,
+    Z_SCORE_SLOT = 3,
+    REPEATS_SLOT = 4,
+    LINEAR_PREDICTION_SLOT = 5,
+    LOG_PREDICTION_SLOT = 6,
+    RAW_DATA_SLOT = 7,
+};
+const int EXTRA_SLOTS[] = {Z_SCORE_SLOT, REPEATS_SLOT, LINEAR_PREDICTION_SLOT, LOG_PREDICTION_SLOT,
+                           RAW_DATA_SLOT};
+
+int listed_columns() { return column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS; }
+int listed_rows() { return row_count <= 0 ? 0 : (row_count < MAX_ROWS ? row_count : MAX_ROWS); }
+
+void empty_cell() { append_cell("\t"); }
+
+// "\t" and `value` in `format`, or an empty cell when the value is not a
+// finite number.
+void value_cell(const char* format, double value) {
+    if (!std::isfinite(value)) {
+        empty_cell();
+        return;
+    }
+    std::snprintf(cell_text, CELL_TEXT_CAPACITY, format, value);
+    append_cell(cell_text);
+}
+
+// A normal score is there for every present cell.
+bool has_score(double z) { return z > CELL_MISSING && std::isfinite(z); }
+
+// The value a cell stands for in "Raw data": markers become the column's
+// substitutes (log-scale ones under log transformation).
+double raw_value(double v, const ColumnSummary& s) {
+    const bool log_scale = log_transform != 0;
+    if (v == CELL_SMALL) return log_scale ? s.small_value_log : s.small_value;
+    if (v == CELL_BIG) return log_scale ? s.big_value_log : s.big_value;
+    return v;
+}
+
+void rank_cell(const DataRow& row, int c) {
+    const double rank = row.rank[c];
+    if (rank == 0 || !std::isfinite(rank)) {
+        append_cell(c == 0 ? " " : "\t");
+        return;
+    }
+    std::snprintf(cell_text, CELL_TEXT_CAPACITY, c == 0 ? "%.1f" : "\t%.1f", rank);
+    append_cell(cell_text);
+}
+
+void percentile_cell(const DataRow& row, int c) {
+    const double position = row.rank_position[c];
+    if (!(position > 0)) {
+        empty_cell();
+        return;
+    }
+    value_cell("\t%.1lf", 100.0 * position);
+}
+
+// `value` in `format` when the condition holds, else an empty cell.
+void cell_if(bool shown, const char* format, double value) {
+    if (shown)
+        value_cell(format, value);
+    else
+        empty_cell();
+}
+
+void repeats_cell(int32_t ties) {
+    if (ties < 1) {
+        empty_cell();
+        return;
+    }
+    std::snprintf(cell_text, CELL_TEXT_CAPACITY, "\t%d", static_cast<int>(ties));
+    append_cell(cell_text);
+}
+
+void extra_cell(int slot, const DataRow& row, int c) {
+    const ColumnSummary& s = column_summaries[c];
+    const double z = row.normal_score[c];
+    const double v = row.value[c];
+    switch (slot) {
+    case Z_SCORE_SLOT: cell_if(has_score(z), "\t%.4lf", z); break;
+    case REPEATS_SLOT: repeats_cell(row.tie_count[c]); break;
+    case LINEAR_PREDICTION_SLOT: cell_if(has_score(z), "\t%8.4lf", s.mean + z * s.sd); break;
+    case LOG_PREDICTION_SLOT: cell_if(has_score(z), "\t%8.4lf", std::exp(s.mean_log + z * s.sd_log)); break;
+    case RAW_DATA_SLOT: cell_if(!is_missing_value(v), "\t%.4lf", raw_value(v, s)); break;
+    default: break;
+    }
+}
+
+// The label line: each label after one tab per column of the block before it.
+void append_label_line() {
+    const int columns = listed_columns();
+    clear_line_text();
+    append_cell(row_labels[RANK_SLOT]);
+    for (int c = 0; c < columns; ++c) append_cell("\t");
+    append_cell(row_labels[PERCENTILE_SLOT]);
+    if (extra_output != 0) {
+        for (int slot : EXTRA_SLOTS) {
+            for (int c = 0; c < columns; ++c) append_cell("\t");
+            append_cell(row_labels[slot]);
+        }
+    }
+    append_line_to_result();
+}
+
+}  // namespace
+
+void set_rank_labels() {
+    set_row_label(RANK_SLOT, "Adjusted Rank");
+    set_row_label(PERCENTILE_SLOT, "Percentile");
+    set_row_label(Z_SCORE_SLOT, "Rank-based z score");
+    set_row_label(REPEATS_SLOT, "Repeats");
+    set_row_label(LINEAR_PREDICTION_SLOT, "Predicted from rank (lin-normal)");
+    set_row_label(LOG_PREDICTION_SLOT, "Predicted from rank (log-normal)");
+    set_row_label(RAW_DATA_SLOT, "Raw data");
+}
+
+void format_rank_row(int row) {
+    clear_line_text();
+    if (row < 0 || row >= MAX_ROWS) return;
+    const DataRow& data = data_rows[row];
+    const int columns = listed_columns();
+    for (int c = 0; c < columns; ++c) rank_cell(data, c);
+    for (int c = 0; c < columns; ++c) percentile_cell(data, c);
+    if (extra_output != 0)
+        for (int slot : EXTRA_SLOTS)
+            for (int c = 0; c < columns; ++c) extra_cell(slot, data, c);
+    append_newline();
+}
+
+void write_rank_listing() {
+    set_rank_labels();
+    start_result_text("");
+    const int rows = listed_rows();
+    for (int r = 0; r < rows; ++r) {
+        format_rank_row(r);
+        append_line_to_result();
+    }
+    append_label_line();
+}
+
+int run_rank_listing(platform::WindowHandle owner) {
+    if (column_count < 1) {
+        platform::show_message(owner, "At least one data columns is required", ANALYSIS_MESSAGE_CAPTION);
+        return ANALYSIS_TOO_FEW_COLUMNS;
+    }
+    if (row_count < 3) {
+        platform::show_message(owner, "At least three data row are required", ANALYSIS_MESSAGE_CAPTION);
+        return ANALYSIS_TOO_FEW_ROWS;
+    }
+    if (column_count > MAX_RANK_COLUMNS) {
+        platform::show_message(owner, "Only up to 5 columns can be handled", ANALYSIS_MESSAGE_CAPTION);
+        column_count = MAX_RANK_COLUMNS;
+    }
+    write_rank_listing();
+    return publish_results(owner) == 0 ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+}

@@ -1,0 +1,104 @@
+// Spearman's rank correlation of every pair of data columns. The ranks are
+// the mid-ranks the column summaries give the pair table; with
+// S = (N^3 - N - Q) / 12, Q the sum of t^3 - t over tie groups of size t,
+//   rho = (Sx + Sy - D) / (2 sqrt(Sx Sy)),  D the sum of squared rank differences,
+// which without ties is 1 - 6D / (N^3 - N).
+#include "analyses/spearman.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "analyses/analysis_status.h"
+#include "analyses/correlation_report.h"
+#include "analyses/pair_values.h"
+#include "stats/column_summary.h"
+#include "stats/ordering.h"
+#include "worksheet/data_table.h"
+#include "worksheet/result_text.h"
+
+namespace {
+
+constexpr int TIES_X_ROW = 6;
+constexpr int TIES_Y_ROW = 7;
+
+// (N^3 - N - Q) / 12; the integer part is formed first. N^3 reaches about
+// 1.07e9 at MAX_ROWS, so the sums are 64-bit.
+double rank_spread(int64_t n, int64_t q) { return static_cast<double>(n * n * n - n - q) * (1.0 / 12.0); }
+
+}  // namespace
+
+double spearman_rho(int& ties_x, int& ties_y) {
+    const int rows = row_count <= 0 ? 0 : (row_count < MAX_ROWS ? row_count : MAX_ROWS);
+    int64_t tx_total = 0, ty_total = 0, qx = 0, qy = 0;
+    double d = 0;
+    for (int r = 0; r < rows; ++r) {
+        const PairRow& pair = pair_rows[r];
+        if (pair.rank[0] == 0 || pair.rank[1] == 0) continue;
+        const int64_t tx = pair.tie_count[0];
+        const int64_t ty = pair.tie_count[1];
+        tx_total += tx - 1;
+        ty_total += ty - 1;
+        qx += tx * tx - 1;
+        qy += ty * ty - 1;
+        const double diff = pair.rank[0] - pair.rank[1];
+        d += diff * diff;
+    }
+    // At most MAX_ROWS * (MAX_ROWS - 1): an int holds it.
+    ties_x = static_cast<int>(tx_total);
+    ties_y = static_cast<int>(ty_total);
+    const int64_t n = group_summaries[0].n_total;
+    const double sx = rank_spread(n, qx);
+    const double sy = rank_spread(n, qy);
+    if (sx * sy == 0) return CELL_MISSING;
+    return (sx + sy - d) / (2.0 * std::sqrt(sx * sy));
+}
+
+void set_spearman_labels() {
+    set_row_label(COEFFICIENT_ROW, "Rho");
+    set_row_label(CI_LOW_ROW, "95CI low");
+    set_row_label(CI_HIGH_ROW, "95CI high");
+    set_row_label(P_VALUE_ROW, "p value");
+    set_row_label(PAIR_COUNT_ROW, "N");
+    set_row_label(TIES_X_ROW, "Ties x");
+    set_row_label(TIES_Y_ROW, "Ties y");
+}
+
+void write_spearman_report() {
+    set_spearman_labels();
+    start_result_text("Spearman\n");
+    append_main_rows();
+    if (extra_output == 0) return;
+    for (int row = TIES_X_ROW; row <= TIES_Y_ROW; ++row) {
+        begin_labelled_line(row);
+        append_value_texts(row);
+        append_newline();
+        append_line_to_result();
+    }
+    append_matrix_lines();
+}
+
+int run_spearman_analysis(platform::WindowHandle owner) {
+    const int checked = check_correlation_input(owner);
+    if (checked != ANALYSIS_OK) return checked;
+    const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
+    for (int a = 0; a < columns; ++a) {
+        set_matrix_diagonal(a);
+        for (int b = a + 1; b < columns; ++b) {
+            const bool available = build_pair_values(a, b);
+            order_columns(1);
+            summarize_columns(true);
+            int ties_x = 0;
+            int ties_y = 0;
+            double rho = spearman_rho(ties_x, ties_y);
+            if (!available) rho = CELL_MISSING;
+            const int pairs = group_summaries[0].n_total;
+            set_matrix_pair(a, b, rho, pairs);
+            if (a != 0) continue;
+            set_correlation_cells(b, rho, pairs);
+            set_result_value(TIES_X_ROW, b, ties_x);
+            set_result_value(TIES_Y_ROW, b, ties_y);
+        }
+    }
+    write_spearman_report();
+    return publish_results(owner) == 0 ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+}

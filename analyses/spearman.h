@@ -1,0 +1,23 @@
+// The Spearman analysis: the rank correlation, corrected for ties, of every
+// pair of data columns, laid out as the Pearson report with two more rows
+// of tie totals under extra output.
+#pragma once
+
+#include "platform/platform.h"
+
+// Checks the input, computes every pair, writes and publishes the report.
+// ANALYSIS_TOO_FEW_COLUMNS / ANALYSIS_TOO_FEW_ROWS after their message,
+// ANALYSIS_PUBLISH_FAILED when the text could not be put on the clipboard,
+// else ANALYSIS_OK.
+int run_spearman_analysis(platform::WindowHandle owner);
+
+// Rho of the ordered and summarised pair table, or CELL_MISSING when the
+// ranks of x or of y do not vary. The tie totals (the sum of t - 1 over the
+// complete pairs, t the size of the value's tie group) go to ties_x and
+// ties_y.
+double spearman_rho(int& ties_x, int& ties_y);
+
+// Labels of rows 0 to 4, 6 and 7.
+void set_spearman_labels();
+// "Spearman", the main rows, with extra output the tie rows and the matrix.
+void write_spearman_report();

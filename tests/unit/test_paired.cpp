@@ -1,0 +1,252 @@
+// Paired comparison, grouped by behaviour: the pairs with their marker
+// rules in both modes, the t-test on differences and on log ratios, the
+// signed-rank sums and their p codes, degenerate columns, report layout and
+// whole runs.
+//
+// Reference values come from an independent computation (numpy/scipy:
+// ttest_rel, ttest_1samp on the log ratios) of the same pairs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "analyses/paired.h"
+#include "comparison_support.h"
+#include "stats/column_summary.h"
+#include "stats/distributions.h"
+
+using namespace test;
+
+namespace {
+
+constexpr double S = CELL_SMALL;
+constexpr double B = CELL_BIG;
+constexpr double M = CELL_MISSING;
+
+// Rows (x, y) with y = x + difference, x = 10, 11, ...
+std::vector<std::vector<double>> with_differences(const std::vector<double>& differences) {
+    std::vector<std::vector<double>> rows;
+    double x = 10;
+    for (double d : differences) {
+        rows.push_back({x, x + d});
+        x += 1;
+    }
+    return rows;
+}
+
+// Differences 1..n, those listed negated.
+std::vector<double> signed_ranks(int n, const std::vector<int>& negative) {
+    std::vector<double> d;
+    for (int k = 1; k <= n; ++k) d.push_back(k);
+    for (int k : negative) d[static_cast<std::size_t>(k - 1)] = -k;
+    return d;
+}
+
+std::string wilcoxon_text(const std::vector<double>& differences) {
+    run_on_table(run_paired_analysis, with_differences(differences));
+    return cell(4, 1);
+}
+
+const std::vector<std::vector<double>> T_PAIRS = {{10, 12}, {12, 15}, {9, 8},   {14, 17},
+                                                  {11, 13}, {13, 16}, {10, 13}, {15, 19}};
+
+// Rows exercising the marker rules, then real pairs for the substitutes.
+const std::vector<std::vector<double>> MARKER_ROWS = {
+    {M, 5}, {5, M}, {S, S}, {B, B}, {S, B}, {B, S}, {S, 7}, {4, B}, {6, 3},
+    {3, 4}, {5, 5}, {8, 6}, {2, 9}, {7, 2}, {9, 11},
+};
+
+}  // namespace
+
+TEST(PairedPairs, MarkerRulesInLinearMode) {
+    load_table(MARKER_ROWS);
+    build_paired_differences(1);
+    const ColumnSummary& x = column_summaries[0];
+    const ColumnSummary& y = column_summaries[1];
+    const double signed_values[] = {M, M, M, M, B, S, 7 - x.small_value, y.big_value - 4, -3};
+    const double magnitudes[] = {M, M, M, M, B, B, std::fabs(7 - x.small_value), std::fabs(y.big_value - 4), 3};
+    for (int r = 0; r < 9; ++r) {
+        EXPECT_EQ(pair_rows[r].value[0], signed_values[r]) << r;
+        EXPECT_EQ(pair_rows[r].value[1], magnitudes[r]) << r;
+    }
+}
+
+TEST(PairedPairs, RatioModeUsesLogSubstitutesAndPositiveValuesOnly) {
+    load_table(MARKER_ROWS);
+    log_transform = 1;
+    build_paired_differences(1);
+    const ColumnSummary& x = column_summaries[0];
+    const double q = 7 / x.small_value_log;
+    EXPECT_EQ(pair_rows[5].value[0], S);
+    EXPECT_EQ(pair_rows[5].value[1], B);  // a signed small cell is big in magnitude
+    EXPECT_EQ(pair_rows[6].value[0], q);
+    EXPECT_EQ(pair_rows[6].value[1], q > 1 ? q : 1 / q);
+    EXPECT_EQ(pair_rows[8].value[0], 0.5);
+    EXPECT_EQ(pair_rows[8].value[1], 2.0);
+
+    // Zero and negative cells have no ratio.
+    load_table({{0, 2}, {3, -1}, {-2, 5}, {4, 8}});
+    log_transform = 1;
+    build_paired_differences(1);
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(pair_rows[r].value[0], M) << r;
+        EXPECT_EQ(pair_rows[r].value[1], M) << r;
+    }
+    EXPECT_EQ(pair_rows[3].value[0], 2.0);
+
+    // A column without a positive cell has no log-scale substitute.
+    load_table({{S, 4}, {-1, 6}, {0, 5}});
+    log_transform = 1;
+    ASSERT_FALSE(std::isfinite(column_summaries[0].small_value_log));
+    build_paired_differences(1);
+    EXPECT_EQ(pair_rows[0].value[0], M);
+    EXPECT_EQ(pair_rows[0].value[1], M);
+}
+
+TEST(PairedTTest, DifferencesAgainstIndependentValues) {
+    ASSERT_EQ(run_on_table(run_paired_analysis, T_PAIRS), 0);
+    const double m = 2.375, se = 0.5324304113, t = 4.4606768315;
+    const double t95 = t95_for_df(7);
+    EXPECT_NEAR(t95, 2.364624, 1e-5);
+    EXPECT_NEAR(cell_number(0, 1), m, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(1, 1), m - t95 * se, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(2, 1), m + t95 * se, PRINTED_TOLERANCE);
+    char p[32];
+    std::snprintf(p, sizeof p, "%.4lf", p_from_t(t, 7));
+    EXPECT_EQ(cell(3, 1), p);
+    EXPECT_NEAR(cell_number(3, 1), 0.002934, 0.0005);
+    EXPECT_EQ(cell(6, 1), "           8");
+    EXPECT_NEAR(cell_number(7, 1), se, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(8, 1), t, PRINTED_TOLERANCE);
+    // Magnitudes 1, 2, 2, 3, 3, 3, 3, 4: the one negative has rank 1.
+    EXPECT_EQ(cell(9, 1), "8");
+    EXPECT_EQ(cell(10, 1), "1.0000");
+    EXPECT_EQ(cell(4, 1), "< 0.020");
+}
+
+TEST(PairedTTest, RatioModeOnLogRatios) {
+    ASSERT_EQ(run_on_table(run_paired_analysis, T_PAIRS, true), 0);
+    const double ml = 0.1694105724, sel = 0.0424137559, t = 3.9942365135;
+    const double t95 = t95_for_df(7);
+    EXPECT_NEAR(cell_number(0, 1), std::exp(ml), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(1, 1), std::exp(ml - t95 * sel), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(2, 1), std::exp(ml + t95 * sel), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(7, 1), std::exp(sel), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(8, 1), t, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(3, 1), p_from_t(t, 7), PRINTED_TOLERANCE);
+    EXPECT_EQ(cell(10, 1), "1.0000");  // the ranks of the ratios' magnitudes order as the differences'
+}
+
+TEST(PairedWilcoxon, TableCodes) {
+    EXPECT_EQ(wilcoxon_table_p(3, 8), -0.05);
+    EXPECT_EQ(wilcoxon_table_p(5, 8), 1.0);
+    EXPECT_EQ(wilcoxon_table_p(7, 9), 0.1);
+    EXPECT_EQ(wilcoxon_table_p(2, 9), -0.01);
+    EXPECT_EQ(wilcoxon_table_p(2.5, 9), -0.02);
+    EXPECT_EQ(wilcoxon_table_p(0, 6), -0.05);
+    EXPECT_EQ(wilcoxon_table_p(0.5, 6), 1.0);
+    EXPECT_EQ(wilcoxon_table_p(0, 7), -0.02);
+    EXPECT_EQ(wilcoxon_table_p(89, 25), -0.05);
+    EXPECT_EQ(wilcoxon_table_p(89.5, 25), 0.1);
+    EXPECT_EQ(wilcoxon_table_p(0, 5), CELL_MISSING);
+    EXPECT_EQ(wilcoxon_table_p(0, 26), CELL_MISSING);
+}
+
+TEST(PairedWilcoxon, PrintedCodes) {
+    EXPECT_EQ(wilcoxon_text(signed_ranks(8, {1, 2})), "< 0.050");
+    EXPECT_EQ(wilcoxon_text(signed_ranks(8, {1, 4})), "1.000");
+    EXPECT_EQ(wilcoxon_text(signed_ranks(9, {3, 4})), "0.100");
+    EXPECT_EQ(cell(10, 1), "7.0000");
+    // Five differences reach no two-sided level.
+    wilcoxon_text(signed_ranks(5, {}));
+    EXPECT_TRUE(cell_missing(4, 1));
+}
+
+TEST(PairedWilcoxon, TableUpToTwentyFiveNormalFromTwentySix) {
+    const std::vector<int> negative = {9, 10, 11, 12, 13, 14, 15, 16};  // T = 100
+    EXPECT_EQ(wilcoxon_text(signed_ranks(25, negative)), "0.100");
+    const std::string normal = wilcoxon_text(signed_ranks(26, negative));
+    EXPECT_EQ(cell(10, 1), "100.0000");
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%.3lf", p_from_z(-1.9175472830));
+    EXPECT_EQ(normal, expected);
+    EXPECT_NEAR(std::atof(expected), 0.0552, 0.01);
+}
+
+TEST(PairedWilcoxon, ZeroDifferencesKeepTheirPlaceInTheRanking) {
+    std::vector<double> d = {0, 0, 0};
+    for (double k : signed_ranks(12, {1})) d.push_back(k);
+    wilcoxon_text(d);
+    EXPECT_EQ(cell(9, 1), "12");
+    EXPECT_EQ(cell(10, 1), "4.0000");  // magnitude 1 ranks after the three zeros
+    EXPECT_EQ(cell(4, 1), "< 0.010");
+
+    // A ratio of 1 is a zero difference.
+    run_on_table(run_paired_analysis, {{2, 2}, {3, 6}, {4, 12}, {5, 10}, {6, 3}, {7, 14}, {8, 40}}, true);
+    EXPECT_EQ(cell(9, 1), "6");
+    EXPECT_EQ(cell(6, 1), "           7");
+}
+
+TEST(PairedDegenerate, TooFewOrConstantDifferences) {
+    // One complete pair: its difference, and nothing that needs a spread.
+    ASSERT_EQ(run_on_table(run_paired_analysis, {{1, 4}, {M, 2}, {3, M}}), 0);
+    EXPECT_EQ(cell(0, 1), "3.0000");
+    for (int row : {1, 2, 3, 7, 8, 4}) EXPECT_TRUE(cell_missing(row, 1)) << row;
+    EXPECT_EQ(cell(6, 1), "           1");
+
+    // Markers in every cell: no pair at all.
+    ASSERT_EQ(run_on_table(run_paired_analysis, {{S, S}, {B, B}, {S, B}, {B, S}}), 0);
+    for (int row : {0, 1, 2, 3, 4, 7, 8}) EXPECT_TRUE(cell_missing(row, 1)) << row;
+    EXPECT_EQ(cell(9, 1), "0");
+
+    // Constant differences: SE = 0, so no t and no p; the limits are the mean.
+    ASSERT_EQ(run_on_table(run_paired_analysis, with_differences({2, 2, 2, 2, 2, 2})), 0);
+    EXPECT_EQ(cell(0, 1), "2.0000");
+    EXPECT_EQ(cell(1, 1), "2.0000");
+    EXPECT_TRUE(cell_missing(3, 1));
+    EXPECT_TRUE(cell_missing(8, 1));
+    EXPECT_EQ(cell(4, 1), "< 0.050");
+}
+
+TEST(PairedReport, LayoutWithAndWithoutExtraOutput) {
+    ASSERT_EQ(run_on_table(run_paired_analysis, {{1, 2, 3}, {2, 4, 3}, {3, 5, 3}}), 0);
+    std::string text = result_text;
+    std::vector<std::string> lines = lines_of(text);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "Paired");
+    EXPECT_EQ(lines[1], "mean difference\t" + cell(0, 1) + "\t" + cell(0, 2));
+    EXPECT_EQ(cells_of(lines[5])[0], "p (Wilcoxon)");
+    EXPECT_NE(text.back(), '\n');
+
+    ASSERT_EQ(run_on_table(run_paired_analysis, {{1, 2, 3}, {2, 4, 3}, {3, 5, 3}}, true, true), 0);
+    text = result_text;
+    lines = lines_of(text);
+    ASSERT_EQ(lines.size(), 11u);
+    EXPECT_EQ(text.back(), '\n');
+    const char* labels[] = {"mean ratio",    "95% CI lower limit", "95% CI upper limit", "p (T-test)", "p (Wilcoxon)",
+                            "N (T-test)",    "GSE for ratio",      "t value",            "N (Wilcoxon)", "Wilcoxon T"};
+    for (int i = 0; i < 10; ++i) {
+        const std::vector<std::string> cells = cells_of(lines[static_cast<std::size_t>(i + 1)]);
+        ASSERT_EQ(cells.size(), 3u);
+        EXPECT_EQ(cells[0], labels[i]);
+    }
+    EXPECT_EQ(lines[6], "N (T-test)\t           3\t           3");
+}
+
+TEST(PairedRun, WholeProgram) {
+    const RunResult refused = run_program(worksheet({{1, 2}, {3, 4}}), calculate(ID_PAIRED));
+    EXPECT_EQ(refused.status, 2);
+    ASSERT_EQ(refused.messages.size(), 2u);
+    EXPECT_EQ(refused.messages[0].text, "At least three data rows are required");
+    EXPECT_EQ(refused.messages[1].text, "Error while attempting to write data to clipboard");
+
+    const Rows sheet = {{"before", "after"}, {10, 12}, {12, 15}, {9, 8}, {"<1", 17}, {11, 13}, {13, "<1"}};
+    const RunResult run = run_program(worksheet(sheet), calculate(ID_PAIRED, false, false, true));
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, "Paired test results on clipboard: use Edit/Paste or CTRL-V");
+    const std::vector<std::string> lines = lines_of(run.text);
+    ASSERT_EQ(lines.size(), 11u);
+    EXPECT_EQ(lines[6], "N (T-test)\t           6");
+    EXPECT_EQ(lines[9], "N (Wilcoxon)\t6");
+}
