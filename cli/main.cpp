@@ -3,17 +3,26 @@
 // goes on the clipboard under "Wk1", the options become clicks on the
 // dialog's controls, Calculate is pressed, and the text the analysis put on
 // the clipboard is written out byte for byte.
+//
+// A worksheet given as text is first written as the WK1 record stream of its
+// cells, so text and WK1 go through the same reader and give the same
+// results. With --clipboard the worksheet comes from the desktop clipboard
+// and the result goes back there.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/analysis_dialog.h"
+#include "cli/desktop_clipboard.h"
 #include "cli/options.h"
 #include "platform/framework.h"
 #include "platform/headless/headless.h"
 #include "worksheet/data_table.h"
+#include "worksheet/text_reader.h"
 
 namespace {
 
@@ -29,13 +38,26 @@ bool ends_with(const std::string& text, const char* suffix) {
     return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
 }
 
-// A message box becomes one line on standard error. The success message is
-// left out: the result goes to a file or standard output, not the clipboard.
-void print_message(const headless::Message& message) {
-    if (message.caption == MESSAGE_CAPTION && ends_with(message.text, SUCCESS_SUFFIX)) return;
+// With --clipboard the success message is true only once the result is on
+// the desktop clipboard, so it waits here until then.
+bool hold_success_message = false;
+std::string held_success_message;
+
+void print_message_line(const headless::Message& message) {
     std::string text = message.text;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), text.c_str());
+}
+
+// A message box becomes one line on standard error. The success message is
+// left out when the result goes to a file or standard output, not the
+// clipboard.
+void print_message(const headless::Message& message) {
+    if (message.caption == MESSAGE_CAPTION && ends_with(message.text, SUCCESS_SUFFIX)) {
+        if (hold_success_message) held_success_message = message.text;
+        return;
+    }
+    print_message_line(message);
 }
 
 std::string program_name(const char* argv0) {
@@ -79,6 +101,47 @@ bool read_input(const std::string& path, std::vector<unsigned char>& bytes, std:
     return ok;
 }
 
+bool starts_with_wk1_bof(const std::vector<unsigned char>& bytes) {
+    return bytes.size() >= 4 && bytes[0] == 0x00 && bytes[1] == 0x00 && bytes[2] == 0x02 && bytes[3] == 0x00;
+}
+
+// The "Wk1" block for the input: WK1 input as it is, text as the WK1 record
+// stream of its cells.
+std::vector<unsigned char> worksheet_block(std::vector<unsigned char> input, InputFormat format, bool decimal_comma) {
+    if (format == InputFormat::Auto) format = starts_with_wk1_bof(input) ? InputFormat::Wk1 : InputFormat::Text;
+    if (format == InputFormat::Wk1) return input;
+    std::vector<unsigned char> block(TEXT_WK1_CAPACITY);
+    const TextFormat text_format = format == InputFormat::Csv ? TextFormat::Commas : TextFormat::Tabs;
+    block.resize(text_worksheet_to_wk1(input.data(), input.size(), text_format, decimal_comma, block.data(),
+                                       block.size()));
+    return block;
+}
+
+// Fetches the worksheet from the desktop clipboard: the "Wk1" target when it
+// is offered and the format allows it, else a text target. `found` is false
+// when the clipboard offers neither; the program then finds no worksheet, as
+// the desktop program does.
+bool read_desktop_clipboard(const std::string& name, const DesktopClipboard& clipboard, InputFormat& format,
+                            bool& found, std::vector<unsigned char>& bytes, std::string& error) {
+    std::vector<std::string> targets;
+    std::string note;
+    found = false;
+    if (!list_clipboard_targets(clipboard, targets, note, error)) return false;
+    if (!note.empty()) std::fprintf(stderr, "%s: %s\n", name.c_str(), note.c_str());
+    std::string target;
+    const bool wk1_offered = std::find(targets.begin(), targets.end(), WK1_TARGET) != targets.end();
+    if ((format == InputFormat::Auto || format == InputFormat::Wk1) && wk1_offered) {
+        target = WK1_TARGET;
+        format = InputFormat::Wk1;
+    } else if (format != InputFormat::Wk1) {
+        target = choose_text_target(targets);
+        if (format == InputFormat::Auto) format = InputFormat::Text;
+    }
+    if (target.empty()) return true;
+    found = true;
+    return read_clipboard_target(clipboard, target, bytes, MAX_INPUT_BYTES, error);
+}
+
 bool write_output(const std::string& path, const std::string& text, std::string& error) {
     const bool to_stdout = path.empty();
     std::FILE* file = to_stdout ? stdout : std::fopen(path.c_str(), "wb");
@@ -114,8 +177,15 @@ int main(int argc, char** argv) {
         return EXIT_RESULT;
     }
 
-    std::vector<unsigned char> worksheet;
-    if (!read_input(options.input_path, worksheet, error)) {
+    std::vector<unsigned char> input;
+    DesktopClipboard desktop{};
+    InputFormat format = options.input_format;
+    bool have_worksheet = true;
+    const bool fetched = options.clipboard
+                          ? find_desktop_clipboard(desktop, error) &&
+                                read_desktop_clipboard(name, desktop, format, have_worksheet, input, error)
+                          : read_input(options.input_path, input, error);
+    if (!fetched) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
         return EXIT_NO_WORKSHEET;
     }
@@ -123,7 +193,11 @@ int main(int argc, char** argv) {
     headless::reset();
     headless::set_application_name(name.c_str());
     headless::set_message_sink(print_message);
-    headless::put_clipboard_block("Wk1", worksheet.data(), worksheet.size());
+    hold_success_message = options.clipboard;
+    if (have_worksheet) {
+        const std::vector<unsigned char> block = worksheet_block(std::move(input), format, options.decimal_comma);
+        headless::put_clipboard_block("Wk1", block.data(), block.size());
+    }
 
     std::vector<headless::DialogAction> actions;
     if (options.log_transformation) actions.push_back({headless::ActionKind::Click, ID_LOG_TRANSFORMATION});
@@ -140,9 +214,12 @@ int main(int argc, char** argv) {
     if (headless::dialogs_shown() == 0) return EXIT_NO_WORKSHEET;
     if (status == 4) return EXIT_NOT_WRITTEN;
     if (status != 0) return EXIT_REFUSED;
-    if (!write_output(options.output_path, headless::clipboard_text(), error)) {
+    const bool written = options.clipboard ? write_clipboard_text(desktop, headless::clipboard_text(), error)
+                                           : write_output(options.output_path, headless::clipboard_text(), error);
+    if (!written) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
         return EXIT_NOT_WRITTEN;
     }
+    if (!held_success_message.empty()) print_message_line({MESSAGE_CAPTION, held_success_message});
     return EXIT_RESULT;
 }

@@ -30,6 +30,15 @@ const char* control_text(int id) {
     return "";
 }
 
+bool input_format_for_name(const std::string& name, InputFormat& format) {
+    if (name == "auto") format = InputFormat::Auto;
+    else if (name == "wk1") format = InputFormat::Wk1;
+    else if (name == "text") format = InputFormat::Text;
+    else if (name == "csv") format = InputFormat::Csv;
+    else return false;
+    return true;
+}
+
 bool set_flag(char letter, CliOptions& options) {
     switch (letter) {
     case 'l': options.log_transformation = true; return true;
@@ -44,7 +53,7 @@ bool set_flag(char letter, CliOptions& options) {
 }  // namespace
 
 bool parse_options(int argc, char** argv, CliOptions& options, std::string& error) {
-    options = CliOptions{ID_DESCRIPTIVE, false, false, false, "", "", false, false};
+    options = CliOptions{ID_DESCRIPTIVE, false, false, false, "", "", InputFormat::Auto, false, false, false, false};
     bool have_input = false;
     bool only_operands = false;
     for (int i = 1; i < argc; ++i) {
@@ -75,8 +84,9 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
                 name = name.substr(0, eq);
                 has_inline = true;
             }
-            if (name == "analysis" || name == "output") {
-                value_option = name == "analysis" ? 'a' : 'o';
+            if (name == "analysis" || name == "output" || name == "input-format") {
+                // The input format has no short form; 'f' only names it here.
+                value_option = name == "analysis" ? 'a' : name == "output" ? 'o' : 'f';
                 takes_value = !has_inline;
             } else if (has_inline) {
                 error = "option --" + name + " takes no value";
@@ -87,6 +97,10 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
                 options.log_y = true;
             } else if (name == "extra") {
                 options.extra_output = true;
+            } else if (name == "decimal-comma") {
+                options.decimal_comma = true;
+            } else if (name == "clipboard") {
+                options.clipboard = true;
             } else if (name == "help") {
                 options.help = true;
             } else if (name == "version") {
@@ -114,7 +128,8 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
         if (value_option == 0) continue;
         if (takes_value) {
             if (i + 1 >= argc) {
-                error = std::string("option -") + value_option + " needs a value";
+                error = value_option == 'f' ? std::string("option --input-format needs a value")
+                                            : std::string("option -") + value_option + " needs a value";
                 return false;
             }
             value = argv[++i];
@@ -125,6 +140,11 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
                 error = "unknown analysis: " + value;
                 return false;
             }
+        } else if (value_option == 'f') {
+            if (!input_format_for_name(value, options.input_format)) {
+                error = "unknown input format: " + value + " (wk1, text, csv or auto)";
+                return false;
+            }
         } else {
             if (value.empty()) {
                 error = "option -o needs a file name";
@@ -133,6 +153,14 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
             options.output_path = value;
         }
     }
+    if (options.clipboard && have_input) {
+        error = "--clipboard reads the clipboard, not " + options.input_path;
+        return false;
+    }
+    if (options.clipboard && !options.output_path.empty()) {
+        error = "--clipboard puts the result on the clipboard, not in " + options.output_path;
+        return false;
+    }
     return true;
 }
 
@@ -140,7 +168,8 @@ std::string usage_text() {
     std::string text =
         "Usage: morvenda [OPTION]... [FILE]\n"
         "Runs one analysis on a worksheet and writes the result as tab-separated text.\n"
-        "FILE holds what a spreadsheet puts on the clipboard as \"Wk1\" (a .wk1 file is one);\n"
+        "FILE holds what a spreadsheet puts on the clipboard as \"Wk1\" (a .wk1 file is one),\n"
+        "or the cells as text: tab-separated lines, or comma-separated values;\n"
         "without FILE, or when FILE is -, the worksheet is read from standard input.\n"
         "\n"
         "  -a, --analysis NAME   the analysis (default descriptive):\n";
@@ -157,6 +186,14 @@ std::string usage_text() {
     text += std::string("  -x, --extra           \"") + control_text(ID_EXTRA_OUTPUT) + "\"\n";
     text +=
         "  -o, --output FILE     write the result to FILE instead of standard output\n"
+        "      --input-format FORMAT\n"
+        "                        wk1, text (tab-separated), csv, or auto (default):\n"
+        "                        WK1 when the input starts with a WK1 record, else text\n"
+        "      --decimal-comma   text and csv numbers have a decimal comma (csv then\n"
+        "                        separates cells by \";\")\n"
+        "      --clipboard       read the worksheet from the desktop clipboard (\"Wk1\"\n"
+        "                        when offered, else text) and put the result back on it,\n"
+        "                        with wl-paste/wl-copy (Wayland) or xclip (X11)\n"
         "  -h, --help            show this help and exit\n"
         "  -V, --version         show the version and exit\n"
         "\n"

@@ -3,6 +3,11 @@
 
 #include <string>
 
+// How the input's bytes are read: a WK1 record stream, tab-separated text,
+// comma-separated values, or WK1 when they start with a WK1 BOF record
+// header and tab-separated text otherwise.
+enum class InputFormat { Auto, Wk1, Text, Csv };
+
 struct CliOptions {
     int analysis_radio_id;     // the dialog's radio button for the chosen analysis
     bool log_transformation;   // check box 1000
@@ -10,6 +15,9 @@ struct CliOptions {
     bool extra_output;         // check box 1002
     std::string input_path;    // "" or "-": standard input
     std::string output_path;   // "": standard output
+    InputFormat input_format;
+    bool decimal_comma;        // text and csv: "," is the decimal point (csv separates by ";")
+    bool clipboard;            // read from and write to the desktop clipboard
     bool help;
     bool version;
 };

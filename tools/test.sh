@@ -10,8 +10,8 @@ cd "$top"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # Debian packages the build and the tests need (the table generator's check
-# needs python3-scipy).
-packages=(cmake g++ make libgtest-dev python3 python3-scipy)
+# needs python3-scipy; the desktop clipboard round trip needs xvfb and xclip).
+packages=(cmake g++ make libgtest-dev python3 python3-scipy xvfb xclip)
 
 missing=()
 for p in "${packages[@]}"; do
