@@ -40,3 +40,5 @@ run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVENDA_TESTS=ON
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DMORVENDA_SANITIZE=ON -DMORVENDA_TESTS=ON
+echo "== Windows program: cross build (MinGW-w64) and end-to-end tests under Wine =="
+bash "$top/tests/wine/run.sh" "$top/build/morvenda" "$top/build-win32"
