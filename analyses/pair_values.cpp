@@ -1,8 +1,6 @@
 // Builds the pair table of two data columns for the correlations.
 #include "analyses/pair_values.h"
 
-#include <cmath>
-
 #include "stats/column_summary.h"
 #include "worksheet/data_table.h"
 
@@ -17,6 +15,11 @@ double paired_value(double v, const ColumnSummary& s, bool log_mode) {
 }
 
 }  // namespace
+
+double pair_value(double v, int column, bool log_mode) {
+    if (column < 0 || column >= MAX_COLUMNS) return CELL_MISSING;
+    return paired_value(v, column_summaries[column], log_mode);
+}
 
 bool build_pair_values(int a, int b) {
     if (a < 0 || a >= MAX_COLUMNS || b < 0 || b >= MAX_COLUMNS) return false;
@@ -35,7 +38,9 @@ bool build_pair_values(int a, int b) {
         }
         pair.value[0] = paired_value(x, sa, log_transform != 0);
         pair.value[1] = paired_value(y, sb, log_y != 0);
-        if (!std::isfinite(pair.value[0]) || !std::isfinite(pair.value[1])) available = false;
+        // A substitute outside the missing bound would be read as a missing
+        // cell by the group summaries, and the pair would lose its partner.
+        if (is_missing_value(pair.value[0]) || is_missing_value(pair.value[1])) available = false;
     }
     return available;
 }

@@ -11,6 +11,12 @@
 // on the data scale.
 //
 // Returns false when a substitute the pair needed is not available (not a
-// finite number, as when a column's log scale cannot be estimated); a
+// finite number, as when a column's log scale cannot be estimated, or a
+// number beyond the missing bound, as an estimate for a big cell can be); a
 // coefficient of such a pair table is not available either.
 bool build_pair_values(int a, int b);
+
+// The value a present cell `v` of data column `column` takes in the pair
+// table, as build_pair_values puts it there: in log mode the log-scale
+// substitutes and small_value_log for every value that is not positive.
+double pair_value(double v, int column, bool log_mode);

@@ -8,12 +8,34 @@
 #include "analyses/correlation_report.h"
 #include "analyses/pair_values.h"
 #include "stats/column_summary.h"
-#include "stats/ordering.h"
+#include "stats/pair_ranks.h"
 #include "worksheet/data_table.h"
 #include "worksheet/result_text.h"
 
-double pearson_r() {
-    const int rows = row_count <= 0 ? 0 : (row_count < MAX_ROWS ? row_count : MAX_ROWS);
+namespace {
+
+// ln of every present cell as the log modes put it into the pair table, one
+// row of logarithms per data column. A log-mode run takes each cell's
+// logarithm once this way instead of once for every pair the cell is in;
+// the logarithms are the same.
+double cell_logs[MAX_COLUMNS][MAX_ROWS];
+
+int used_rows() { return row_count <= 0 ? 0 : (row_count < MAX_ROWS ? row_count : MAX_ROWS); }
+
+void take_cell_logs(int columns) {
+    const int rows = used_rows();
+    for (int c = 0; c < columns; ++c) {
+        for (int r = 0; r < rows; ++r) {
+            const double v = data_rows[r].value[c];
+            cell_logs[c][r] = is_missing_value(v) ? CELL_MISSING : std::log(pair_value(v, c, true));
+        }
+    }
+}
+
+// The coefficient of the current pair table. In the log modes x' = ln x and
+// y' = ln y, read from `x_logs` and `y_logs` (per row) when given.
+double coefficient(const double* x_logs, const double* y_logs) {
+    const int rows = used_rows();
     // The sums are taken of the distances from the first pair, which leaves
     // the coefficient as it is but keeps the sums of squares from cancelling:
     // a constant column has a spread of exactly 0, and so no coefficient.
@@ -24,8 +46,8 @@ double pearson_r() {
         double x = pair_rows[r].value[0];
         double y = pair_rows[r].value[1];
         if (!(x > CELL_SMALL && x < CELL_BIG && y > CELL_SMALL && y < CELL_BIG)) continue;
-        if (log_transform != 0) x = std::log(x);
-        if (log_y != 0) y = std::log(y);
+        if (log_transform != 0) x = x_logs != nullptr ? x_logs[r] : std::log(x);
+        if (log_y != 0) y = y_logs != nullptr ? y_logs[r] : std::log(y);
         if (first) {
             x0 = x;
             y0 = y;
@@ -46,6 +68,10 @@ double pearson_r() {
     return cross / std::sqrt(x_spread * y_spread);
 }
 
+}  // namespace
+
+double pearson_r() { return coefficient(nullptr, nullptr); }
+
 void set_pearson_labels() {
     set_row_label(COEFFICIENT_ROW, "Pearson R");
     set_row_label(CI_LOW_ROW, "95CI low");
@@ -65,13 +91,18 @@ int run_pearson_analysis(platform::WindowHandle owner) {
     const int checked = check_correlation_input(owner);
     if (checked != ANALYSIS_OK) return checked;
     const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
+    if (log_transform != 0 || log_y != 0) take_cell_logs(columns);
     for (int a = 0; a < columns; ++a) {
         set_matrix_diagonal(a);
         for (int b = a + 1; b < columns; ++b) {
             const bool available = build_pair_values(a, b);
-            order_columns(1);
-            summarize_columns(true);
-            const double r = available ? pearson_r() : std::nan("");
+            // Of the ordered and summarised pair table only the pair count
+            // is read here; ordering and summarising every pair table (1225
+            // of them for 50 columns) would be nearly all of the work.
+            summarize_pair_counts();
+            const double r = available ? coefficient(log_transform != 0 ? cell_logs[a] : nullptr,
+                                                     log_y != 0 ? cell_logs[b] : nullptr)
+                                       : std::nan("");
             const int pairs = group_summaries[0].n_total;
             set_matrix_pair(a, b, r, pairs);
             if (a == 0) set_correlation_cells(b, r, pairs);

@@ -12,7 +12,7 @@
 #include "analyses/correlation_report.h"
 #include "analyses/pair_values.h"
 #include "stats/column_summary.h"
-#include "stats/ordering.h"
+#include "stats/pair_ranks.h"
 #include "worksheet/data_table.h"
 #include "worksheet/result_text.h"
 
@@ -85,8 +85,10 @@ int run_spearman_analysis(platform::WindowHandle owner) {
         set_matrix_diagonal(a);
         for (int b = a + 1; b < columns; ++b) {
             const bool available = build_pair_values(a, b);
-            order_columns(1);
-            summarize_columns(true);
+            // Of the ordered and summarised pair table only the ranks, tie
+            // counts and pair count are read here, and the start-up orders
+            // of columns a and b lead to them in linear time.
+            summarize_pair_ranks(column_summaries[a].order, column_summaries[b].order);
             int ties_x = 0;
             int ties_y = 0;
             double rho = spearman_rho(ties_x, ties_y);

@@ -37,13 +37,31 @@ int rows_to_visit() {
     return row_count < MAX_ROWS ? row_count : MAX_ROWS;
 }
 
+// Work arrays of the column being summarised, indexed by row: its values
+// (missing cells as CELL_MISSING) and what the ranking finds for each cell.
+// The ranking visits the rows in the column's order; here that scatter
+// stays within a few kilobytes instead of reaching across the whole table,
+// and the rows themselves are then written in row order.
+double cell_values[MAX_ROWS];
+double cell_ranks[MAX_ROWS];
+int32_t cell_ties[MAX_ROWS];
+double cell_positions[MAX_ROWS];
+double cell_scores[MAX_ROWS];
+
 // Sums of the ranking pass: x over real cells, y = ln x and the primed
-// z sums over real cells x > 0.
+// z sums over real cells x > 0. The spreads, slopes and correlations are
+// taken from sums of the distances from the first value (dx, dy), which
+// leaves them as they are but keeps them from cancelling: a column of one
+// repeated value has a spread of exactly 0 whatever its digits, where
+// j Sum x^2 - (Sum x)^2 leaves rounding noise that can read as a
+// correlation far beyond 1.
 struct RankSums {
     int j = 0;
-    double x = 0, x2 = 0, z = 0, z2 = 0, xz = 0;
+    double x = 0, z = 0, z2 = 0, xz = 0;
+    double x0 = 0, dx = 0, dx2 = 0, dxz = 0;
     int f = 0;
-    double y = 0, y2 = 0, zl = 0, zl2 = 0, zy = 0;
+    double y = 0, zl = 0, zl2 = 0, zy = 0;
+    double y0 = 0, dy = 0, dy2 = 0, dzy = 0;
 };
 
 template <typename Row>
@@ -59,8 +77,10 @@ void classify_cells(Row* rows, int c, int n_rows, ColumnSummary& s) {
         const double v = rows[r].value[c];
         if (is_missing_value(v)) {
             rows[r].value[c] = CELL_MISSING;
+            cell_values[r] = CELL_MISSING;
             continue;
         }
+        cell_values[r] = v;
         ++s.n_total;
         if (v > 0) ++s.n_positive;
         if (v == CELL_SMALL) {
@@ -78,44 +98,51 @@ void classify_cells(Row* rows, int c, int n_rows, ColumnSummary& s) {
     }
 }
 
-// Tie counts and mid-ranks from the column's order, in which the n_total
-// present cells come first, ascending. Equal values form one run; every
-// cell of a run has `start` cells below it and `n - end` above it, the very
-// counts a comparison with every present cell would give.
-template <typename Row>
-void rank_from_order(Row* rows, int c, int n_rows, const ColumnSummary& s) {
+// Tie counts, mid-ranks, plotting positions and normal scores from the
+// column's order, in which the n_total present cells come first, ascending.
+// Equal values form one run; every cell of a run has `start` cells below it
+// and `n - end` above it, the very counts a comparison with every present
+// cell would give, and so shares one rank, position and score.
+void rank_from_order(int n_rows, const ColumnSummary& s) {
     const int n = s.n_total;
+    const RankPositions positions = rank_positions(n);
     int start = 0;
     while (start < n) {
         const int first = s.order[start];
         if (first < 0 || first >= n_rows) return;  // not ordered: nothing sane to read
-        const double v = rows[first].value[c];
+        const double v = cell_values[first];
         int end = start + 1;
         while (end < n) {
             const int row = s.order[end];
-            if (row < 0 || row >= n_rows || !(rows[row].value[c] == v)) break;
+            if (row < 0 || row >= n_rows || !(cell_values[row] == v)) break;
             ++end;
         }
         const int less = start;
         const int greater = n - end;
+        const int32_t ties = n - less - greater;
+        const double rank = static_cast<double>(n + less - greater + 1) / 2.0;
+        const double position = normal_score_position(rank, positions);
+        const double z = position > 0 ? z_from_p(position) : CELL_MISSING;
         for (int k = start; k < end; ++k) {
             const int row = s.order[k];
-            assert(!is_missing_value(rows[row].value[c]));
-            rows[row].tie_count[c] = n - less - greater;
-            rows[row].rank[c] = static_cast<double>(n + less - greater + 1) / 2.0;
+            assert(!is_missing_value(cell_values[row]));
+            cell_ties[row] = ties;
+            cell_ranks[row] = rank;
+            cell_positions[row] = position;
+            cell_scores[row] = z;
         }
         start = end;
     }
 }
 
-// Plotting positions and normal scores of every cell, and the sums over
-// real cells, visiting the rows in order.
+// Every cell's companion fields, and the sums over real cells, visiting the
+// rows in order.
 template <typename Row>
-RankSums score_cells(Row* rows, int c, int n_rows, int n) {
+RankSums score_cells(Row* rows, int c, int n_rows) {
     RankSums m;
     for (int r = 0; r < n_rows; ++r) {
         Row& row = rows[r];
-        const double x = row.value[c];
+        const double x = cell_values[r];
         if (is_missing_value(x)) {
             row.rank[c] = 0;
             row.tie_count[c] = 0;
@@ -123,25 +150,34 @@ RankSums score_cells(Row* rows, int c, int n_rows, int n) {
             row.normal_score[c] = CELL_MISSING;
             continue;
         }
-        const double position = normal_score_position(row.rank[c], n);
-        const double z = position > 0 ? z_from_p(position) : CELL_MISSING;
-        row.rank_position[c] = position;
+        const double z = cell_scores[r];
+        row.rank[c] = cell_ranks[r];
+        row.tie_count[c] = cell_ties[r];
+        row.rank_position[c] = cell_positions[r];
         row.normal_score[c] = z;
         if (!is_real(x)) continue;
+        if (m.j == 0) m.x0 = x;
         ++m.j;
         m.x += x;
-        m.x2 += x * x;
         m.z += z;
         m.z2 += z * z;
         m.xz += x * z;
+        const double dx = x - m.x0;
+        m.dx += dx;
+        m.dx2 += dx * dx;
+        m.dxz += dx * z;
         if (x > 0) {
             const double y = std::log(x);
+            if (m.f == 0) m.y0 = y;
             ++m.f;
             m.y += y;
-            m.y2 += y * y;
             m.zl += z;
             m.zl2 += z * z;
             m.zy += z * y;
+            const double dy = y - m.y0;
+            m.dy += dy;
+            m.dy2 += dy * dy;
+            m.dzy += z * dy;
         }
     }
     return m;
@@ -196,10 +232,10 @@ void set_centiles(const Row* rows, int c, ColumnSummary& s) {
 void set_plain_estimates(const RankSums& m, ColumnSummary& s) {
     const double j = m.j;
     s.mean = m.x / j;
-    s.sd = std::sqrt((j * m.x2 - m.x * m.x) / (j * (j - 1)));
+    s.sd = std::sqrt((j * m.dx2 - m.dx * m.dx) / (j * (j - 1)));
     const double f = m.f;
     s.mean_log = m.y / f;
-    s.sd_log = std::sqrt((f * m.y2 - m.y * m.y) / (f * (f - 1)));
+    s.sd_log = std::sqrt((f * m.dy2 - m.dy * m.dy) / (f * (f - 1)));
     s.small_value = 0;
     s.small_value_log = 0;
     s.big_value = 0;
@@ -212,7 +248,7 @@ void set_plain_estimates(const RankSums& m, ColumnSummary& s) {
 void set_regression_estimates(const RankSums& m, ColumnSummary& s) {
     const double j = m.j;
     const double d = j * m.z2 - m.z * m.z;
-    s.sd = (j * m.xz - m.x * m.z) / d;
+    s.sd = (j * m.dxz - m.dx * m.z) / d;
     s.mean = (m.x * m.z2 - m.xz * m.z) / d;
     s.small_value = s.n_small > 0
                         ? s.mean + s.sd * mean_normal_score_low(s.n_small, s.n_total)
@@ -223,7 +259,7 @@ void set_regression_estimates(const RankSums& m, ColumnSummary& s) {
 
     const double f = m.f;
     const double dl = f * m.zl2 - m.zl * m.zl;
-    s.sd_log = (f * m.zy - m.y * m.zl) / dl;
+    s.sd_log = (f * m.dzy - m.dy * m.zl) / dl;
     s.mean_log = (m.y * m.zl2 - m.zy * m.zl) / dl;
     // Without a positive cell there is no log scale (and F = 0 already made
     // mean_log a NaN); the mean normal score needs at least one rank.
@@ -249,7 +285,10 @@ double deviation_from_normal(int count, double sv, double sv2, double sz, double
         const double k = count;
         r = (k * svz - sv * sz) / (std::sqrt(k * sv2 - sv * sv) * std::sqrt(k * sz2 - sz * sz));
     }
-    return 100.0 * (1.0 - r * r);
+    // Values exactly linear in their scores (a column of two tied groups, say)
+    // can give r a rounding beyond +-1; no deviation is below none.
+    const double deviation = 100.0 * (1.0 - r * r);
+    return deviation < 0.0 ? 0.0 : deviation;
 }
 
 struct Limits {
@@ -279,43 +318,39 @@ Limits mean_limits(double mean, double sd, int count) {
 
 // Counts every present cell, markers by their value, into the lower, middle
 // or upper third on both scales. A bound that is not a number puts every
-// cell into the lower third.
-template <typename Row>
-void count_thirds(const Row* rows, int c, int n_rows, ColumnSummary& s) {
+// cell into the lower third. (Counted without branches: the thirds of
+// scattered values defeat branch prediction.)
+void count_thirds(int n_rows, ColumnSummary& s) {
     const double lo = s.mean - THIRD_BOUND * s.sd;
     const double hi = s.mean + THIRD_BOUND * s.sd;
     const double glo = std::exp(s.mean_log - THIRD_BOUND * s.sd_log);
     const double ghi = std::exp(s.mean_log + THIRD_BOUND * s.sd_log);
-    s.n_upper_third = 0;
-    s.n_middle_third = 0;
-    s.n_lower_third = 0;
-    s.n_upper_third_log = 0;
-    s.n_middle_third_log = 0;
-    s.n_lower_third_log = 0;
+    int32_t present = 0, lower = 0, upper = 0, lower_log = 0, upper_log = 0;
     for (int r = 0; r < n_rows; ++r) {
-        const double v = rows[r].value[c];
-        if (is_missing_value(v)) continue;
-        if (!(v >= lo))
-            ++s.n_lower_third;
-        else if (v > hi)
-            ++s.n_upper_third;
-        else
-            ++s.n_middle_third;
-        if (!(v >= glo))
-            ++s.n_lower_third_log;
-        else if (v > ghi)
-            ++s.n_upper_third_log;
-        else
-            ++s.n_middle_third_log;
+        const double v = cell_values[r];
+        const int32_t counted = !is_missing_value(v);
+        const int32_t below = !(v >= lo);
+        const int32_t below_log = !(v >= glo);
+        present += counted;
+        lower += counted & below;
+        upper += counted & (below ^ 1) & (v > hi);
+        lower_log += counted & below_log;
+        upper_log += counted & (below_log ^ 1) & (v > ghi);
     }
+    s.n_lower_third = lower;
+    s.n_upper_third = upper;
+    s.n_middle_third = present - lower - upper;
+    s.n_lower_third_log = lower_log;
+    s.n_upper_third_log = upper_log;
+    s.n_middle_third_log = present - lower_log - upper_log;
 }
 
 template <typename Row>
 void summarize_column(Row* rows, int c, ColumnSummary& s) {
     const int n_rows = rows_to_visit();
     classify_cells(rows, c, n_rows, s);
-    rank_from_order(rows, c, n_rows, s);
-    const RankSums m = score_cells(rows, c, n_rows, s.n_total);
+    rank_from_order(n_rows, s);
+    const RankSums m = score_cells(rows, c, n_rows);
     s.n_real = m.j;
     s.n_real_log = m.f;
 
@@ -326,8 +361,8 @@ void summarize_column(Row* rows, int c, ColumnSummary& s) {
     else
         set_plain_estimates(m, s);
 
-    s.deviation_from_normal = deviation_from_normal(m.j, m.x, m.x2, m.z, m.z2, m.xz);
-    s.deviation_from_normal_log = deviation_from_normal(m.f, m.y, m.y2, m.zl, m.zl2, m.zy);
+    s.deviation_from_normal = deviation_from_normal(m.j, m.dx, m.dx2, m.z, m.z2, m.dxz);
+    s.deviation_from_normal_log = deviation_from_normal(m.f, m.dy, m.dy2, m.zl, m.zl2, m.dzy);
 
     const Limits linear = mean_limits(s.mean, s.sd, m.j);
     s.sem = linear.sem;
@@ -342,7 +377,7 @@ void summarize_column(Row* rows, int c, ColumnSummary& s) {
     s.ci95_upper_log = log.upper;
     s.ci95_lower_log = log.lower;
 
-    count_thirds(rows, c, n_rows, s);
+    count_thirds(n_rows, s);
 }
 
 }  // namespace

@@ -82,21 +82,28 @@ double p_from_t(double t, int df) {
     return P_BEYOND_T_TABLE;
 }
 
-double normal_score_position(double r, int n) {
-    if (r == 0.0) return CELL_MISSING;
+RankPositions rank_positions(int n) {
     const double count = static_cast<double>(n);
     const double a = 0.32749 + 0.016178 * std::log(count);
-    return (r - a) / (count + 1.0 - 2.0 * a);
+    return {a, count + 1.0 - 2.0 * a};
 }
+
+double normal_score_position(double r, const RankPositions& positions) {
+    if (r == 0.0) return CELL_MISSING;
+    return (r - positions.a) / positions.denominator;
+}
+
+double normal_score_position(double r, int n) { return normal_score_position(r, rank_positions(n)); }
 
 namespace {
 
 // Mean of z_from_p(normal_score_position(r, n)) over the count ranks
 // r = first, first + 1, ...; callers keep first + count - 1 <= n.
 double mean_normal_score(int first, int count, int n) {
+    const RankPositions positions = rank_positions(n);
     double sum = 0.0;
     for (int k = 0; k < count; ++k) {
-        const double z = z_from_p(normal_score_position(static_cast<double>(first + k), n));
+        const double z = z_from_p(normal_score_position(static_cast<double>(first + k), positions));
         if (z == CELL_MISSING) return CELL_MISSING;
         sum += z;
     }

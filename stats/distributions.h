@@ -21,6 +21,16 @@ double p_from_t(double t, int df);
 // Plotting-position probability of rank r among n; CELL_MISSING for r = 0.
 double normal_score_position(double r, int n);
 
+// The part of normal_score_position that depends on n alone, for placing
+// many ranks among the same n with one logarithm; the position it gives is
+// the very double normal_score_position(r, n) gives.
+struct RankPositions {
+    double a;            // 0.32749 + 0.016178 ln n
+    double denominator;  // n + 1 - 2a
+};
+RankPositions rank_positions(int n);
+double normal_score_position(double r, const RankPositions& positions);
+
 // Mean normal score of the m lowest (highest) ranks among n; the arguments
 // are exchanged first when m > n. Callers pass m >= 1.
 double mean_normal_score_low(int m, int n);

@@ -28,6 +28,26 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
 fi
 
+# The benchmarks (bench/) need Google Benchmark; without it they are left out.
+if ! dpkg-query -W -f='${Status}' libbenchmark-dev 2>/dev/null | grep -q "install ok installed" &&
+   [ "$(id -u)" -eq 0 ]; then
+  echo "Installing: libbenchmark-dev"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends libbenchmark-dev >/dev/null
+fi
+
+# The fast paths checked to the bit against the plain ones; with "smoke",
+# also every benchmark once (timings are not tests, so nothing is compared).
+run_bench() {
+  local program=$1/bench/morvenda_bench
+  if [ ! -x "$program" ]; then
+    echo "benchmarks skipped: libbenchmark-dev is not installed"
+    return
+  fi
+  "$program" --check
+  if [ "${2:-}" = smoke ]; then "$program" --benchmark_min_time=0 --benchmark_format=json >/dev/null; fi
+}
+
 run_suite() {
   local dir=$1; shift
   cmake -S "$top" -B "$dir" "$@" >/dev/null
@@ -37,8 +57,13 @@ run_suite() {
 
 echo "== plain build =="
 run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVENDA_TESTS=ON
+run_bench "$top/build" smoke
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DMORVENDA_SANITIZE=ON -DMORVENDA_TESTS=ON
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_bench "$top/build-sanitize"
+echo "== fuzz smoke run: every seed once, then a few seconds per target =="
+FUZZ_BUILD_DIR="$top/build-fuzz" bash "$top/fuzz/run.sh" --smoke
 echo "== Windows program: cross build (MinGW-w64) and end-to-end tests under Wine =="
 bash "$top/tests/wine/run.sh" "$top/build/morvenda" "$top/build-win32"

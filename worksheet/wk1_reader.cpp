@@ -53,8 +53,12 @@ struct Cursor {
     }
     bool read_f64(double& out) {
         if (!has(8)) return false;
-        uint64_t bits = 0;
-        for (int i = 7; i >= 0; --i) bits = (bits << 8) | block[pos + static_cast<std::size_t>(i)];
+        // Little-endian, spelled byte by byte: compilers turn this into one load.
+        const unsigned char* b = block + pos;
+        const uint64_t bits = static_cast<uint64_t>(b[0]) | static_cast<uint64_t>(b[1]) << 8 |
+                              static_cast<uint64_t>(b[2]) << 16 | static_cast<uint64_t>(b[3]) << 24 |
+                              static_cast<uint64_t>(b[4]) << 32 | static_cast<uint64_t>(b[5]) << 40 |
+                              static_cast<uint64_t>(b[6]) << 48 | static_cast<uint64_t>(b[7]) << 56;
         std::memcpy(&out, &bits, sizeof out);
         pos += 8;
         return true;

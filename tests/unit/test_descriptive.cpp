@@ -171,6 +171,18 @@ TEST(Descriptive, StatisticsThatAreNotNumbersAreBlankCells) {
     EXPECT_EQ(row(r, "95%CI ul(log)=Mean*(GSEM^t)")[0], "");
 }
 
+TEST(Descriptive, DeviationFromNormalIsNeverNegative) {
+    // Two tied groups are exactly linear in their normal scores; rounding
+    // must not show as a negative deviation.
+    std::vector<std::vector<double>> rows;
+    for (int i = 0; i < 10; ++i) rows.push_back({1.0});
+    for (int i = 0; i < 9; ++i) rows.push_back({2.0});
+    const Report r = report(rows, true, false);
+    EXPECT_EQ(row(r, "% Deviation from normal")[0], "      0.0000");
+    EXPECT_EQ(row(r, "% Deviation from normal (log)")[0], "      0.0000");
+    EXPECT_GE(column_summaries[0].deviation_from_normal, 0.0);
+}
+
 TEST(Descriptive, ZeroColumnsPublishNothingAndSaySo) {
     test::load_table({});
     headless::reset();
