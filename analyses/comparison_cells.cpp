@@ -5,22 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "analyses/analysis_status.h"
-#include "analyses/messages.h"
 #include "worksheet/data_table.h"
 #include "worksheet/result_text.h"
-
-int check_comparison_input(platform::WindowHandle owner) {
-    if (column_count < 2) {
-        platform::show_message(owner, TOO_FEW_COLUMNS_MESSAGE, ANALYSIS_MESSAGE_CAPTION);
-        return ANALYSIS_TOO_FEW_COLUMNS;
-    }
-    if (row_count < 3) {
-        platform::show_message(owner, TOO_FEW_ROWS_MESSAGE, ANALYSIS_MESSAGE_CAPTION);
-        return ANALYSIS_TOO_FEW_ROWS;
-    }
-    return ANALYSIS_OK;
-}
 
 int comparison_rows() {
     if (row_count <= 0) return 0;

@@ -5,10 +5,6 @@
 
 #include "platform/platform.h"
 
-// Two columns and three rows at least; otherwise shows the message and
-// returns the analysis status (ANALYSIS_OK when the input will do).
-int check_comparison_input(platform::WindowHandle owner);
-
 // Rows of the data table an analysis visits: row_count, never more than the
 // table holds, never negative.
 int comparison_rows();

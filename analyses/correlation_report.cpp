@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "analyses/analysis_status.h"
-#include "analyses/messages.h"
 #include "stats/column_summary.h"
 #include "stats/distributions.h"
 #include "worksheet/data_table.h"
@@ -22,18 +20,6 @@ int used_columns() { return column_count < MAX_COLUMNS ? column_count : MAX_COLU
 bool valid_pair(int a, int b) { return a >= 0 && a < MAX_COLUMNS && b >= 0 && b < MAX_COLUMNS; }
 
 }  // namespace
-
-int check_correlation_input(platform::WindowHandle owner) {
-    if (column_count < 2) {
-        platform::show_message(owner, TOO_FEW_COLUMNS_MESSAGE, ANALYSIS_MESSAGE_CAPTION);
-        return ANALYSIS_TOO_FEW_COLUMNS;
-    }
-    if (row_count < 3) {
-        platform::show_message(owner, TOO_FEW_ROWS_MESSAGE, ANALYSIS_MESSAGE_CAPTION);
-        return ANALYSIS_TOO_FEW_ROWS;
-    }
-    return ANALYSIS_OK;
-}
 
 double correlation_tanh(double u) {
     const double e = std::exp(2.0 * u);

@@ -17,10 +17,6 @@ constexpr double PERFECT_CORRELATION = 0.999;
 // Fisher's z needs more pairs than this for an interval and a p.
 constexpr int MAX_PAIRS_WITHOUT_INTERVAL = 10;
 
-// Two columns and three rows at least; otherwise shows the message and
-// returns the analysis status (0 when the input will do).
-int check_correlation_input(platform::WindowHandle owner);
-
 // Fills result column `column` from coefficient `r` of `pairs` complete
 // pairs. A coefficient that is not a number, or out of [-1, 1], and any
 // coefficient of three pairs or fewer, is not available.

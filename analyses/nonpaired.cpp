@@ -3,6 +3,7 @@
 #include "analyses/nonpaired.h"
 
 #include "analyses/analysis_status.h"
+#include "analyses/input_checks.h"
 #include "analyses/comparison_cells.h"
 #include "analyses/messages.h"
 #include "stats/column_summary.h"
@@ -123,7 +124,7 @@ void write_nonpaired_report() {
 }
 
 int run_nonpaired_analysis(platform::WindowHandle owner) {
-    const int checked = check_comparison_input(owner);
+    const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
     int32_t code0 = 0;
     int32_t code1 = 0;

@@ -3,6 +3,7 @@
 #include "analyses/paired.h"
 
 #include "analyses/analysis_status.h"
+#include "analyses/input_checks.h"
 #include "analyses/comparison_cells.h"
 #include "stats/column_summary.h"
 #include "stats/ordering.h"
@@ -104,7 +105,7 @@ void write_paired_report() {
 }
 
 int run_paired_analysis(platform::WindowHandle owner) {
-    const int checked = check_comparison_input(owner);
+    const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
     const int columns = comparison_columns();
     for (int c = 1; c < columns; ++c) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "analyses/analysis_status.h"
+#include "analyses/input_checks.h"
 #include "analyses/correlation_report.h"
 #include "analyses/pair_values.h"
 #include "stats/column_summary.h"
@@ -88,7 +89,7 @@ void write_pearson_report() {
 }
 
 int run_pearson_analysis(platform::WindowHandle owner) {
-    const int checked = check_correlation_input(owner);
+    const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
     const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
     if (log_transform != 0 || log_y != 0) take_cell_logs(columns);

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "analyses/analysis_status.h"
+#include "analyses/input_checks.h"
 #include "analyses/correlation_report.h"
 #include "analyses/pair_values.h"
 #include "stats/column_summary.h"
@@ -78,7 +79,7 @@ void write_spearman_report() {
 }
 
 int run_spearman_analysis(platform::WindowHandle owner) {
-    const int checked = check_correlation_input(owner);
+    const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
     const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
     for (int a = 0; a < columns; ++a) {
