@@ -103,7 +103,7 @@ void write_signed_rank_test(int c) {
     }
     const double T = r_plus < r_minus ? r_plus : r_minus;
 
-    double p = CELL_MISSING;
+    double p;
     if (n_w > WILCOXON_TABLE_MAX_N) {
         const double n = n_w;
         const double z = (T - n * (n + 1) * 0.25) / std::sqrt(n * (n + 1) * (2 * n + 1) / 24);

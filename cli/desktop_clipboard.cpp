@@ -20,7 +20,7 @@ std::string find_program(const char* name) {
         if (end == std::string::npos) end = path.size();
         std::string directory = path.substr(start, end - start);
         if (directory.empty()) directory = ".";
-        const std::string candidate = directory + "/" + name;
+        std::string candidate = directory + "/" + name;
         struct stat info {};
         if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
             return candidate;

@@ -63,9 +63,9 @@ void print_message(const headless::Message& message) {
 std::string program_name(const char* argv0) {
     std::string name = argv0 != nullptr ? argv0 : "morvenda";
     const std::size_t slash = name.find_last_of("/\\");
-    if (slash != std::string::npos) name = name.substr(slash + 1);
+    if (slash != std::string::npos) name.erase(0, slash + 1);
     const std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0) name = name.substr(0, dot);
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
     return name.empty() ? "morvenda" : name;
 }
 

@@ -81,7 +81,7 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
             bool has_inline = false;
             if (eq != std::string::npos) {
                 value = name.substr(eq + 1);
-                name = name.substr(0, eq);
+                name.resize(eq);
                 has_inline = true;
             }
             if (name == "analysis" || name == "output" || name == "input-format") {

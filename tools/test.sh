@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds Morvenda and runs every test: the unit tests and the command-line
 # end-to-end tests, once in a plain build and once under AddressSanitizer and
-# UndefinedBehaviorSanitizer. On a fresh Debian machine, run as root, it first
+# UndefinedBehaviorSanitizer, the command-line cases also under valgrind;
+# then the benchmarks' bit-for-bit checks, a short fuzzing run and the Windows
+# program under Wine. On a fresh Debian machine, run as root, it first
 # installs the Debian packages it needs.
 set -euo pipefail
 
@@ -10,8 +12,9 @@ cd "$top"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # Debian packages the build and the tests need (the table generator's check
-# needs python3-scipy; the desktop clipboard round trip needs xvfb and xclip).
-packages=(cmake g++ make libgtest-dev python3 python3-scipy xvfb xclip)
+# needs python3-scipy; the desktop clipboard round trip needs xvfb and xclip;
+# the memory check of the command line needs valgrind).
+packages=(cmake g++ make libgtest-dev python3 python3-scipy xvfb xclip valgrind)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -58,6 +61,9 @@ run_suite() {
 echo "== plain build =="
 run_suite "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVENDA_TESTS=ON
 run_bench "$top/build" smoke
+echo "== command-line end-to-end cases under valgrind memcheck =="
+MORVENDA_WRAPPER="valgrind -q --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite" \
+  ctest --test-dir "$top/build" -R '^cli[.]' -j "$jobs" --output-on-failure
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DMORVENDA_SANITIZE=ON -DMORVENDA_TESTS=ON

@@ -61,7 +61,7 @@ void delete_block(Block* block) {
 }
 
 void clear_clipboard() {
-    for (auto& entry : state().clipboard) delete_block(entry.second);
+    for (const auto& entry : state().clipboard) delete_block(entry.second);
     state().clipboard.clear();
 }
 

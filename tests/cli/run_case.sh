@@ -4,6 +4,9 @@
 # error line for line, and the exit status with the reviewed expectations in
 # tests/cli/expected/NAME.out, NAME.err and the status in cases.txt.
 # With MORVENDA_UPDATE_EXPECTED=1 it writes the expectations instead.
+# MORVENDA_WRAPPER, when set, is a command the program runs under (for
+# example "valgrind -q --error-exitcode=99"); a wrapper's own failure shows
+# as a different exit status and its report on standard error.
 set -u
 morvenda=$1 source_dir=$2 name=$3 expected_status=$4
 shift 4
@@ -20,7 +23,9 @@ for a in "$@"; do
     *) args+=("$a") ;;
   esac
 done
-"$morvenda" "${args[@]}" <"$stdin_file" >"$out" 2>"$err"
+wrapper=()
+[ -n "${MORVENDA_WRAPPER:-}" ] && read -r -a wrapper <<<"$MORVENDA_WRAPPER"
+"${wrapper[@]}" "$morvenda" "${args[@]}" <"$stdin_file" >"$out" 2>"$err"
 status=$?
 # Program names in messages and usage depend on how it was invoked.
 sed -i "s|^$(basename "$morvenda"): |morvenda: |" "$err"
