@@ -8,16 +8,6 @@
 #include "worksheet/data_table.h"
 #include "worksheet/result_text.h"
 
-int comparison_rows() {
-    if (row_count <= 0) return 0;
-    return row_count < MAX_ROWS ? row_count : MAX_ROWS;
-}
-
-int comparison_columns() {
-    if (column_count <= 0) return 0;
-    return column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
-}
-
 bool is_known(double v) { return v > CELL_MISSING && std::isfinite(v); }
 
 double shown_value(double v, bool back_transform) {

@@ -5,12 +5,6 @@
 
 #include "platform/platform.h"
 
-// Rows of the data table an analysis visits: row_count, never more than the
-// table holds, never negative.
-int comparison_rows();
-// Columns of the data table that have a result column.
-int comparison_columns();
-
 // A statistic that can be used and printed: a finite number above
 // CELL_MISSING.
 bool is_known(double v);

@@ -15,8 +15,6 @@ namespace {
 // Half width of a 95% interval in units of the standard error.
 constexpr double Z95 = 1.96;
 
-int used_columns() { return column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS; }
-
 bool valid_pair(int a, int b) { return a >= 0 && a < MAX_COLUMNS && b >= 0 && b < MAX_COLUMNS; }
 
 }  // namespace

@@ -168,7 +168,7 @@ void set_descriptive_labels() {
 
 int run_descriptive_analysis(platform::WindowHandle owner) {
     set_descriptive_labels();
-    const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
+    const int columns = used_columns();
     for (int row = 0; row <= DESCRIPTIVE_ROWS; ++row) {
         clear_line_text();
         const bool shown = row_shown(row);

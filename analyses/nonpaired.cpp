@@ -59,7 +59,7 @@ bool find_group_codes(int32_t& code0, int32_t& code1) {
     bool have_b = false;
     int32_t a = 0;
     int32_t b = 0;
-    const int rows = comparison_rows();
+    const int rows = used_rows();
     for (int r = 0; r < rows; ++r) {
         const double x = data_rows[r].value[0];
         if (is_missing_value(x)) continue;
@@ -84,7 +84,7 @@ bool find_group_codes(int32_t& code0, int32_t& code1) {
 }
 
 void build_group_columns(int c, int32_t code0, int32_t code1) {
-    const int rows = comparison_rows();
+    const int rows = used_rows();
     const bool valid_column = c > 0 && c < MAX_COLUMNS;
     for (int r = 0; r < rows; ++r) {
         PairRow& pair = pair_rows[r];
@@ -132,7 +132,7 @@ int run_nonpaired_analysis(platform::WindowHandle owner) {
         platform::show_message(owner, NOT_GROUPABLE_MESSAGE, ANALYSIS_MESSAGE_CAPTION);
         return ANALYSIS_NOT_GROUPABLE;
     }
-    const int columns = comparison_columns();
+    const int columns = used_columns();
     for (int c = 1; c < columns; ++c) {
         build_group_columns(c, code0, code1);
         order_columns(1);

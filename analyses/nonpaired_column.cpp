@@ -111,7 +111,7 @@ struct RankSums {
 // once its present values have been read.
 double ordered_value(int g, int k) {
     const ColumnSummary& summary = group_summaries[g];
-    const int rows = comparison_rows();
+    const int rows = used_rows();
     if (k >= summary.n_total || k >= rows) return CELL_MISSING;
     const int row = summary.order[k];
     if (row < 0 || row >= rows) return CELL_MISSING;

@@ -23,7 +23,7 @@ double pair_value(double v, int column, bool log_mode) {
 
 bool build_pair_values(int a, int b) {
     if (a < 0 || a >= MAX_COLUMNS || b < 0 || b >= MAX_COLUMNS) return false;
-    const int rows = row_count <= 0 ? 0 : (row_count < MAX_ROWS ? row_count : MAX_ROWS);
+    const int rows = used_rows();
     const ColumnSummary& sa = column_summaries[a];
     const ColumnSummary& sb = column_summaries[b];
     bool available = true;

@@ -70,7 +70,7 @@ void append_report_row(int row, bool newline) {
 }  // namespace
 
 void build_paired_differences(int c) {
-    const int rows = comparison_rows();
+    const int rows = used_rows();
     const bool valid_column = c > 0 && c < MAX_COLUMNS;
     const bool ratio = log_transform != 0;
     for (int r = 0; r < rows; ++r) {
@@ -107,7 +107,7 @@ void write_paired_report() {
 int run_paired_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
-    const int columns = comparison_columns();
+    const int columns = used_columns();
     for (int c = 1; c < columns; ++c) {
         build_paired_differences(c);
         order_columns(1);

@@ -82,7 +82,7 @@ void set_wilcoxon_p_cell(int row, int c, double p) {
 // zero difference is then left out of the sums and the count.
 void write_signed_rank_test(int c) {
     const bool ratio = log_transform != 0;
-    const int rows = comparison_rows();
+    const int rows = used_rows();
     double r_plus = 0;
     double r_minus = 0;
     int n_w = 0;

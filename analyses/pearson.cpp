@@ -21,8 +21,6 @@ namespace {
 // the logarithms are the same.
 double cell_logs[MAX_COLUMNS][MAX_ROWS];
 
-int used_rows() { return row_count <= 0 ? 0 : (row_count < MAX_ROWS ? row_count : MAX_ROWS); }
-
 void take_cell_logs(int columns) {
     const int rows = used_rows();
     for (int c = 0; c < columns; ++c) {
@@ -91,7 +89,7 @@ void write_pearson_report() {
 int run_pearson_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
-    const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
+    const int columns = used_columns();
     if (log_transform != 0 || log_y != 0) take_cell_logs(columns);
     for (int a = 0; a < columns; ++a) {
         set_matrix_diagonal(a);

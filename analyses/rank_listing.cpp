@@ -29,8 +29,6 @@ enum RankSlot {
 const int EXTRA_SLOTS[] = {Z_SCORE_SLOT, REPEATS_SLOT, LINEAR_PREDICTION_SLOT, LOG_PREDICTION_SLOT,
                            RAW_DATA_SLOT};
 
-int listed_columns() { return column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS; }
-int listed_rows() { return row_count <= 0 ? 0 : (row_count < MAX_ROWS ? row_count : MAX_ROWS); }
 
 void empty_cell() { append_cell("\t"); }
 
@@ -109,7 +107,7 @@ void extra_cell(int slot, const DataRow& row, int c) {
 
 // The label line: each label after one tab per column of the block before it.
 void append_label_line() {
-    const int columns = listed_columns();
+    const int columns = used_columns();
     clear_line_text();
     append_cell(row_labels[RANK_SLOT]);
     for (int c = 0; c < columns; ++c) append_cell("\t");
@@ -139,7 +137,7 @@ void format_rank_row(int row) {
     clear_line_text();
     if (row < 0 || row >= MAX_ROWS) return;
     const DataRow& data = data_rows[row];
-    const int columns = listed_columns();
+    const int columns = used_columns();
     for (int c = 0; c < columns; ++c) rank_cell(data, c);
     for (int c = 0; c < columns; ++c) percentile_cell(data, c);
     if (extra_output != 0)
@@ -151,7 +149,7 @@ void format_rank_row(int row) {
 void write_rank_listing() {
     set_rank_labels();
     start_result_text("");
-    const int rows = listed_rows();
+    const int rows = used_rows();
     for (int r = 0; r < rows; ++r) {
         format_rank_row(r);
         append_line_to_result();

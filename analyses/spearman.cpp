@@ -29,7 +29,7 @@ double rank_spread(int64_t n, int64_t q) { return static_cast<double>(n * n * n 
 }  // namespace
 
 double spearman_rho(int& ties_x, int& ties_y) {
-    const int rows = row_count <= 0 ? 0 : (row_count < MAX_ROWS ? row_count : MAX_ROWS);
+    const int rows = used_rows();
     int64_t tx_total = 0, ty_total = 0, qx = 0, qy = 0;
     double d = 0;
     for (int r = 0; r < rows; ++r) {
@@ -81,7 +81,7 @@ void write_spearman_report() {
 int run_spearman_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
-    const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
+    const int columns = used_columns();
     for (int a = 0; a < columns; ++a) {
         set_matrix_diagonal(a);
         for (int b = a + 1; b < columns; ++b) {

@@ -32,11 +32,6 @@ const double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 // A value that enters the sums: strictly between the small and big markers.
 bool is_real(double v) { return v > CELL_SMALL && v < CELL_BIG; }
 
-int rows_to_visit() {
-    if (row_count <= 0) return 0;
-    return row_count < MAX_ROWS ? row_count : MAX_ROWS;
-}
-
 // Work arrays of the column being summarised, indexed by row: its values
 // (missing cells as CELL_MISSING) and what the ranking finds for each cell.
 // The ranking visits the rows in the column's order; here that scatter
@@ -347,7 +342,7 @@ void count_thirds(int n_rows, ColumnSummary& s) {
 
 template <typename Row>
 void summarize_column(Row* rows, int c, ColumnSummary& s) {
-    const int n_rows = rows_to_visit();
+    const int n_rows = used_rows();
     classify_cells(rows, c, n_rows, s);
     rank_from_order(n_rows, s);
     const RankSums m = score_cells(rows, c, n_rows);
@@ -388,7 +383,7 @@ void summarize_columns(bool groups) {
         summarize_column(pair_rows, 1, group_summaries[1]);
         return;
     }
-    const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
+    const int columns = used_columns();
     for (int c = 0; c < columns; ++c) summarize_column(data_rows, c, column_summaries[c]);
 }
 

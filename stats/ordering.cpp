@@ -18,12 +18,6 @@ double sort_key(double v) {
     return v > -MISSING_BOUND ? v : -v;
 }
 
-// Rows of the table being ordered, never more than the table holds.
-int rows_to_order() {
-    if (row_count <= 0) return 0;
-    return row_count < MAX_ROWS ? row_count : MAX_ROWS;
-}
-
 void exchange(int a, int b) {
     const double key = sort_keys[a];
     sort_keys[a] = sort_keys[b];
@@ -120,7 +114,7 @@ void quicksort_keys(int lo, int hi) {
 }
 
 void order_column(int c, int mode) {
-    const int n = rows_to_order();
+    const int n = used_rows();
     if (mode == 0) {
         if (c < 0 || c >= MAX_COLUMNS) return;
         for (int i = 0; i < n; ++i) {
@@ -148,7 +142,7 @@ void order_column(int c, int mode) {
 
 void order_columns(int mode) {
     if (mode == 0) {
-        const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
+        const int columns = used_columns();
         for (int c = 0; c < columns; ++c) order_column(c, 0);
     } else {
         order_column(0, 1);

@@ -30,11 +30,6 @@ int32_t merged_starts[MAX_ROWS + 1];
 uint32_t visited[MAX_ROWS];
 uint32_t visit_mark = 0;
 
-int rows_to_visit() {
-    if (row_count <= 0) return 0;
-    return row_count < MAX_ROWS ? row_count : MAX_ROWS;
-}
-
 // Missing cells of column g become exactly CELL_MISSING; returns the
 // present cells.
 int count_present(int g, int n_rows) {
@@ -160,13 +155,13 @@ int rank_column(int g, const int32_t* order, int n_rows) {
 }  // namespace
 
 void summarize_pair_counts() {
-    const int n_rows = rows_to_visit();
+    const int n_rows = used_rows();
     group_summaries[0].n_total = count_present(0, n_rows);
     group_summaries[1].n_total = count_present(1, n_rows);
 }
 
 void summarize_pair_ranks(const int32_t* order_x, const int32_t* order_y) {
-    const int n_rows = rows_to_visit();
+    const int n_rows = used_rows();
     group_summaries[0].n_total = rank_column(0, order_x, n_rows);
     group_summaries[1].n_total = rank_column(1, order_y, n_rows);
 }

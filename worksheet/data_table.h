@@ -66,6 +66,13 @@ extern PairRow pair_rows[MAX_ROWS];  // always row_count rows
 extern int32_t row_count;     // rows of the used range; 0 or less: no rows
 extern int32_t column_count;  // columns of the used range; 0 or less: no columns
 
+// The used range as far as the tables reach: row_count and column_count
+// never below 0 and never beyond the capacity, whatever is stored in them.
+inline int used_rows() { return row_count <= 0 ? 0 : (row_count < MAX_ROWS ? row_count : MAX_ROWS); }
+inline int used_columns() {
+    return column_count <= 0 ? 0 : (column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS);
+}
+
 // Option flags and run state, set by the dialog.
 extern int32_t log_transform;  // check box 1000 "Log-transformation"
 extern int32_t log_y;          // check box 1001 "Log-transformation y values"

@@ -125,7 +125,7 @@ void set_result_text(int row, int column, const char* text) {
 
 void append_value_texts(int row) {
     if (row < 0 || row >= RESULT_ROW_COUNT) return;
-    const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
+    const int columns = used_columns();
     for (int i = 1; i < columns; ++i) {
         const char* text = result_cells[row][i];
         if (std::atof(text) > CELL_MISSING)
@@ -138,7 +138,7 @@ void append_value_texts(int row) {
 
 void append_matrix_row(int row) {
     if (row < 0 || row >= MAX_COLUMNS) return;
-    const int columns = column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS;
+    const int columns = used_columns();
     for (int i = 0; i < columns; ++i) {
         if (i < row) {
             const double x = correlation_r[row][i];
