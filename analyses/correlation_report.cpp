@@ -17,6 +17,18 @@ constexpr double Z95 = 1.96;
 
 bool valid_pair(int a, int b) { return a >= 0 && a < MAX_COLUMNS && b >= 0 && b < MAX_COLUMNS; }
 
+// A coefficient is never beyond +-1, but rounding in the sums can carry a
+// perfect correlation a few units of the last place past it (y = 1.5 x
+// gives 1.0000000000000002). Within this margin it is +-1; further out it
+// is noise of cancelled sums and not available.
+constexpr double ROUNDING_BEYOND_ONE = 1e-9;
+
+double settle_beyond_one(double r) {
+    if (r > 1.0 && r <= 1.0 + ROUNDING_BEYOND_ONE) return 1.0;
+    if (r < -1.0 && r >= -1.0 - ROUNDING_BEYOND_ONE) return -1.0;
+    return r;
+}
+
 }  // namespace
 
 double correlation_tanh(double u) {
@@ -25,6 +37,7 @@ double correlation_tanh(double u) {
 }
 
 void set_correlation_cells(int column, double r, int pairs) {
+    r = settle_beyond_one(r);
     char count[RESULT_CELL_CAPACITY];
     std::snprintf(count, sizeof count, "%d", pairs);
     set_result_text(PAIR_COUNT_ROW, column, count);

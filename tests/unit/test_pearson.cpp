@@ -159,6 +159,28 @@ TEST(PearsonPerfect, IncreasingAndDecreasingLinesGiveTheLimits) {
     EXPECT_EQ(up.text.back(), '5') << "no newline after N without extra output";
 }
 
+// Proportional columns whose sums round the coefficient a unit of the last
+// place beyond +-1 (y = 1.5 x gives 1.0000000000000002) are still perfect.
+TEST(PearsonPerfect, RoundingBeyondOneStillGivesTheLimits) {
+    const Report fixed = pearson({{7.62, 0.37, 1.46, 5.86, 9.66}, {11.43, 0.555, 2.19, 8.79, 14.49}});
+    EXPECT_EQ(main_row(fixed, 0), (std::vector<std::string>{"Pearson R", "1.0000"}));
+    EXPECT_EQ(main_row(fixed, 3), (std::vector<std::string>{"p value", "0.0000"}));
+
+    std::mt19937 random(8);
+    std::uniform_real_distribution<double> value(0.01, 10.0);
+    for (const double k : {3.0, 0.1, 7.0, 1.5, -2.0, -0.3}) {
+        for (int trial = 0; trial < 40; ++trial) {
+            std::vector<double> x, y;
+            for (int i = 0; i < 5 + trial; ++i) {
+                x.push_back(std::round(value(random) * 100) / 100);
+                y.push_back(k * x.back());
+            }
+            const Report r = pearson({x, y});
+            EXPECT_EQ(main_row(r, 0).at(1), k > 0 ? "1.0000" : "-1.0000") << "k " << k << ", trial " << trial;
+        }
+    }
+}
+
 // ---- Log modes and marker substitutes ------------------------------------------
 
 TEST(PearsonLogModes, LogXActsOnTheLowerAndLogYOnTheHigherColumn) {
