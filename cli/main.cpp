@@ -168,12 +168,12 @@ int main(int argc, char** argv) {
                      name.c_str(), error.c_str(), name.c_str(), name.c_str());
         return EXIT_USAGE;
     }
-    if (options.help) {
-        std::fputs(usage_text().c_str(), stdout);
-        return EXIT_RESULT;
-    }
-    if (options.version) {
-        std::fputs("morvenda 006\n", stdout);
+    if (options.help || options.version) {
+        const std::string text = options.help ? usage_text() : std::string("morvenda 006\n");
+        if (!write_output("", text, error)) {
+            std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+            return EXIT_NOT_WRITTEN;
+        }
         return EXIT_RESULT;
     }
 

@@ -30,6 +30,19 @@ const char* control_text(int id) {
     return "";
 }
 
+// The offered analyses' names: "descriptive, paired, ... or ranks".
+std::string analysis_name_list() {
+    std::string names;
+    const char* last = nullptr;
+    for (const AnalysisName& entry : ANALYSIS_NAMES) {
+        if (find_analysis(entry.radio_id) == nullptr) continue;
+        if (last != nullptr) names += names.empty() ? last : std::string(", ") + last;
+        last = entry.name;
+    }
+    if (last != nullptr) names += names.empty() ? last : std::string(" or ") + last;
+    return names;
+}
+
 bool input_format_for_name(const std::string& name, InputFormat& format) {
     if (name == "auto") format = InputFormat::Auto;
     else if (name == "wk1") format = InputFormat::Wk1;
@@ -61,8 +74,15 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
         std::string value;
         bool takes_value = false;
         char value_option = 0;
+        std::string option_shown;  // the option as it was written, for messages
 
         if (only_operands || arg == "-" || arg.empty() || arg[0] != '-') {
+            // An empty name is a file that cannot be read, not standard input: a
+            // script's unset variable must not leave the program waiting on it.
+            if (arg.empty()) {
+                error = "the input file name is empty";
+                return false;
+            }
             if (have_input) {
                 error = "more than one input file: " + arg;
                 return false;
@@ -84,11 +104,15 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
                 name.resize(eq);
                 has_inline = true;
             }
+            option_shown = "--" + name;
+            const bool known_flag = name == "log" || name == "log-y" || name == "extra" ||
+                                    name == "decimal-comma" || name == "clipboard" || name == "help" ||
+                                    name == "version";
             if (name == "analysis" || name == "output" || name == "input-format") {
                 // The input format has no short form; 'f' only names it here.
                 value_option = name == "analysis" ? 'a' : name == "output" ? 'o' : 'f';
                 takes_value = !has_inline;
-            } else if (has_inline) {
+            } else if (has_inline && known_flag) {
                 error = "option --" + name + " takes no value";
                 return false;
             } else if (name == "log") {
@@ -115,12 +139,14 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
                 const char letter = arg[k];
                 if (letter == 'a' || letter == 'o') {
                     value_option = letter;
+                    option_shown = std::string("-") + letter;
                     value = arg.substr(k + 1);
                     takes_value = value.empty();
                     break;
                 }
                 if (!set_flag(letter, options)) {
-                    error = std::string("unknown option -") + letter;
+                    error = letter == '-' ? "misplaced - in " + arg : std::string("unknown option -") + letter;
+                    if (letter != '-' && arg.size() > 2) error += " in " + arg;
                     return false;
                 }
             }
@@ -128,8 +154,7 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
         if (value_option == 0) continue;
         if (takes_value) {
             if (i + 1 >= argc) {
-                error = value_option == 'f' ? std::string("option --input-format needs a value")
-                                            : std::string("option -") + value_option + " needs a value";
+                error = "option " + option_shown + " needs a value";
                 return false;
             }
             value = argv[++i];
@@ -137,7 +162,7 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
         if (value_option == 'a') {
             options.analysis_radio_id = radio_for_name(value);
             if (options.analysis_radio_id == 0) {
-                error = "unknown analysis: " + value;
+                error = "unknown analysis: " + value + " (" + analysis_name_list() + ")";
                 return false;
             }
         } else if (value_option == 'f') {
@@ -147,10 +172,11 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
             }
         } else {
             if (value.empty()) {
-                error = "option -o needs a file name";
+                error = "option " + option_shown + " needs a file name";
                 return false;
             }
-            options.output_path = value;
+            // "-" is standard output, as it is standard input for FILE.
+            options.output_path = value == "-" ? "" : value;
         }
     }
     if (options.clipboard && have_input) {
@@ -186,6 +212,7 @@ std::string usage_text() {
     text += std::string("  -x, --extra           \"") + control_text(ID_EXTRA_OUTPUT) + "\"\n";
     text +=
         "  -o, --output FILE     write the result to FILE instead of standard output\n"
+        "                        (- is standard output)\n"
         "      --input-format FORMAT\n"
         "                        wk1, text (tab-separated), csv, or auto (default):\n"
         "                        WK1 when the input starts with a WK1 record, else text\n"
