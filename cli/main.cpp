@@ -19,6 +19,7 @@
 #include "app/analysis_dialog.h"
 #include "cli/desktop_clipboard.h"
 #include "cli/options.h"
+#include "cli/text_input.h"
 #include "platform/framework.h"
 #include "platform/headless/headless.h"
 #include "worksheet/data_table.h"
@@ -105,11 +106,26 @@ bool starts_with_wk1_bof(const std::vector<unsigned char>& bytes) {
     return bytes.size() >= 4 && bytes[0] == 0x00 && bytes[1] == 0x00 && bytes[2] == 0x02 && bytes[3] == 0x00;
 }
 
+// Tells on standard error how many cells of tab-separated text were read
+// as missing though they are numbers with the other decimal separator (a
+// decimal comma, or thousands separators, in a worksheet read with a point).
+void report_other_point_cells(const std::string& name, const std::vector<unsigned char>& text, bool decimal_comma) {
+    const OtherPointCells cells = find_other_point_cells(text, decimal_comma);
+    if (cells.count == 0) return;
+    std::fprintf(stderr, "%s: %zu %s such as \"%s\" were read as missing: %s\n", name.c_str(), cells.count,
+                 cells.count == 1 ? "cell" : "cells", cells.example.c_str(),
+                 decimal_comma ? "numbers with a decimal point are read without --decimal-comma"
+                               : "numbers with a decimal comma are read with --decimal-comma");
+}
+
 // The "Wk1" block for the input: WK1 input as it is, text as the WK1 record
-// stream of its cells.
-std::vector<unsigned char> worksheet_block(std::vector<unsigned char> input, InputFormat format, bool decimal_comma) {
+// stream of its cells (UTF-16 text first becomes UTF-8).
+std::vector<unsigned char> worksheet_block(const std::string& name, std::vector<unsigned char> input,
+                                           InputFormat format, bool decimal_comma) {
     if (format == InputFormat::Auto) format = starts_with_wk1_bof(input) ? InputFormat::Wk1 : InputFormat::Text;
     if (format == InputFormat::Wk1) return input;
+    convert_utf16_text(input);
+    if (format == InputFormat::Text) report_other_point_cells(name, input, decimal_comma);
     std::vector<unsigned char> block(TEXT_WK1_CAPACITY);
     const TextFormat text_format = format == InputFormat::Csv ? TextFormat::Commas : TextFormat::Tabs;
     block.resize(text_worksheet_to_wk1(input.data(), input.size(), text_format, decimal_comma, block.data(),
@@ -195,7 +211,7 @@ int main(int argc, char** argv) {
     headless::set_message_sink(print_message);
     hold_success_message = options.clipboard;
     if (have_worksheet) {
-        const std::vector<unsigned char> block = worksheet_block(std::move(input), format, options.decimal_comma);
+        const std::vector<unsigned char> block = worksheet_block(name, std::move(input), format, options.decimal_comma);
         headless::put_clipboard_block("Wk1", block.data(), block.size());
     }
 

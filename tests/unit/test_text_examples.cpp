@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/analysis_table.h"
+#include "cli/text_input.h"
 #include "test_support.h"
 #include "worksheet/text_reader.h"
 
@@ -37,6 +38,8 @@ const TextForm TEXT_FORMS[] = {
     {".tsv", TextFormat::Tabs, false},
     {".csv", TextFormat::Commas, false},
     {"_decimal_comma.csv", TextFormat::Commas, true},
+    {"_decimal_comma.tsv", TextFormat::Tabs, true},
+    {"_utf16.tsv", TextFormat::Tabs, false},  // UTF-16 as the command line reads it
 };
 
 void expect_same_runs(const std::vector<unsigned char>& wk1, const std::vector<unsigned char>& text_wk1,
@@ -64,7 +67,9 @@ TEST(TextExamples, EveryTextFormGivesTheResultsOfItsWk1Worksheet) {
         const std::vector<unsigned char> wk1 = file_bytes(std::string("examples/") + name + ".wk1");
         for (const TextForm& form : TEXT_FORMS) {
             const std::string path = std::string("tests/cli/data/") + name + form.suffix;
-            expect_same_runs(wk1, as_wk1(file_bytes(path), form.format, form.decimal_comma), path);
+            std::vector<unsigned char> text = file_bytes(path);
+            convert_utf16_text(text);
+            expect_same_runs(wk1, as_wk1(text, form.format, form.decimal_comma), path);
         }
     }
 }

@@ -8,6 +8,9 @@ text worksheet gives the very same results as its WK1 worksheet:
   NAME_decimal_comma.csv  ";"-separated with a space after it, decimal comma
   lab_values_offset.tsv   lab_values.tsv two rows down and one column right,
                           with blank lines and cells of spaces around it
+  NAME_decimal_comma.tsv  tab-separated with a decimal comma
+  NAME_utf16.tsv          tab-separated, "\r\n" line ends, UTF-16 little-endian
+                          with a byte order mark ("Unicode text")
 
 Numbers are written as the shortest text that reads back to the same double.
 Re-run after changing the examples: python3 tests/cli/data/make_text_examples.py
@@ -101,12 +104,16 @@ def main():
             name + ".tsv": tsv(rows),
             name + ".csv": csv(rows),
             name + "_decimal_comma.csv": decimal_comma_csv(rows),
+            name + "_decimal_comma.tsv": tsv(rows).replace(".", ","),
         }
         if name == "lab_values":
             outputs[name + "_offset.tsv"] = offset_tsv(rows)
         for out_name, text in outputs.items():
             with open(os.path.join(HERE, out_name), "w", encoding="latin-1", newline="") as f:
                 f.write(text)
+        utf16 = "\ufeff" + tsv(rows).replace("\n", "\r\n")
+        with open(os.path.join(HERE, name + "_utf16.tsv"), "wb") as f:
+            f.write(utf16.encode("utf-16-le"))
 
 
 if __name__ == "__main__":
