@@ -215,7 +215,7 @@ def main():
             continue
         with open(os.path.join(data_dir, name), "rb") as f:
             content = f.read()
-        fmt = (2 if "decimal_comma" in name else 1) if name.endswith(".csv") else 0
+        fmt = (2 if "decimal_comma" in name else 1) if name.endswith(".csv") else (3 if "decimal_comma" in name else 0)
         for a in analyses:
             text["%s_%d" % (name.replace(".", "_"), a)] = bytes([fmt, a | options[(k + a) % 4]]) + content
     hand_made = {

@@ -7,7 +7,9 @@
 //    header byte of the pipeline target does; the rest is the text. Its WK1
 //    stream must fit its capacity and decode without error, every cell must
 //    be a marker or a value inside the missing bound, and the whole program
-//    run on it must meet every invariant.
+//    run on it must meet every invariant. The command line's own steps run
+//    on it too: UTF-16 text becomes well-formed UTF-8, and the count of cells
+//    with the other decimal separator stays within the text's cells.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/text_input.h"
 #include "fuzz/pipeline_check.h"
 #include "worksheet/text_number.h"
 #include "worksheet/text_reader.h"
@@ -103,6 +106,47 @@ void visit(const TextCell& cell, void* context) {
     state->any = true;
 }
 
+// Well-formed UTF-8: shortest forms, no surrogates, nothing above U+10FFFF.
+bool is_utf8(const std::vector<unsigned char>& b) {
+    std::size_t i = 0;
+    while (i < b.size()) {
+        const unsigned c = b[i];
+        std::size_t extra = 0;
+        unsigned long code = 0, least = 0;
+        if (c < 0x80) { ++i; continue; }
+        if ((c & 0xE0) == 0xC0) { extra = 1; code = c & 0x1F; least = 0x80; }
+        else if ((c & 0xF0) == 0xE0) { extra = 2; code = c & 0x0F; least = 0x800; }
+        else if ((c & 0xF8) == 0xF0) { extra = 3; code = c & 0x07; least = 0x10000; }
+        else return false;
+        if (i + extra >= b.size()) return false;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            if ((b[i + k] & 0xC0) != 0x80) return false;
+            code = (code << 6) | (b[i + k] & 0x3F);
+        }
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+void check_cli_text_steps(const uint8_t* text, std::size_t size, bool decimal_comma) {
+    std::vector<unsigned char> bytes(text, text + size);
+    const bool utf16 = size >= 2 && ((text[0] == 0xFF && text[1] == 0xFE) || (text[0] == 0xFE && text[1] == 0xFF));
+    if (convert_utf16_text(bytes) != utf16) broken("UTF-16 text not told by its byte order mark");
+    if (utf16) {
+        if (!is_utf8(bytes)) broken("UTF-16 text did not become well-formed UTF-8");
+        if (bytes.size() > (size / 2) * 3 + 3) broken("UTF-8 of UTF-16 text longer than three bytes a unit");
+    } else if (bytes.size() != size || (size > 0 && std::memcmp(bytes.data(), text, size) != 0)) {
+        broken("text without a UTF-16 mark changed");
+    }
+    std::size_t fields = 1;
+    for (std::size_t i = 0; i < size; ++i) fields += text[i] == '\t' || text[i] == '\n';
+    const OtherPointCells other = find_other_point_cells(std::vector<unsigned char>(text, text + size), decimal_comma);
+    if (other.count > fields) broken("more cells with the other separator than cells");
+    if ((other.count == 0) != other.example.empty() || other.example.size() > 40)
+        broken("the example of a cell with the other separator");
+}
+
 uint8_t stream[fuzz::HEADER_BYTES + TEXT_WK1_CAPACITY];
 
 void check_worksheet(uint8_t choice, const uint8_t* text, std::size_t size, TextFormat format, bool decimal_comma) {
@@ -138,5 +182,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     if (size < 2) return 0;
     check_worksheet(data[1], data + 2, size - 2, format, decimal_comma);
+    check_cli_text_steps(data + 2, size - 2, decimal_comma);
     return 0;
 }
