@@ -106,6 +106,13 @@ bool starts_with_wk1_bof(const std::vector<unsigned char>& bytes) {
     return bytes.size() >= 4 && bytes[0] == 0x00 && bytes[1] == 0x00 && bytes[2] == 0x02 && bytes[3] == 0x00;
 }
 
+// Text has no NUL bytes; a program, an image or a zipped spreadsheet file
+// almost always does. UTF-16 text is told by its byte order mark.
+bool looks_like_text(const std::vector<unsigned char>& input) {
+    const bool utf16 = input.size() >= 2 && ((input[0] == 0xFF && input[1] == 0xFE) || (input[0] == 0xFE && input[1] == 0xFF));
+    return utf16 || std::find(input.begin(), input.end(), 0) == input.end();
+}
+
 // Tells on standard error how many cells of tab-separated text were read
 // as missing though they are numbers with the other decimal separator (a
 // decimal comma, or thousands separators, in a worksheet read with a point).
@@ -203,6 +210,14 @@ int main(int argc, char** argv) {
                           : read_input(options.input_path, input, error);
     if (!fetched) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+        return EXIT_NO_WORKSHEET;
+    }
+    if (format == InputFormat::Auto && !starts_with_wk1_bof(input) && !looks_like_text(input)) {
+        const std::string shown = options.clipboard ? "the clipboard"
+                                  : options.input_path.empty() || options.input_path == "-" ? "standard input"
+                                                                                             : options.input_path;
+        std::fprintf(stderr, "%s: %s is neither a WK1 worksheet nor text (--input-format chooses how to read it)\n",
+                     name.c_str(), shown.c_str());
         return EXIT_NO_WORKSHEET;
     }
 
