@@ -65,4 +65,9 @@ TEST(CliOtherPointCells, DecimalPointCellsInACommaWorksheet) {
     EXPECT_EQ(found.example, "4.8");
     EXPECT_EQ(find_other_point_cells(bytes("4.8\t5\n-1e3\t"), false).count, 0u);
     EXPECT_EQ(find_other_point_cells(bytes(""), false).count, 0u);
+
+    // A long cell is quoted by its first 40 bytes.
+    const OtherPointCells long_cell = find_other_point_cells(bytes("1," + std::string(100, '5')), false);
+    EXPECT_EQ(long_cell.count, 1u);
+    EXPECT_EQ(long_cell.example, "1," + std::string(38, '5'));
 }
