@@ -2,6 +2,7 @@
 // interval and p for the pairs of the first column with each other column.
 #include "analyses/pearson.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "analyses/analysis_status.h"
@@ -31,16 +32,20 @@ void take_cell_logs(int columns) {
     }
 }
 
-// The coefficient of the current pair table. In the log modes x' = ln x and
+// Sums over the pairs of the current pair table where both values are
+// present, of the distances from the first such pair (each distance scaled by
+// 2^scale_x or 2^scale_y, which is exact). In the log modes x' = ln x and
 // y' = ln y, read from `x_logs` and `y_logs` (per row) when given.
-double coefficient(const double* x_logs, const double* y_logs) {
+struct PairSums {
+    double n, sx, sy, sxx, syy, sxy;
+    double largest_x, largest_y;  // the largest distance of each, unscaled
+};
+
+PairSums pair_sums(const double* x_logs, const double* y_logs, int scale_x, int scale_y) {
     const int rows = used_rows();
-    // The sums are taken of the distances from the first pair, which leaves
-    // the coefficient as it is but keeps the sums of squares from cancelling:
-    // a constant column has a spread of exactly 0, and so no coefficient.
     bool first = true;
     double x0 = 0, y0 = 0;
-    double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+    PairSums s{0, 0, 0, 0, 0, 0, 0, 0};
     for (int r = 0; r < rows; ++r) {
         double x = pair_rows[r].value[0];
         double y = pair_rows[r].value[1];
@@ -54,16 +59,43 @@ double coefficient(const double* x_logs, const double* y_logs) {
         }
         x -= x0;
         y -= y0;
-        n += 1;
-        sx += x;
-        sy += y;
-        sxx += x * x;
-        syy += y * y;
-        sxy += x * y;
+        s.largest_x = std::max(s.largest_x, std::fabs(x));
+        s.largest_y = std::max(s.largest_y, std::fabs(y));
+        if (scale_x != 0) x = std::ldexp(x, scale_x);
+        if (scale_y != 0) y = std::ldexp(y, scale_y);
+        s.n += 1;
+        s.sx += x;
+        s.sy += y;
+        s.sxx += x * x;
+        s.syy += y * y;
+        s.sxy += x * y;
     }
-    const double cross = sxy - sx * sy / n;
-    const double x_spread = sxx - sx * sx / n;
-    const double y_spread = syy - sy * sy / n;
+    return s;
+}
+
+// Distances below this lose their digits in the sums of squares, whose
+// products reach the subnormal range (2.3e-161 and 38.7 gave r = 1.0032).
+constexpr double SMALLEST_UNSCALED_DISTANCE = 0x1p-100;
+
+// The power of two that brings the largest distance near 1, when it is that
+// small; ilogb is exact, also for a subnormal.
+int distance_scale(double largest) {
+    return largest > 0 && largest < SMALLEST_UNSCALED_DISTANCE ? -std::ilogb(largest) : 0;
+}
+
+// The coefficient of the current pair table. The sums are taken of the
+// distances from the first pair, which leaves the coefficient as it is but
+// keeps the sums of squares from cancelling: a constant column has a spread
+// of exactly 0, and so no coefficient. The coefficient does not change when
+// x or y is scaled, so tiny distances are summed again scaled up.
+double coefficient(const double* x_logs, const double* y_logs) {
+    PairSums s = pair_sums(x_logs, y_logs, 0, 0);
+    const int scale_x = distance_scale(s.largest_x);
+    const int scale_y = distance_scale(s.largest_y);
+    if (scale_x != 0 || scale_y != 0) s = pair_sums(x_logs, y_logs, scale_x, scale_y);
+    const double cross = s.sxy - s.sx * s.sy / s.n;
+    const double x_spread = s.sxx - s.sx * s.sx / s.n;
+    const double y_spread = s.syy - s.sy * s.sy / s.n;
     return cross / std::sqrt(x_spread * y_spread);
 }
 

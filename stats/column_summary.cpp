@@ -8,6 +8,7 @@
 // that every run gives the same bits.
 #include "stats/column_summary.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstring>
@@ -54,6 +55,7 @@ struct RankSums {
     int j = 0;
     double x = 0, z = 0, z2 = 0, xz = 0;
     double x0 = 0, dx = 0, dx2 = 0, dxz = 0;
+    double largest_dx = 0;  // the largest |dx|
     int f = 0;
     double y = 0, zl = 0, zl2 = 0, zy = 0;
     double y0 = 0, dy = 0, dy2 = 0, dzy = 0;
@@ -161,6 +163,7 @@ RankSums score_cells(Row* rows, int c, int n_rows) {
         m.dx += dx;
         m.dx2 += dx * dx;
         m.dxz += dx * z;
+        m.largest_dx = std::max(m.largest_dx, std::fabs(dx));
         if (x > 0) {
             const double y = std::log(x);
             if (m.f == 0) m.y0 = y;
@@ -286,6 +289,30 @@ double deviation_from_normal(int count, double sv, double sv2, double sz, double
     return deviation < 0.0 ? 0.0 : deviation;
 }
 
+// Distances below this lose their digits in Sum dx^2, which reaches the
+// subnormal range (values 1e-170 apart gave a deviation from normal of 0
+// where the same values times 1e170 give 1.6473).
+constexpr double SMALLEST_UNSCALED_DISTANCE = 0x1p-100;
+
+// The deviation from normal of the real cells, from their distances to the
+// first real value scaled by a power of two (exact; the correlation does not
+// depend on the scale) when the distances are that small.
+double deviation_from_normal_linear(int n_rows, const RankSums& m) {
+    if (!(m.largest_dx > 0 && m.largest_dx < SMALLEST_UNSCALED_DISTANCE))
+        return deviation_from_normal(m.j, m.dx, m.dx2, m.z, m.z2, m.dxz);
+    const int scale = -std::ilogb(m.largest_dx);
+    double sv = 0, sv2 = 0, svz = 0;
+    for (int r = 0; r < n_rows; ++r) {
+        const double x = cell_values[r];
+        if (is_missing_value(x) || !is_real(x)) continue;
+        const double v = std::ldexp(x - m.x0, scale);
+        sv += v;
+        sv2 += v * v;
+        svz += v * cell_scores[r];
+    }
+    return deviation_from_normal(m.j, sv, sv2, m.z, m.z2, svz);
+}
+
 struct Limits {
     double sem, plus_sem, minus_sem, upper, lower;
 };
@@ -356,7 +383,7 @@ void summarize_column(Row* rows, int c, ColumnSummary& s) {
     else
         set_plain_estimates(m, s);
 
-    s.deviation_from_normal = deviation_from_normal(m.j, m.dx, m.dx2, m.z, m.z2, m.dxz);
+    s.deviation_from_normal = deviation_from_normal_linear(n_rows, m);
     s.deviation_from_normal_log = deviation_from_normal(m.f, m.dy, m.dy2, m.zl, m.zl2, m.dzy);
 
     const Limits linear = mean_limits(s.mean, s.sd, m.j);

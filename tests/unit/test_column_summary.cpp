@@ -242,6 +242,25 @@ TEST(ColumnSummaryThirds, CountsByValueAroundMeanAndSd) {
     EXPECT_EQ(summary(1).big_value, 0);
 }
 
+// The deviation from normal does not depend on the scale; values so close
+// that their squared distances are subnormal (1e-170 apart, or the smallest
+// doubles) keep it.
+TEST(ColumnSummaryScale, DeviationFromNormalOfTinyDistances) {
+    const std::vector<double> values = {1, 2, 3, 4, 5, 6, 7, 8, 9, 12};
+    std::vector<double> tiny, smallest, offset;
+    for (const double v : values) {
+        tiny.push_back(v * 1e-170);
+        smallest.push_back(v * 5e-324);
+        offset.push_back(1e-300 + v * 1e-310);  // about 1e-310 apart: only some digits are kept
+    }
+    summarize({values, tiny, smallest, offset});
+    const double expected = summary(0).deviation_from_normal;
+    EXPECT_GT(expected, 1.0);
+    EXPECT_NEAR(summary(1).deviation_from_normal, expected, 1e-9);
+    EXPECT_NEAR(summary(2).deviation_from_normal, expected, 1e-9);
+    EXPECT_NEAR(summary(3).deviation_from_normal, expected, 1e-4);
+}
+
 TEST(ColumnSummaryDegenerate, NothingComputedFromTooFewValues) {
     summarize({{CELL_MISSING, CELL_MISSING}, {CELL_MISSING, 7}, {4, 4, 4, 4},
                {CELL_SMALL, CELL_BIG, CELL_SMALL}, {CELL_SMALL, -3, -2}});

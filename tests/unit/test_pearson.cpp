@@ -181,6 +181,24 @@ TEST(PearsonPerfect, RoundingBeyondOneStillGivesTheLimits) {
     }
 }
 
+// Distances whose squares are subnormal or zero (1e-170) would lose their
+// digits in the sums; the coefficient does not depend on the scale.
+TEST(PearsonScale, TinyDistancesGiveTheCoefficientOfTheScaledValues) {
+    const std::vector<double> x = {1, 2, 3, 4, 6, 5.5};
+    const std::vector<double> y = {2, 1, 4, 3, 7, 6};
+    std::vector<double> tiny_x, tiny_y;
+    for (const double v : x) tiny_x.push_back(v * 1e-170);
+    for (const double v : y) tiny_y.push_back(v * 1e-300);
+    const Report plain = pearson({x, y});
+    const Report tiny = pearson({tiny_x, tiny_y, y});
+    EXPECT_EQ(main_row(tiny, 0).at(1), main_row(plain, 0).at(1));
+    EXPECT_EQ(main_row(tiny, 0).at(2), main_row(plain, 0).at(1));
+    EXPECT_EQ(main_row(tiny, 3).at(1), main_row(plain, 3).at(1));
+
+    const Report line = pearson({{5e-324, 1e-323, 1.5e-323, 2e-323}, {1, 3, 5, 7}});
+    EXPECT_EQ(main_row(line, 0), (std::vector<std::string>{"Pearson R", "1.0000"}));
+}
+
 // ---- Log modes and marker substitutes ------------------------------------------
 
 TEST(PearsonLogModes, LogXActsOnTheLowerAndLogYOnTheHigherColumn) {

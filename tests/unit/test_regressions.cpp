@@ -26,6 +26,7 @@ struct RegressionCase {
 };
 
 const char* const SPEARMAN_DONE = "Spearman results on clipboard: use Edit/Paste or CTRL-V";
+const char* const PEARSON_DONE = "Pearson results on clipboard: use Edit/Paste or CTRL-V";
 const char* const DESCRIPTIVE_DONE = "Descriptive results on clipboard: use Edit/Paste or CTRL-V";
 
 const RegressionCase CASES[] = {
@@ -52,6 +53,10 @@ const RegressionCase CASES[] = {
       "\t\t\t% Deviation from normal (log)\n"}},
     {"descriptive_constant_columns_log.bin", 0, {DESCRIPTIVE_DONE},
      {"      1.0000\t      1.0000\t      1.0000\tGSD\n", "\t\t\t% Deviation from normal (log)\n"}},
+    // Pearson, Extra output: two pairs whose x values differ by 2.3e-161.
+    // The squares of such distances are subnormal and lost their digits, so
+    // the matrix held a coefficient of 1.0032.
+    {"pearson_tiny_distances.bin", 0, {PEARSON_DONE}, {}},
 };
 
 void PrintTo(const RegressionCase& c, std::ostream* os) { *os << c.file; }
