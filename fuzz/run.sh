@@ -2,8 +2,10 @@
 # Builds the fuzz targets (clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs them. See fuzz/README.md.
 #
-#   fuzz/run.sh --smoke                 every committed seed once, then a few
-#                                       seconds of fuzzing per target (tests)
+#   fuzz/run.sh --smoke                 every committed seed once, then a fixed
+#                                       number of mutations per target from a
+#                                       fixed seed, so that a test run is
+#                                       repeatable (tests)
 #   fuzz/run.sh --seconds N [TARGET]... N seconds per target, one target at a
 #                                       time (default: every target)
 #   fuzz/run.sh --replay FILE...        runs the given inputs through the
@@ -13,13 +15,15 @@
 #                                       that reach something the seeds do not
 #
 # Environment: FUZZ_BUILD_DIR (default build-fuzz in the source folder),
-# FUZZ_SMOKE_SECONDS (default 15), FUZZ_NICE (default 10).
+# FUZZ_SMOKE_SECONDS (default 30, a bound on each smoke run), FUZZ_SEED
+# (default 1, the smoke runs' seed), FUZZ_NICE (default 10).
 # Inputs that break an invariant are written to $FUZZ_BUILD_DIR/findings/.
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$top/build-fuzz}
-smoke_seconds=${FUZZ_SMOKE_SECONDS:-15}
+smoke_seconds=${FUZZ_SMOKE_SECONDS:-30}
+smoke_seed=${FUZZ_SEED:-1}
 niceness=${FUZZ_NICE:-10}
 all_targets=(decoder pipeline worksheet text)
 
@@ -33,12 +37,12 @@ while [ $# -gt 0 ]; do
     --seconds) mode=long; seconds=$2; shift ;;
     --replay) mode=replay ;;
     --merge) mode=merge ;;
-    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
+    -h|--help) sed -n "2,22p" "$0"; exit 0 ;;
     *) if [ "$mode" = replay ]; then files+=("$1"); else targets+=("$1"); fi ;;
   esac
   shift
 done
-[ -n "$mode" ] || { sed -n '2,19p' "$0" >&2; exit 2; }
+[ -n "$mode" ] || { sed -n '2,22p' "$0" >&2; exit 2; }
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 
 # clang and its libFuzzer runtime (Debian: clang, libclang-rt-dev).
@@ -106,13 +110,16 @@ case "$mode" in
     done
     ;;
   smoke)
+    # Runs per target, the seed corpus included: about ten seconds each on a
+    # 2-core machine.
+    declare -A smoke_runs=([decoder]=60000 [pipeline]=8000 [worksheet]=4000 [text]=6000)
     for t in "${targets[@]}"; do
-      echo "== fuzz_$t: seed corpus, then ${smoke_seconds} s =="
+      echo "== fuzz_$t: seed corpus, then mutations from seed $smoke_seed: ${smoke_runs[$t]} runs in all =="
       work="$build/smoke-corpus/$t"
       rm -rf "$work"; mkdir -p "$work"
       # shellcheck disable=SC2046
       nice -n "$niceness" "$build/fuzz/fuzz_$t" $(fuzz_options "$t") -max_total_time="$smoke_seconds" \
-        "$work" "$top/fuzz/corpus/$t" 2>"$build/smoke-$t.log" ||
+        -seed="$smoke_seed" -runs="${smoke_runs[$t]}" "$work" "$top/fuzz/corpus/$t" 2>"$build/smoke-$t.log" ||
         { tail -40 "$build/smoke-$t.log"; echo "fuzz_$t found a fault; the input is in $findings" >&2; exit 1; }
       grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)' "$build/smoke-$t.log" | sed 's/^/  /'  || true
     done

@@ -69,7 +69,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   run_suite "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DMORVENDA_SANITIZE=ON -DMORVENDA_TESTS=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_bench "$top/build-sanitize"
-echo "== fuzz smoke run: every seed once, then a few seconds per target =="
+echo "== fuzz smoke run: every seed once, then a fixed number of runs from a fixed seed =="
 FUZZ_BUILD_DIR="$top/build-fuzz" bash "$top/fuzz/run.sh" --smoke
 echo "== Windows program: cross build (MinGW-w64) and end-to-end tests under Wine =="
 bash "$top/tests/wine/run.sh" "$top/build/morvenda" "$top/build-win32"
