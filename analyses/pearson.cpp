@@ -10,6 +10,7 @@
 #include "analyses/correlation_report.h"
 #include "analyses/pair_values.h"
 #include "stats/column_summary.h"
+#include "stats/distance_scale.h"
 #include "stats/pair_ranks.h"
 #include "worksheet/data_table.h"
 #include "worksheet/result_text.h"
@@ -71,16 +72,6 @@ PairSums pair_sums(const double* x_logs, const double* y_logs, int scale_x, int 
         s.sxy += x * y;
     }
     return s;
-}
-
-// Distances below this lose their digits in the sums of squares, whose
-// products reach the subnormal range (2.3e-161 and 38.7 gave r = 1.0032).
-constexpr double SMALLEST_UNSCALED_DISTANCE = 0x1p-100;
-
-// The power of two that brings the largest distance near 1, when it is that
-// small; ilogb is exact, also for a subnormal.
-int distance_scale(double largest) {
-    return largest > 0 && largest < SMALLEST_UNSCALED_DISTANCE ? -std::ilogb(largest) : 0;
 }
 
 // The coefficient of the current pair table. The sums are taken of the

@@ -109,8 +109,7 @@ bool starts_with_wk1_bof(const std::vector<unsigned char>& bytes) {
 // Text has no NUL bytes; a program, an image or a zipped spreadsheet file
 // almost always does. UTF-16 text is told by its byte order mark.
 bool looks_like_text(const std::vector<unsigned char>& input) {
-    const bool utf16 = input.size() >= 2 && ((input[0] == 0xFF && input[1] == 0xFE) || (input[0] == 0xFE && input[1] == 0xFF));
-    return utf16 || std::find(input.begin(), input.end(), 0) == input.end();
+    return has_utf16_mark(input) || std::find(input.begin(), input.end(), 0) == input.end();
 }
 
 // Tells on standard error how many cells of tab-separated text were read
@@ -125,11 +124,11 @@ void report_other_point_cells(const std::string& name, const std::vector<unsigne
                                : "numbers with a decimal comma are read with --decimal-comma");
 }
 
-// The "Wk1" block for the input: WK1 input as it is, text as the WK1 record
-// stream of its cells (UTF-16 text first becomes UTF-8).
+// The "Wk1" block for the input in its format (not Auto): WK1 input as it
+// is, text as the WK1 record stream of its cells (UTF-16 text first becomes
+// UTF-8).
 std::vector<unsigned char> worksheet_block(const std::string& name, std::vector<unsigned char> input,
                                            InputFormat format, bool decimal_comma) {
-    if (format == InputFormat::Auto) format = starts_with_wk1_bof(input) ? InputFormat::Wk1 : InputFormat::Text;
     if (format == InputFormat::Wk1) return input;
     convert_utf16_text(input);
     if (format == InputFormat::Text) report_other_point_cells(name, input, decimal_comma);
@@ -212,13 +211,21 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
         return EXIT_NO_WORKSHEET;
     }
-    if (format == InputFormat::Auto && !starts_with_wk1_bof(input) && !looks_like_text(input)) {
-        const std::string shown = options.clipboard ? "the clipboard"
-                                  : options.input_path.empty() || options.input_path == "-" ? "standard input"
-                                                                                             : options.input_path;
-        std::fprintf(stderr, "%s: %s is neither a WK1 worksheet nor text (--input-format chooses how to read it)\n",
-                     name.c_str(), shown.c_str());
-        return EXIT_NO_WORKSHEET;
+    // Auto: WK1 when the input starts with a WK1 record, else text, unless
+    // it is neither.
+    if (format == InputFormat::Auto) {
+        if (starts_with_wk1_bof(input)) {
+            format = InputFormat::Wk1;
+        } else if (looks_like_text(input)) {
+            format = InputFormat::Text;
+        } else {
+            const std::string shown = options.clipboard ? "the clipboard"
+                                      : options.input_path.empty() || options.input_path == "-" ? "standard input"
+                                                                                                 : options.input_path;
+            std::fprintf(stderr, "%s: %s is neither a WK1 worksheet nor text (--input-format chooses how to read it)\n",
+                         name.c_str(), shown.c_str());
+            return EXIT_NO_WORKSHEET;
+        }
     }
 
     headless::reset();

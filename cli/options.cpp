@@ -52,15 +52,33 @@ bool input_format_for_name(const std::string& name, InputFormat& format) {
     return true;
 }
 
-bool set_flag(char letter, CliOptions& options) {
-    switch (letter) {
-    case 'l': options.log_transformation = true; return true;
-    case 'y': options.log_y = true; return true;
-    case 'x': options.extra_output = true; return true;
-    case 'h': options.help = true; return true;
-    case 'V': options.version = true; return true;
-    default: return false;
-    }
+// The options that take no value, by short letter (0: none) and long name.
+struct Flag {
+    char letter;
+    const char* name;
+    bool CliOptions::*field;
+};
+
+const Flag FLAGS[] = {
+    {'l', "log", &CliOptions::log_transformation},
+    {'y', "log-y", &CliOptions::log_y},
+    {'x', "extra", &CliOptions::extra_output},
+    {0, "decimal-comma", &CliOptions::decimal_comma},
+    {0, "clipboard", &CliOptions::clipboard},
+    {'h', "help", &CliOptions::help},
+    {'V', "version", &CliOptions::version},
+};
+
+const Flag* flag_for_letter(char letter) {
+    for (const Flag& flag : FLAGS)
+        if (flag.letter != 0 && flag.letter == letter) return &flag;
+    return nullptr;
+}
+
+const Flag* flag_for_name(const std::string& name) {
+    for (const Flag& flag : FLAGS)
+        if (name == flag.name) return &flag;
+    return nullptr;
 }
 
 }  // namespace
@@ -105,30 +123,16 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
                 has_inline = true;
             }
             option_shown = "--" + name;
-            const bool known_flag = name == "log" || name == "log-y" || name == "extra" ||
-                                    name == "decimal-comma" || name == "clipboard" || name == "help" ||
-                                    name == "version";
             if (name == "analysis" || name == "output" || name == "input-format") {
                 // The input format has no short form; 'f' only names it here.
                 value_option = name == "analysis" ? 'a' : name == "output" ? 'o' : 'f';
                 takes_value = !has_inline;
-            } else if (has_inline && known_flag) {
-                error = "option --" + name + " takes no value";
-                return false;
-            } else if (name == "log") {
-                options.log_transformation = true;
-            } else if (name == "log-y") {
-                options.log_y = true;
-            } else if (name == "extra") {
-                options.extra_output = true;
-            } else if (name == "decimal-comma") {
-                options.decimal_comma = true;
-            } else if (name == "clipboard") {
-                options.clipboard = true;
-            } else if (name == "help") {
-                options.help = true;
-            } else if (name == "version") {
-                options.version = true;
+            } else if (const Flag* flag = flag_for_name(name)) {
+                if (has_inline) {
+                    error = "option --" + name + " takes no value";
+                    return false;
+                }
+                options.*flag->field = true;
             } else {
                 error = "unknown option --" + name;
                 return false;
@@ -144,11 +148,13 @@ bool parse_options(int argc, char** argv, CliOptions& options, std::string& erro
                     takes_value = value.empty();
                     break;
                 }
-                if (!set_flag(letter, options)) {
+                const Flag* flag = flag_for_letter(letter);
+                if (flag == nullptr) {
                     error = letter == '-' ? "misplaced - in " + arg : std::string("unknown option -") + letter;
                     if (letter != '-' && arg.size() > 2) error += " in " + arg;
                     return false;
                 }
+                options.*flag->field = true;
             }
         }
         if (value_option == 0) continue;

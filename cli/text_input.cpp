@@ -34,11 +34,13 @@ bool is_low_surrogate(unsigned long u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 }  // namespace
 
+bool has_utf16_mark(const std::vector<unsigned char>& bytes) {
+    return bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF));
+}
+
 bool convert_utf16_text(std::vector<unsigned char>& bytes) {
-    if (bytes.size() < 2) return false;
-    const bool little = bytes[0] == 0xFF && bytes[1] == 0xFE;
-    const bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
-    if (!little && !big) return false;
+    if (!has_utf16_mark(bytes)) return false;
+    const bool little = bytes[0] == 0xFF;
 
     const std::size_t n = bytes.size();
     auto unit = [&](std::size_t at) -> unsigned long {

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+// True when `bytes` start with a UTF-16 byte order mark (FF FE or FE FF).
+bool has_utf16_mark(const std::vector<unsigned char>& bytes);
+
 // When `bytes` start with a UTF-16 byte order mark (FF FE little-endian,
 // FE FF big-endian), rewrites them as UTF-8 without the mark and returns
 // true. A lone surrogate or a last odd byte becomes U+FFFD.

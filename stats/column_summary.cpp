@@ -14,6 +14,7 @@
 #include <cstring>
 #include <limits>
 
+#include "stats/distance_scale.h"
 #include "stats/distributions.h"
 
 ColumnSummary column_summaries[MAX_COLUMNS];
@@ -289,22 +290,17 @@ double deviation_from_normal(int count, double sv, double sv2, double sz, double
     return deviation < 0.0 ? 0.0 : deviation;
 }
 
-// Distances below this lose their digits in Sum dx^2, which reaches the
-// subnormal range (values 1e-170 apart gave a deviation from normal of 0
-// where the same values times 1e170 give 1.6473).
-constexpr double SMALLEST_UNSCALED_DISTANCE = 0x1p-100;
-
 // The deviation from normal of the real cells, from their distances to the
-// first real value scaled by a power of two (exact; the correlation does not
-// depend on the scale) when the distances are that small.
+// first real value, scaled when they are tiny (values 1e-170 apart gave 0
+// where the same values times 1e170 give 1.6473); the correlation does not
+// depend on the scale.
 double deviation_from_normal_linear(int n_rows, const RankSums& m) {
-    if (!(m.largest_dx > 0 && m.largest_dx < SMALLEST_UNSCALED_DISTANCE))
-        return deviation_from_normal(m.j, m.dx, m.dx2, m.z, m.z2, m.dxz);
-    const int scale = -std::ilogb(m.largest_dx);
+    const int scale = distance_scale(m.largest_dx);
+    if (scale == 0) return deviation_from_normal(m.j, m.dx, m.dx2, m.z, m.z2, m.dxz);
     double sv = 0, sv2 = 0, svz = 0;
     for (int r = 0; r < n_rows; ++r) {
         const double x = cell_values[r];
-        if (is_missing_value(x) || !is_real(x)) continue;
+        if (!is_real(x)) continue;
         const double v = std::ldexp(x - m.x0, scale);
         sv += v;
         sv2 += v * v;
