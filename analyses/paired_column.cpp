@@ -77,29 +77,58 @@ void set_wilcoxon_p_cell(int row, int c, double p) {
     set_result_text(row, c, text);
 }
 
-// Rank sums of the positive and the negative differences. The ranks are
-// those of the magnitudes among all present magnitudes, zeros included; a
-// zero difference is then left out of the sums and the count.
+// The sign of a pair's difference in the signed-rank test: +1 or -1, or 0
+// when the pair takes no part (a missing pair, a marker difference, a zero
+// difference or, in ratio mode, a ratio of exactly 1).
+int signed_rank_sign(int r) {
+    double s = pair_rows[r].value[0];
+    if (!(s > CELL_SMALL && s < CELL_BIG)) return 0;
+    if (log_transform != 0) {
+        if (!(s > 0)) return 0;
+        s = std::log(s);
+    }
+    return s > 0 ? 1 : (s < 0 ? -1 : 0);
+}
+
+// Rank sums of the positive and the negative differences. The magnitudes
+// of the pairs that take part are ranked among themselves, in the order of
+// the magnitude column, equal magnitudes sharing their mid-rank: a zero
+// difference takes no rank, so the ranks run 1..n_w as the critical values
+// and the normal approximation assume.
 void write_signed_rank_test(int c) {
-    const bool ratio = log_transform != 0;
     const int rows = used_rows();
+    const int32_t* order = group_summaries[1].order;
     double r_plus = 0;
     double r_minus = 0;
     int n_w = 0;
-    for (int r = 0; r < rows; ++r) {
-        double s = pair_rows[r].value[0];
-        // Missing pairs and marker differences never count.
-        if (!(s > CELL_SMALL && s < CELL_BIG)) continue;
-        if (ratio) {
-            if (!(s > 0)) continue;
-            s = std::log(s);
+    int i = 0;
+    while (i < rows) {
+        const int first = order[i];
+        if (first < 0 || first >= rows || signed_rank_sign(first) == 0) {
+            ++i;
+            continue;
         }
-        if (s == 0) continue;
-        if (s > 0)
-            r_plus += pair_rows[r].rank[1];
-        else
-            r_minus += pair_rows[r].rank[1];
-        ++n_w;
+        // The run of equal magnitudes starting here, counting only the pairs
+        // that take part.
+        const double magnitude = pair_rows[first].value[1];
+        int end = i + 1;
+        int ties = 1;
+        for (; end < rows; ++end) {
+            const int r = order[end];
+            if (r < 0 || r >= rows) continue;
+            if (!(pair_rows[r].value[1] == magnitude)) break;
+            if (signed_rank_sign(r) != 0) ++ties;
+        }
+        const double mid_rank = n_w + (ties + 1) * 0.5;
+        for (int k = i; k < end; ++k) {
+            const int r = order[k];
+            if (r < 0 || r >= rows) continue;
+            const int sign = signed_rank_sign(r);
+            if (sign > 0) r_plus += mid_rank;
+            if (sign < 0) r_minus += mid_rank;
+        }
+        n_w += ties;
+        i = end;
     }
     const double T = r_plus < r_minus ? r_plus : r_minus;
 

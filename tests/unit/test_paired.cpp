@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "analyses/paired.h"
 #include "comparison_support.h"
@@ -173,18 +174,43 @@ TEST(PairedWilcoxon, TableUpToTwentyFiveNormalFromTwentySix) {
     EXPECT_NEAR(std::atof(expected), 0.0552, 0.01);
 }
 
-TEST(PairedWilcoxon, ZeroDifferencesKeepTheirPlaceInTheRanking) {
-    std::vector<double> d = {0, 0, 0};
+// Zero differences take no rank: the other magnitudes are ranked among
+// themselves. Expected sums from an independent ranking (scipy rankdata of
+// the non-zero magnitudes).
+TEST(PairedWilcoxon, ZeroDifferencesTakeNoRank) {
+    // 17 zeros and 26 differences balanced around 0: T = 169, z = -0.1651,
+    // two-sided p 0.8689.
+    std::vector<double> d(17, 0.0);
+    for (int k = 1; k <= 13; ++k) {
+        d.push_back(k);
+        d.push_back(-(k + 0.5));
+    }
+    const std::string p = wilcoxon_text(d);
+    EXPECT_EQ(cell(9, 1), "26");
+    EXPECT_EQ(cell(10, 1), "169.0000");
+    EXPECT_NEAR(std::atof(p.c_str()), 0.8689, 0.0015) << p;
+
+    // Three zeros and twelve others: the smallest magnitude ranks 1.
+    d = {0, 0, 0};
     for (double k : signed_ranks(12, {1})) d.push_back(k);
     wilcoxon_text(d);
     EXPECT_EQ(cell(9, 1), "12");
-    EXPECT_EQ(cell(10, 1), "4.0000");  // magnitude 1 ranks after the three zeros
-    EXPECT_EQ(cell(4, 1), "< 0.010");
+    EXPECT_EQ(cell(10, 1), "1.0000");
 
-    // A ratio of 1 is a zero difference.
-    run_on_table(run_paired_analysis, {{2, 2}, {3, 6}, {4, 12}, {5, 10}, {6, 3}, {7, 14}, {8, 40}}, true);
-    EXPECT_EQ(cell(9, 1), "6");
-    EXPECT_EQ(cell(6, 1), "           7");
+    // In the table's range, with tied magnitudes: ranks 1.5 1.5 3.5 3.5 5..11,
+    // R- = 1.5 + 5 = 6.5, within the 0.02 bound 7 for n = 11.
+    EXPECT_EQ(wilcoxon_text({0, 0, 1, -1, 2, 2, -3, 4, 5, 6, 7, 8, 9, 0}), "< 0.020");
+    EXPECT_EQ(cell(9, 1), "11");
+    EXPECT_EQ(cell(10, 1), "6.5000");
+
+    // Ratio mode: two ratios of exactly 1 take no rank. Magnitudes 2 2 3 4 5
+    // 6 7 8 rank 1.5 1.5 3..8; the one ratio below 1 gives T = 1.5, n = 8.
+    run_on_table(run_paired_analysis,
+                 {{2, 2}, {3, 3}, {1, 2}, {2, 1}, {1, 3}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}}, true);
+    EXPECT_EQ(cell(6, 1), "          10");
+    EXPECT_EQ(cell(9, 1), "8");
+    EXPECT_EQ(cell(10, 1), "1.5000");
+    EXPECT_EQ(cell(4, 1), "< 0.020");
 }
 
 TEST(PairedDegenerate, TooFewOrConstantDifferences) {
