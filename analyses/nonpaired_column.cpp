@@ -57,21 +57,25 @@ void write_t_test(int c) {
     const double s0 = log ? g0.sd_log : g0.sd;
     const double s1 = log ? g1.sd_log : g1.sd;
 
-    // Group 1 minus group 0, on the log scale a ratio.
-    const double d = is_known(mean0) && is_known(mean1) ? mean1 - mean0 : CELL_MISSING;
+    // Group 1 minus group 0, on the log scale a ratio. What cannot be
+    // computed is a NaN here, not CELL_MISSING: a difference may lie beyond
+    // the marker bounds and still give t and p, and only its own cell then
+    // reads "#n/a".
+    const double na = std::nan("");
+    const double d = is_known(mean0) && is_known(mean1) ? mean1 - mean0 : na;
     const double sp = is_known(s0) && is_known(s1) && df >= 1
                           ? std::sqrt((static_cast<double>(n1 - 1) * s1 * s1 +
                                        static_cast<double>(n0 - 1) * s0 * s0) /
                                       static_cast<double>(df))
-                          : CELL_MISSING;
-    const double se = is_known(sp) && n0 > 0 && n1 > 0
+                          : na;
+    const double se = std::isfinite(sp) && n0 > 0 && n1 > 0
                           ? std::sqrt(1.0 / static_cast<double>(n1) + 1.0 / static_cast<double>(n0)) * sp
-                          : CELL_MISSING;
-    // SE = 0 makes t infinite or not a number, and so not printable.
-    const double t = is_known(d) && is_known(se) ? d / se : CELL_MISSING;
-    const bool limits = is_known(d) && is_known(se) && is_known(t95);
-    const double lower = limits ? d - t95 * se : CELL_MISSING;
-    const double upper = limits ? d + t95 * se : CELL_MISSING;
+                          : na;
+    // SE = 0 makes t infinite or not a number, and so without a p.
+    const double t = d / se;
+    const bool limits = std::isfinite(d) && std::isfinite(se) && is_known(t95);
+    const double lower = limits ? d - t95 * se : na;
+    const double upper = limits ? d + t95 * se : na;
 
     set_result_value(MEAN0_ROW, c, shown_value(mean0, log));
     set_result_value(MEAN1_ROW, c, shown_value(mean1, log));

@@ -146,6 +146,16 @@ TEST(NonpairedTTest, LogScaleIsBackTransformed) {
     EXPECT_NEAR(cell_number(8, 1), 5.3, PRINTED_TOLERANCE);
 }
 
+// A difference that prints as "#n/a" (at or below the missing marker) still
+// gives t and p (scipy ttest_ind: t = -22.2533, p = 2.4e-5).
+TEST(NonpairedTTest, DifferenceBeyondTheMarkersKeepsItsTest) {
+    ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups({8e8, 7.5e8, 9e8}, {-8e8, -7e8, -9e8})), 0);
+    EXPECT_TRUE(cell_missing(2, 1));
+    EXPECT_EQ(cell(17, 1), "-22.2533");
+    EXPECT_GT(std::atof(cell(7, 1).c_str()), 0);
+    EXPECT_LT(std::atof(cell(7, 1).c_str()), 0.001);
+}
+
 TEST(NonpairedMedians, GroupMediansAndTheirDifference) {
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups(T_GROUP0, T_GROUP1)), 0);
     EXPECT_NEAR(cell_number(8, 1), 5.3, PRINTED_TOLERANCE);
