@@ -341,8 +341,15 @@ Limits mean_limits(double mean, double sd, int count) {
 void count_thirds(int n_rows, ColumnSummary& s) {
     const double lo = s.mean - THIRD_BOUND * s.sd;
     const double hi = s.mean + THIRD_BOUND * s.sd;
-    const double glo = std::exp(s.mean_log - THIRD_BOUND * s.sd_log);
-    const double ghi = std::exp(s.mean_log + THIRD_BOUND * s.sd_log);
+    double glo = std::exp(s.mean_log - THIRD_BOUND * s.sd_log);
+    double ghi = std::exp(s.mean_log + THIRD_BOUND * s.sd_log);
+    // No spread of the logarithms: both bounds are the column's one value,
+    // but exp(ln v) rounds to a neighbour of v, so the bounds are widened to
+    // every positive real value; values <= 0 and the markers stay outside.
+    if (s.sd_log == 0) {
+        glo = std::numeric_limits<double>::denorm_min();
+        ghi = std::nextafter(CELL_BIG, 0.0);
+    }
     int32_t present = 0, lower = 0, upper = 0, lower_log = 0, upper_log = 0;
     for (int r = 0; r < n_rows; ++r) {
         const double v = cell_values[r];
