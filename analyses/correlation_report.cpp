@@ -3,7 +3,6 @@
 #include "analyses/correlation_report.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "stats/column_summary.h"
 #include "stats/distributions.h"
@@ -11,6 +10,8 @@
 #include "worksheet/result_text.h"
 
 namespace {
+
+using namespace correlation_rows;
 
 // Half width of a 95% interval in units of the standard error.
 constexpr double Z95 = 1.96;
@@ -36,26 +37,24 @@ double correlation_tanh(double u) {
     return (e - 1.0) / (e + 1.0);
 }
 
-void set_correlation_cells(int column, double r, int pairs) {
+void set_correlation_cells(ReportTable table, int column, double r, int pairs) {
     r = settle_beyond_one(r);
-    char count[RESULT_CELL_CAPACITY];
-    std::snprintf(count, sizeof count, "%d", pairs);
-    set_result_text(PAIR_COUNT_ROW, column, count);
-    set_result_value(COEFFICIENT_ROW, column, r);
-    set_result_value(CI_LOW_ROW, column, CELL_MISSING);
-    set_result_value(CI_HIGH_ROW, column, CELL_MISSING);
-    set_result_value(P_VALUE_ROW, column, CELL_MISSING);
+    set_report_cell(table, PAIR_COUNT_ROW, column, pairs);
+    set_report_cell(table, COEFFICIENT_ROW, column, r);
+    set_report_cell(table, CI_LOW_ROW, column, CELL_MISSING);
+    set_report_cell(table, CI_HIGH_ROW, column, CELL_MISSING);
+    set_report_cell(table, P_VALUE_ROW, column, CELL_MISSING);
 
     // A NaN fails both comparisons and so counts as out of range.
     if (pairs <= 3 || !(r >= -1.0 && r <= 1.0)) {
-        set_result_value(COEFFICIENT_ROW, column, CELL_MISSING);
+        set_report_cell(table, COEFFICIENT_ROW, column, CELL_MISSING);
         return;
     }
     if (r <= -PERFECT_CORRELATION || r >= PERFECT_CORRELATION) {
         const double limit = r < 0 ? -1.0 : 1.0;
-        set_result_value(COEFFICIENT_ROW, column, limit);
-        set_result_value(P_VALUE_ROW, column, 0.0);
-        set_result_value(CI_LOW_ROW, column, limit);
+        set_report_cell(table, COEFFICIENT_ROW, column, limit);
+        set_report_cell(table, P_VALUE_ROW, column, 0.0);
+        set_report_cell(table, CI_LOW_ROW, column, limit);
         return;
     }
     if (pairs <= MAX_PAIRS_WITHOUT_INTERVAL) return;
@@ -63,9 +62,9 @@ void set_correlation_cells(int column, double r, int pairs) {
     const double root = std::sqrt(static_cast<double>(pairs - 3));
     const double z = 0.5 * std::log((1.0 + r) / (1.0 - r));
     const double h = Z95 / root;
-    set_result_value(CI_LOW_ROW, column, correlation_tanh(z - h));
-    set_result_value(CI_HIGH_ROW, column, correlation_tanh(z + h));
-    set_result_value(P_VALUE_ROW, column, p_from_z(std::fabs(z * root)));
+    set_report_cell(table, CI_LOW_ROW, column, correlation_tanh(z - h));
+    set_report_cell(table, CI_HIGH_ROW, column, correlation_tanh(z + h));
+    set_report_cell(table, P_VALUE_ROW, column, p_from_z(std::fabs(z * root)));
 }
 
 void set_matrix_diagonal(int a) {
@@ -80,15 +79,6 @@ void set_matrix_pair(int a, int b, double r, int pairs) {
     correlation_r[b][a] = r;
     correlation_n[a][b] = pairs;
     correlation_n[b][a] = pairs;
-}
-
-void append_main_rows() {
-    for (int row = COEFFICIENT_ROW; row <= PAIR_COUNT_ROW; ++row) {
-        begin_labelled_line(row);
-        append_value_texts(row);
-        if (row < PAIR_COUNT_ROW || extra_output != 0) append_newline();
-        append_line_to_result();
-    }
 }
 
 void append_matrix_lines() {

@@ -3,24 +3,36 @@
 // correlation matrices and the matrix lines of the extra output.
 #pragma once
 
+#include "analyses/report_table.h"
 #include "platform/platform.h"
 
-// Result rows of a coefficient against the first column.
-constexpr int COEFFICIENT_ROW = 0;
-constexpr int CI_LOW_ROW = 1;
-constexpr int CI_HIGH_ROW = 2;
-constexpr int P_VALUE_ROW = 3;
-constexpr int PAIR_COUNT_ROW = 4;
+// The rows of a correlation report, in result-row order (see
+// report_table.h): the coefficient of every column against the first under
+// the analysis's own label, its interval, p and pair count, and the tie
+// counts that only Spearman prints.
+#define CORRELATION_REPORT_ROWS(X, coefficient_label, ties_printed) \
+    X(COEFFICIENT_ROW, coefficient_label, nullptr, Always, Value)   \
+    X(CI_LOW_ROW, "95CI low", nullptr, Always, Value)               \
+    X(CI_HIGH_ROW, "95CI high", nullptr, Always, Value)             \
+    X(P_VALUE_ROW, "p value", nullptr, Always, Value)               \
+    X(PAIR_COUNT_ROW, "N", nullptr, Always, Count)                  \
+    X(UNUSED_ROW, "", nullptr, Never, Value)                        \
+    X(TIES_X_ROW, "Ties x", nullptr, ties_printed, Value)           \
+    X(TIES_Y_ROW, "Ties y", nullptr, ties_printed, Value)
+
+namespace correlation_rows {
+enum Row : int { CORRELATION_REPORT_ROWS(REPORT_ROW_IDS, , ) COUNT };
+}
 
 // From this |coefficient| on the correlation is taken as perfect.
 constexpr double PERFECT_CORRELATION = 0.999;
 // Fisher's z needs more pairs than this for an interval and a p.
 constexpr int MAX_PAIRS_WITHOUT_INTERVAL = 10;
 
-// Fills result column `column` from coefficient `r` of `pairs` complete
-// pairs. A coefficient that is not a number, or out of [-1, 1], and any
+// Fills result column `column` of the report `table` from coefficient `r`
+// of `pairs` complete pairs. A coefficient that is not a number, or out of [-1, 1], and any
 // coefficient of three pairs or fewer, is not available.
-void set_correlation_cells(int column, double r, int pairs);
+void set_correlation_cells(ReportTable table, int column, double r, int pairs);
 
 // Tanh of u as (e^(2u) - 1) / (e^(2u) + 1).
 double correlation_tanh(double u);
@@ -30,7 +42,5 @@ void set_matrix_diagonal(int a);
 // Coefficient and pair count of columns a and b into both halves.
 void set_matrix_pair(int a, int b, double r, int pairs);
 
-// Appends the main rows 0 .. 4; the last has its newline only with extra output.
-void append_main_rows();
 // Appends one matrix line per data column, each ending in a newline.
 void append_matrix_lines();

@@ -4,7 +4,6 @@
 
 #include "analyses/analysis_status.h"
 #include "analyses/input_checks.h"
-#include "analyses/comparison_cells.h"
 #include "analyses/messages.h"
 #include "stats/column_summary.h"
 #include "stats/ordering.h"
@@ -16,40 +15,6 @@ namespace {
 // The code of a present cell: its integer part. A present cell lies inside
 // +-999999999.999, so the truncation always fits an int32_t.
 int32_t code_of(double x) { return static_cast<int32_t>(x); }
-
-struct RowLabel {
-    int row;
-    const char* label;
-};
-
-const RowLabel NONPAIRED_LABELS[] = {
-    {3, "95% CI lower limit"},
-    {4, "95% CI upper limit"},
-    {5, "N0"},
-    {6, "N1"},
-    {7, "p (T-test)"},
-    {8, "median0"},
-    {9, "median1"},
-    {10, "difference between medians"},
-    {11, "p (Mann-Whitney)"},
-    {13, "SD0"},
-    {14, "SD1"},
-    {15, "pooled SD"},
-    {16, "Standar error of difference"},
-    {17, "t value"},
-    {18, "MW U value"},
-    {19, "MW R0"},
-    {20, "MW R1"},
-    {21, "MW T"},
-    {22, "z score (for Mann-Whitney n1>8)"},
-};
-
-void append_report_row(int row, bool newline) {
-    begin_labelled_line(row);
-    append_value_texts(row);
-    if (newline) append_newline();
-    append_line_to_result();
-}
 
 }  // namespace
 
@@ -104,23 +69,16 @@ void build_group_columns(int c, int32_t code0, int32_t code1) {
     }
 }
 
-void set_nonpaired_labels() {
-    const bool log = log_transform != 0;
-    set_row_label(0, log ? "geometric mean0" : "mean0");
-    set_row_label(1, log ? "geometric mean1" : "mean1");
-    set_row_label(2, log ? "ratio of mean values" : "difference between mean values");
-    for (const RowLabel& entry : NONPAIRED_LABELS) set_row_label(entry.row, entry.label);
-}
+const ReportRow NONPAIRED_REPORT[] = {NONPAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES)};
+static_assert(sizeof NONPAIRED_REPORT / sizeof NONPAIRED_REPORT[0] == nonpaired_rows::COUNT,
+              "one entry per non-paired row");
+
+void set_nonpaired_labels() { set_report_labels(report_table(NONPAIRED_REPORT)); }
 
 void write_nonpaired_report() {
     set_nonpaired_labels();
     start_result_text("NonPaired\n");
-    const bool extra = extra_output != 0;
-    for (int row = 0; row <= NONPAIRED_LAST_MAIN_ROW; ++row)
-        append_report_row(row, row < NONPAIRED_LAST_MAIN_ROW || extra);
-    if (!extra) return;
-    for (int row = NONPAIRED_FIRST_EXTRA_ROW; row <= NONPAIRED_LAST_EXTRA_ROW; ++row)
-        append_report_row(row, true);
+    append_report_rows(report_table(NONPAIRED_REPORT));
 }
 
 int run_nonpaired_analysis(platform::WindowHandle owner) {

@@ -7,12 +7,41 @@
 
 #include <cstdint>
 
+#include "analyses/report_table.h"
 #include "platform/platform.h"
 
-// Result rows of the report. Row 12 is never printed.
-constexpr int NONPAIRED_LAST_MAIN_ROW = 11;
-constexpr int NONPAIRED_FIRST_EXTRA_ROW = 13;
-constexpr int NONPAIRED_LAST_EXTRA_ROW = 22;
+// The rows of the report, in result-row order (see report_table.h).
+#define NONPAIRED_REPORT_ROWS(X)                                                                    \
+    X(MEAN0_ROW, "mean0", "geometric mean0", Always, Value)                                         \
+    X(MEAN1_ROW, "mean1", "geometric mean1", Always, Value)                                         \
+    X(DIFFERENCE_ROW, "difference between mean values", "ratio of mean values", Always, Value)      \
+    X(LOWER_LIMIT_ROW, "95% CI lower limit", nullptr, Always, Value)                                \
+    X(UPPER_LIMIT_ROW, "95% CI upper limit", nullptr, Always, Value)                                \
+    X(N0_ROW, "N0", nullptr, Always, Count)                                                         \
+    X(N1_ROW, "N1", nullptr, Always, Count)                                                         \
+    X(T_TEST_P_ROW, "p (T-test)", nullptr, Always, PValue)                                          \
+    X(MEDIAN0_ROW, "median0", nullptr, Always, Value)                                               \
+    X(MEDIAN1_ROW, "median1", nullptr, Always, Value)                                               \
+    X(MEDIAN_DIFFERENCE_ROW, "difference between medians", nullptr, Always, Value)                  \
+    X(MANN_WHITNEY_P_ROW, "p (Mann-Whitney)", nullptr, Always, PValue)                              \
+    X(UNUSED_ROW, "", nullptr, Never, Value)                                                        \
+    X(SD0_ROW, "SD0", nullptr, Extra, Value)                                                        \
+    X(SD1_ROW, "SD1", nullptr, Extra, Value)                                                        \
+    X(POOLED_SD_ROW, "pooled SD", nullptr, Extra, Value)                                            \
+    X(SE_ROW, "Standar error of difference", nullptr, Extra, Value)                                 \
+    X(T_ROW, "t value", nullptr, Extra, Value)                                                      \
+    X(U_ROW, "MW U value", nullptr, Extra, Value)                                                   \
+    X(R0_ROW, "MW R0", nullptr, Extra, Value)                                                       \
+    X(R1_ROW, "MW R1", nullptr, Extra, Value)                                                       \
+    X(TIE_TERM_ROW, "MW T", nullptr, Extra, Value)                                                  \
+    X(Z_ROW, "z score (for Mann-Whitney n1>8)", nullptr, Extra, Value)
+
+namespace nonpaired_rows {
+enum Row : int { NONPAIRED_REPORT_ROWS(REPORT_ROW_IDS) COUNT };
+}
+
+// The table of the rows above.
+extern const ReportRow NONPAIRED_REPORT[nonpaired_rows::COUNT];
 
 // Checks the input, compares every column after the first and publishes the
 // report. ANALYSIS_TOO_FEW_COLUMNS, ANALYSIS_TOO_FEW_ROWS or
@@ -33,7 +62,7 @@ void build_group_columns(int c, int32_t code0, int32_t code1);
 // table, into result column c, rows 0..11 and 13..22.
 void compute_nonpaired_column(int c);
 
-// Labels of rows 0..11 and 13..22; rows 0..2 depend on log_transform.
+// The labels of the rows; rows 0..2 depend on log_transform.
 void set_nonpaired_labels();
 
 // "NonPaired" and rows 0..11, then with extra output rows 13..22; without

@@ -4,7 +4,6 @@
 // pooled ranks of both groups with its tie correction.
 #include <cmath>
 
-#include "analyses/comparison_cells.h"
 #include "analyses/mann_whitney_exact.h"
 #include "analyses/nonpaired.h"
 #include "stats/column_summary.h"
@@ -14,33 +13,11 @@
 
 namespace {
 
+using namespace nonpaired_rows;
+
 constexpr double ONE_TWELFTH = 0.08333333333333333;
 
-// Result rows, in the order of the report.
-enum NonpairedRow {
-    MEAN0_ROW = 0,
-    MEAN1_ROW = 1,
-    DIFFERENCE_ROW = 2,
-    LOWER_LIMIT_ROW = 3,
-    UPPER_LIMIT_ROW = 4,
-    N0_ROW = 5,
-    N1_ROW = 6,
-    T_TEST_P_ROW = 7,
-    MEDIAN0_ROW = 8,
-    MEDIAN1_ROW = 9,
-    MEDIAN_DIFFERENCE_ROW = 10,
-    MANN_WHITNEY_P_ROW = 11,
-    SD0_ROW = 13,
-    SD1_ROW = 14,
-    POOLED_SD_ROW = 15,
-    SE_ROW = 16,
-    T_ROW = 17,
-    U_ROW = 18,
-    R0_ROW = 19,
-    R1_ROW = 20,
-    TIE_TERM_ROW = 21,
-    Z_ROW = 22,
-};
+void set_cell(int row, int c, double value) { set_report_cell(report_table(NONPAIRED_REPORT), row, c, value); }
 
 void write_t_test(int c) {
     const ColumnSummary& g0 = group_summaries[0];
@@ -62,8 +39,8 @@ void write_t_test(int c) {
     // the marker bounds and still give t and p, and only its own cell then
     // reads "#n/a".
     const double na = std::nan("");
-    const double d = is_known(mean0) && is_known(mean1) ? mean1 - mean0 : na;
-    const double sp = is_known(s0) && is_known(s1) && df >= 1
+    const double d = is_available(mean0) && is_available(mean1) ? mean1 - mean0 : na;
+    const double sp = is_available(s0) && is_available(s1) && df >= 1
                           ? std::sqrt((static_cast<double>(n1 - 1) * s1 * s1 +
                                        static_cast<double>(n0 - 1) * s0 * s0) /
                                       static_cast<double>(df))
@@ -73,32 +50,32 @@ void write_t_test(int c) {
                           : na;
     // SE = 0 makes t infinite or not a number, and so without a p.
     const double t = d / se;
-    const bool limits = std::isfinite(d) && std::isfinite(se) && is_known(t95);
+    const bool limits = std::isfinite(d) && std::isfinite(se) && is_available(t95);
     const double lower = limits ? d - t95 * se : na;
     const double upper = limits ? d + t95 * se : na;
 
-    set_result_value(MEAN0_ROW, c, shown_value(mean0, log));
-    set_result_value(MEAN1_ROW, c, shown_value(mean1, log));
-    set_result_value(DIFFERENCE_ROW, c, shown_value(d, log));
-    set_result_value(LOWER_LIMIT_ROW, c, shown_value(lower, log));
-    set_result_value(UPPER_LIMIT_ROW, c, shown_value(upper, log));
-    set_count_cell(N0_ROW, c, n0, 0);
-    set_count_cell(N1_ROW, c, n1, 0);
-    set_p_cell(T_TEST_P_ROW, c, p_from_t(t, df));
-    set_result_value(SD0_ROW, c, shown_value(s0, log));
-    set_result_value(SD1_ROW, c, shown_value(s1, log));
-    set_result_value(POOLED_SD_ROW, c, shown_value(sp, log));
-    set_result_value(SE_ROW, c, shown_value(se, log));
-    set_result_value(T_ROW, c, shown_value(t, false));
+    set_cell(MEAN0_ROW, c, shown_value(mean0, log));
+    set_cell(MEAN1_ROW, c, shown_value(mean1, log));
+    set_cell(DIFFERENCE_ROW, c, shown_value(d, log));
+    set_cell(LOWER_LIMIT_ROW, c, shown_value(lower, log));
+    set_cell(UPPER_LIMIT_ROW, c, shown_value(upper, log));
+    set_cell(N0_ROW, c, n0);
+    set_cell(N1_ROW, c, n1);
+    set_cell(T_TEST_P_ROW, c, p_from_t(t, df));
+    set_cell(SD0_ROW, c, shown_value(s0, log));
+    set_cell(SD1_ROW, c, shown_value(s1, log));
+    set_cell(POOLED_SD_ROW, c, shown_value(sp, log));
+    set_cell(SE_ROW, c, shown_value(se, log));
+    set_cell(T_ROW, c, shown_value(t, false));
 }
 
 void write_medians(int c) {
     const double median0 = group_summaries[0].median;
     const double median1 = group_summaries[1].median;
-    set_result_value(MEDIAN0_ROW, c, shown_value(median0, false));
-    set_result_value(MEDIAN1_ROW, c, shown_value(median1, false));
-    set_result_value(MEDIAN_DIFFERENCE_ROW, c,
-                     is_known(median0) && is_known(median1) ? median1 - median0 : CELL_MISSING);
+    set_cell(MEDIAN0_ROW, c, shown_value(median0, false));
+    set_cell(MEDIAN1_ROW, c, shown_value(median1, false));
+    set_cell(MEDIAN_DIFFERENCE_ROW, c,
+                     is_available(median0) && is_available(median1) ? median1 - median0 : CELL_MISSING);
 }
 
 // Rank sums of both groups by their pooled mid-ranks, the tie sum
@@ -183,12 +160,12 @@ void write_mann_whitney(int c) {
     if (size_small > 0)
         p = size_large <= MW_EXACT_MAX_N ? mann_whitney_exact_p(size_small, size_large, u) : p_from_z(z);
 
-    set_p_cell(MANN_WHITNEY_P_ROW, c, p);
-    set_result_value(U_ROW, c, u);
-    set_result_value(R0_ROW, c, sums.r0);
-    set_result_value(R1_ROW, c, sums.r1);
-    set_result_value(TIE_TERM_ROW, c, tie_term);
-    set_result_value(Z_ROW, c, shown_value(z, false));
+    set_cell(MANN_WHITNEY_P_ROW, c, p);
+    set_cell(U_ROW, c, u);
+    set_cell(R0_ROW, c, sums.r0);
+    set_cell(R1_ROW, c, sums.r1);
+    set_cell(TIE_TERM_ROW, c, tie_term);
+    set_cell(Z_ROW, c, shown_value(z, false));
 }
 
 }  // namespace

@@ -9,9 +9,8 @@ namespace {
 // One cell of a column as the correlation sees it. `log_mode` selects the
 // log-scale substitutes and sends every non-positive value to small_value_log.
 double paired_value(double v, const ColumnSummary& s, bool log_mode) {
-    if (v == CELL_BIG) return log_mode ? s.big_value_log : s.big_value;
-    if (log_mode) return v > 0 ? v : s.small_value_log;
-    return v > CELL_SMALL ? v : s.small_value;
+    if (log_mode && !(v > 0)) return s.small_value_log;
+    return marker_substitute(v, s, log_mode);
 }
 
 }  // namespace

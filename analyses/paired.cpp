@@ -4,7 +4,6 @@
 
 #include "analyses/analysis_status.h"
 #include "analyses/input_checks.h"
-#include "analyses/comparison_cells.h"
 #include "stats/column_summary.h"
 #include "stats/ordering.h"
 #include "worksheet/data_table.h"
@@ -19,19 +18,6 @@ struct PairValues {
 
 const PairValues MISSING_PAIR = {CELL_MISSING, CELL_MISSING};
 
-// The value a small or big cell of `column` stands for; in ratio mode the
-// substitute from the log scale (held back-transformed). Others unchanged.
-double substituted(double v, int column, bool ratio) {
-    const ColumnSummary& s = column_summaries[column];
-    if (v == CELL_SMALL) return ratio ? s.small_value_log : s.small_value;
-    if (v == CELL_BIG) return ratio ? s.big_value_log : s.big_value;
-    return v;
-}
-
-// A computed difference or ratio stands for a pair only while it cannot be
-// taken for a marker or a missing cell.
-bool usable(double v) { return v > CELL_SMALL && v < CELL_BIG; }
-
 // The signed value and magnitude of one row: x from column 0, y from
 // column c. The first matching rule applies.
 PairValues pair_values(double x, double y, int c, bool ratio) {
@@ -43,12 +29,14 @@ PairValues pair_values(double x, double y, int c, bool ratio) {
     if (x == CELL_SMALL && y == CELL_BIG) return {CELL_BIG, CELL_BIG};
     if (x == CELL_BIG && y == CELL_SMALL) return {CELL_SMALL, CELL_BIG};
 
-    const double xs = substituted(x, 0, ratio);
-    const double ys = substituted(y, c, ratio);
-    if (!usable(xs) || !usable(ys)) return MISSING_PAIR;  // also a substitute that is not a number
+    // In ratio mode the substitutes come from the log scale (held
+    // back-transformed).
+    const double xs = marker_substitute(x, column_summaries[0], ratio);
+    const double ys = marker_substitute(y, column_summaries[c], ratio);
+    if (!is_real_value(xs) || !is_real_value(ys)) return MISSING_PAIR;  // also a substitute that is not a number
     if (!ratio) {
         const double d = ys - xs;
-        if (!usable(d)) return MISSING_PAIR;
+        if (!is_real_value(d)) return MISSING_PAIR;
         return {d, d > 0 ? d : -d};
     }
     // Ratios and their logarithms need positive values.
@@ -56,15 +44,8 @@ PairValues pair_values(double x, double y, int c, bool ratio) {
     const double q = ys / xs;
     // A ratio and its reciprocal have the same magnitude.
     const double m = q > 1 ? q : 1 / q;
-    if (!(q > 0) || !usable(q) || !usable(m)) return MISSING_PAIR;
+    if (!(q > 0) || !is_real_value(q) || !is_real_value(m)) return MISSING_PAIR;
     return {q, m};
-}
-
-void append_report_row(int row, bool newline) {
-    begin_labelled_line(row);
-    append_value_texts(row);
-    if (newline) append_newline();
-    append_line_to_result();
 }
 
 }  // namespace
@@ -81,27 +62,15 @@ void build_paired_differences(int c) {
     }
 }
 
-void set_paired_labels() {
-    const bool ratio = log_transform != 0;
-    set_row_label(0, ratio ? "mean ratio" : "mean difference");
-    set_row_label(1, "95% CI lower limit");
-    set_row_label(2, "95% CI upper limit");
-    set_row_label(3, "p (T-test)");
-    set_row_label(4, "p (Wilcoxon)");
-    set_row_label(6, "N (T-test)");
-    set_row_label(7, ratio ? "GSE for ratio" : "SE of difference");
-    set_row_label(8, "t value");
-    set_row_label(9, "N (Wilcoxon)");
-    set_row_label(10, "Wilcoxon T");
-}
+const ReportRow PAIRED_REPORT[] = {PAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES)};
+static_assert(sizeof PAIRED_REPORT / sizeof PAIRED_REPORT[0] == paired_rows::COUNT, "one entry per paired row");
+
+void set_paired_labels() { set_report_labels(report_table(PAIRED_REPORT)); }
 
 void write_paired_report() {
     set_paired_labels();
     start_result_text("Paired\n");
-    const bool extra = extra_output != 0;
-    for (int row = 0; row <= PAIRED_LAST_MAIN_ROW; ++row) append_report_row(row, row < PAIRED_LAST_MAIN_ROW || extra);
-    if (!extra) return;
-    for (int row = PAIRED_FIRST_EXTRA_ROW; row <= PAIRED_LAST_EXTRA_ROW; ++row) append_report_row(row, true);
+    append_report_rows(report_table(PAIRED_REPORT));
 }
 
 int run_paired_analysis(platform::WindowHandle owner) {

@@ -7,12 +7,30 @@
 
 #include <cstdint>
 
+#include "analyses/report_table.h"
 #include "platform/platform.h"
 
-// Result rows of the report. Row 5 is never printed.
-constexpr int PAIRED_LAST_MAIN_ROW = 4;
-constexpr int PAIRED_FIRST_EXTRA_ROW = 6;
-constexpr int PAIRED_LAST_EXTRA_ROW = 10;
+// The rows of the report, in result-row order (see report_table.h). The
+// ratio-mode label is the one under Log-transformation.
+#define PAIRED_REPORT_ROWS(X)                                                        \
+    X(MEAN_ROW, "mean difference", "mean ratio", Always, Value)                      \
+    X(LOWER_LIMIT_ROW, "95% CI lower limit", nullptr, Always, Value)                 \
+    X(UPPER_LIMIT_ROW, "95% CI upper limit", nullptr, Always, Value)                 \
+    X(T_TEST_P_ROW, "p (T-test)", nullptr, Always, PValue)                           \
+    X(WILCOXON_P_ROW, "p (Wilcoxon)", nullptr, Always, SignedRankP)                  \
+    X(UNUSED_ROW, "", nullptr, Never, Value)                                         \
+    X(N_ROW, "N (T-test)", nullptr, Extra, WideCount)                                \
+    X(SE_ROW, "SE of difference", "GSE for ratio", Extra, Value)                     \
+    X(T_ROW, "t value", nullptr, Extra, Value)                                       \
+    X(WILCOXON_N_ROW, "N (Wilcoxon)", nullptr, Extra, Count)                         \
+    X(WILCOXON_T_ROW, "Wilcoxon T", nullptr, Extra, Value)
+
+namespace paired_rows {
+enum Row : int { PAIRED_REPORT_ROWS(REPORT_ROW_IDS) COUNT };
+}
+
+// The table of the rows above.
+extern const ReportRow PAIRED_REPORT[paired_rows::COUNT];
 
 // Largest number of non-zero differences whose signed-rank p comes from the
 // critical values; above it the normal approximation is used.
@@ -44,7 +62,7 @@ void compute_paired_column(int c);
 // that is not a number.
 double wilcoxon_table_p(double T, int n);
 
-// Labels of rows 0..4 and 6..10; rows 0 and 7 depend on ratio mode.
+// The labels of the rows, chosen by ratio mode.
 void set_paired_labels();
 
 // "Paired" and rows 0..4, then with extra output rows 6..10; without it the

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "analyses/comparison_cells.h"
 #include "analyses/paired.h"
 #include "stats/column_summary.h"
 #include "stats/distributions.h"
@@ -24,21 +23,12 @@ const int32_t WILCOXON_CRITICAL[WILCOXON_TABLE_MAX_N + 1][3] = {
 
 namespace {
 
+using namespace paired_rows;
+
 // Fewest non-zero differences with which some two-sided level can be reached.
 constexpr int WILCOXON_MIN_N = 6;
 
-enum PairedRow {
-    MEAN_ROW = 0,
-    LOWER_LIMIT_ROW = 1,
-    UPPER_LIMIT_ROW = 2,
-    T_TEST_P_ROW = 3,
-    WILCOXON_P_ROW = 4,
-    N_ROW = 6,
-    SE_ROW = 7,
-    T_ROW = 8,
-    WILCOXON_N_ROW = 9,
-    WILCOXON_T_ROW = 10,
-};
+void set_cell(int row, int c, double value) { set_report_cell(report_table(PAIRED_REPORT), row, c, value); }
 
 void write_t_test(int c) {
     const ColumnSummary& g = group_summaries[0];
@@ -50,31 +40,17 @@ void write_t_test(int c) {
     const double sd = ratio ? g.sd_log : g.sd;
     // One difference has a mean but no spread: SE, t, p and the limits are
     // not available then.
-    const double se = is_known(sd) && n > 0 ? sd / std::sqrt(static_cast<double>(n)) : CELL_MISSING;
-    const double t = is_known(mean) && is_known(se) ? mean / se : CELL_MISSING;
-    const bool limits = is_known(mean) && is_known(se) && is_known(t95);
+    const double se = is_available(sd) && n > 0 ? sd / std::sqrt(static_cast<double>(n)) : CELL_MISSING;
+    const double t = is_available(mean) && is_available(se) ? mean / se : CELL_MISSING;
+    const bool limits = is_available(mean) && is_available(se) && is_available(t95);
 
-    set_result_value(MEAN_ROW, c, shown_value(mean, ratio));
-    set_result_value(LOWER_LIMIT_ROW, c, limits ? shown_value(mean - t95 * se, ratio) : CELL_MISSING);
-    set_result_value(UPPER_LIMIT_ROW, c, limits ? shown_value(mean + t95 * se, ratio) : CELL_MISSING);
-    set_p_cell(T_TEST_P_ROW, c, p_from_t(t, n - 1));
-    set_count_cell(N_ROW, c, n, 12);
-    set_result_value(SE_ROW, c, shown_value(se, ratio));
-    set_result_value(T_ROW, c, shown_value(t, false));
-}
-
-// "%.3lf" for a p, "< %.3lf" for a code -a (p below a), "#n/a" otherwise.
-void set_wilcoxon_p_cell(int row, int c, double p) {
-    char text[RESULT_CELL_CAPACITY];
-    if (!is_known(p)) {
-        set_result_value(row, c, CELL_MISSING);
-        return;
-    }
-    if (p >= 0)
-        std::snprintf(text, sizeof text, "%.3lf", p);
-    else
-        std::snprintf(text, sizeof text, "< %.3lf", -p);
-    set_result_text(row, c, text);
+    set_cell(MEAN_ROW, c, shown_value(mean, ratio));
+    set_cell(LOWER_LIMIT_ROW, c, limits ? shown_value(mean - t95 * se, ratio) : CELL_MISSING);
+    set_cell(UPPER_LIMIT_ROW, c, limits ? shown_value(mean + t95 * se, ratio) : CELL_MISSING);
+    set_cell(T_TEST_P_ROW, c, p_from_t(t, n - 1));
+    set_cell(N_ROW, c, n);
+    set_cell(SE_ROW, c, shown_value(se, ratio));
+    set_cell(T_ROW, c, shown_value(t, false));
 }
 
 // The sign of a pair's difference in the signed-rank test: +1 or -1, or 0
@@ -82,7 +58,7 @@ void set_wilcoxon_p_cell(int row, int c, double p) {
 // difference or, in ratio mode, a ratio of exactly 1).
 int signed_rank_sign(int r) {
     double s = pair_rows[r].value[0];
-    if (!(s > CELL_SMALL && s < CELL_BIG)) return 0;
+    if (!is_real_value(s)) return 0;
     if (log_transform != 0) {
         if (!(s > 0)) return 0;
         s = std::log(s);
@@ -140,9 +116,9 @@ void write_signed_rank_test(int c) {
     } else {
         p = wilcoxon_table_p(T, n_w);
     }
-    set_wilcoxon_p_cell(WILCOXON_P_ROW, c, p);
-    set_count_cell(WILCOXON_N_ROW, c, n_w, 0);
-    set_result_value(WILCOXON_T_ROW, c, T);
+    set_cell(WILCOXON_P_ROW, c, p);
+    set_cell(WILCOXON_N_ROW, c, n_w);
+    set_cell(WILCOXON_T_ROW, c, T);
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ PairSums pair_sums(const double* x_logs, const double* y_logs, int scale_x, int 
     for (int r = 0; r < rows; ++r) {
         double x = pair_rows[r].value[0];
         double y = pair_rows[r].value[1];
-        if (!(x > CELL_SMALL && x < CELL_BIG && y > CELL_SMALL && y < CELL_BIG)) continue;
+        if (!is_real_value(x) || !is_real_value(y)) continue;
         if (log_transform != 0) x = x_logs != nullptr ? x_logs[r] : std::log(x);
         if (log_y != 0) y = y_logs != nullptr ? y_logs[r] : std::log(y);
         if (first) {
@@ -94,18 +94,15 @@ double coefficient(const double* x_logs, const double* y_logs) {
 
 double pearson_r() { return coefficient(nullptr, nullptr); }
 
-void set_pearson_labels() {
-    set_row_label(COEFFICIENT_ROW, "Pearson R");
-    set_row_label(CI_LOW_ROW, "95CI low");
-    set_row_label(CI_HIGH_ROW, "95CI high");
-    set_row_label(P_VALUE_ROW, "p value");
-    set_row_label(PAIR_COUNT_ROW, "N");
-}
+const ReportRow PEARSON_REPORT[] = {CORRELATION_REPORT_ROWS(REPORT_ROW_ENTRIES, "Pearson R", Never)};
+static_assert(sizeof PEARSON_REPORT / sizeof PEARSON_REPORT[0] == correlation_rows::COUNT, "one entry per row");
+
+void set_pearson_labels() { set_report_labels(report_table(PEARSON_REPORT)); }
 
 void write_pearson_report() {
     set_pearson_labels();
     start_result_text("Pearson\n");
-    append_main_rows();
+    append_report_rows(report_table(PEARSON_REPORT));
     if (extra_output != 0) append_matrix_lines();
 }
 
@@ -127,7 +124,7 @@ int run_pearson_analysis(platform::WindowHandle owner) {
                                        : std::nan("");
             const int pairs = group_summaries[0].n_total;
             set_matrix_pair(a, b, r, pairs);
-            if (a == 0) set_correlation_cells(b, r, pairs);
+            if (a == 0) set_correlation_cells(report_table(PEARSON_REPORT), b, r, pairs);
         }
     }
     write_pearson_report();

@@ -43,17 +43,6 @@ void value_cell(const char* format, double value) {
     append_cell(cell_text);
 }
 
-// A normal score is there for every present cell.
-bool has_score(double z) { return z > CELL_MISSING && std::isfinite(z); }
-
-// The value a cell stands for in "Raw data": markers become the column's
-// substitutes (log-scale ones under log transformation).
-double raw_value(double v, const ColumnSummary& s) {
-    const bool log_scale = log_transform != 0;
-    if (v == CELL_SMALL) return log_scale ? s.small_value_log : s.small_value;
-    if (v == CELL_BIG) return log_scale ? s.big_value_log : s.big_value;
-    return v;
-}
 
 void rank_cell(const DataRow& row, int c) {
     const double rank = row.rank[c];
@@ -96,11 +85,13 @@ void extra_cell(int slot, const DataRow& row, int c) {
     const double z = row.normal_score[c];
     const double v = row.value[c];
     switch (slot) {
-    case Z_SCORE_SLOT: cell_if(has_score(z), "\t%.4lf", z); break;
+    case Z_SCORE_SLOT: cell_if(is_available(z), "\t%.4lf", z); break;
     case REPEATS_SLOT: repeats_cell(row.tie_count[c]); break;
-    case LINEAR_PREDICTION_SLOT: cell_if(has_score(z), "\t%8.4lf", s.mean + z * s.sd); break;
-    case LOG_PREDICTION_SLOT: cell_if(has_score(z), "\t%8.4lf", std::exp(s.mean_log + z * s.sd_log)); break;
-    case RAW_DATA_SLOT: cell_if(!is_missing_value(v), "\t%.4lf", raw_value(v, s)); break;
+    case LINEAR_PREDICTION_SLOT: cell_if(is_available(z), "\t%8.4lf", s.mean + z * s.sd); break;
+    case LOG_PREDICTION_SLOT: cell_if(is_available(z), "\t%8.4lf", std::exp(s.mean_log + z * s.sd_log)); break;
+    // Markers stand for their column's substitutes (log-scale ones under
+    // log transformation).
+    case RAW_DATA_SLOT: cell_if(!is_missing_value(v), "\t%.4lf", marker_substitute(v, s, log_transform != 0)); break;
     default: break;
     }
 }

@@ -19,9 +19,6 @@
 
 namespace {
 
-constexpr int TIES_X_ROW = 6;
-constexpr int TIES_Y_ROW = 7;
-
 // (N^3 - N - Q) / 12; the integer part is formed first. N^3 reaches about
 // 1.07e9 at MAX_ROWS, so the sums are 64-bit.
 double rank_spread(int64_t n, int64_t q) { return static_cast<double>(n * n * n - n - q) * (1.0 / 12.0); }
@@ -54,28 +51,16 @@ double spearman_rho(int& ties_x, int& ties_y) {
     return (sx + sy - d) / (2.0 * std::sqrt(sx * sy));
 }
 
-void set_spearman_labels() {
-    set_row_label(COEFFICIENT_ROW, "Rho");
-    set_row_label(CI_LOW_ROW, "95CI low");
-    set_row_label(CI_HIGH_ROW, "95CI high");
-    set_row_label(P_VALUE_ROW, "p value");
-    set_row_label(PAIR_COUNT_ROW, "N");
-    set_row_label(TIES_X_ROW, "Ties x");
-    set_row_label(TIES_Y_ROW, "Ties y");
-}
+const ReportRow SPEARMAN_REPORT[] = {CORRELATION_REPORT_ROWS(REPORT_ROW_ENTRIES, "Rho", Extra)};
+static_assert(sizeof SPEARMAN_REPORT / sizeof SPEARMAN_REPORT[0] == correlation_rows::COUNT, "one entry per row");
+
+void set_spearman_labels() { set_report_labels(report_table(SPEARMAN_REPORT)); }
 
 void write_spearman_report() {
     set_spearman_labels();
     start_result_text("Spearman\n");
-    append_main_rows();
-    if (extra_output == 0) return;
-    for (int row = TIES_X_ROW; row <= TIES_Y_ROW; ++row) {
-        begin_labelled_line(row);
-        append_value_texts(row);
-        append_newline();
-        append_line_to_result();
-    }
-    append_matrix_lines();
+    append_report_rows(report_table(SPEARMAN_REPORT));
+    if (extra_output != 0) append_matrix_lines();
 }
 
 int run_spearman_analysis(platform::WindowHandle owner) {
@@ -97,9 +82,10 @@ int run_spearman_analysis(platform::WindowHandle owner) {
             const int pairs = group_summaries[0].n_total;
             set_matrix_pair(a, b, rho, pairs);
             if (a != 0) continue;
-            set_correlation_cells(b, rho, pairs);
-            set_result_value(TIES_X_ROW, b, ties_x);
-            set_result_value(TIES_Y_ROW, b, ties_y);
+            const ReportTable table = report_table(SPEARMAN_REPORT);
+            set_correlation_cells(table, b, rho, pairs);
+            set_report_cell(table, correlation_rows::TIES_X_ROW, b, ties_x);
+            set_report_cell(table, correlation_rows::TIES_Y_ROW, b, ties_y);
         }
     }
     write_spearman_report();

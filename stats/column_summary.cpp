@@ -31,9 +31,6 @@ constexpr double THIRD_BOUND = 0.43;
 
 const double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 
-// A value that enters the sums: strictly between the small and big markers.
-bool is_real(double v) { return v > CELL_SMALL && v < CELL_BIG; }
-
 // Work arrays of the column being summarised, indexed by row: its values
 // (missing cells as CELL_MISSING) and what the ranking finds for each cell.
 // The ranking visits the rows in the column's order; here that scatter
@@ -153,7 +150,7 @@ RankSums score_cells(Row* rows, int c, int n_rows) {
         row.tie_count[c] = cell_ties[r];
         row.rank_position[c] = cell_positions[r];
         row.normal_score[c] = z;
-        if (!is_real(x)) continue;
+        if (!is_real_value(x)) continue;
         if (m.j == 0) m.x0 = x;
         ++m.j;
         m.x += x;
@@ -205,7 +202,7 @@ double centile_of(const Row* rows, int c, const ColumnSummary& s, double fractio
         return CELL_MISSING;
     const double a = rows[lower_row].value[c];
     const double b = rows[upper_row].value[c];
-    if (!is_real(a) || !is_real(b)) return CELL_MISSING;
+    if (!is_real_value(a) || !is_real_value(b)) return CELL_MISSING;
     return a + f * (b - a);
 }
 
@@ -300,7 +297,7 @@ double deviation_from_normal_linear(int n_rows, const RankSums& m) {
     double sv = 0, sv2 = 0, svz = 0;
     for (int r = 0; r < n_rows; ++r) {
         const double x = cell_values[r];
-        if (!is_real(x)) continue;
+        if (!is_real_value(x)) continue;
         const double v = std::ldexp(x - m.x0, scale);
         sv += v;
         sv2 += v * v;

@@ -76,5 +76,14 @@ void summarize_columns(bool groups);
 // neighbour is not a real value.
 double centile(int column, double fraction, bool groups);
 
+// The value a cell of the summarised column stands for where a number is
+// needed: a small or big cell becomes small_value / big_value, on the log
+// scale small_value_log / big_value_log; any other value is itself.
+inline double marker_substitute(double v, const ColumnSummary& s, bool log_scale) {
+    if (v == CELL_SMALL) return log_scale ? s.small_value_log : s.small_value;
+    if (v == CELL_BIG) return log_scale ? s.big_value_log : s.big_value;
+    return v;
+}
+
 // Puts both sets back into their process-start state.
 void reset_column_summaries();

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "worksheet/cell_rules.h"
 
 // Rows of the data table and of the pair table. A spreadsheet block larger
 // than this is cut to its first MAX_ROWS rows.
@@ -22,23 +23,6 @@ constexpr int MAX_ROWS = 1024;
 // Columns of the data table. The result cell table has one entry per column,
 // so every analysis can lay out at most this many result columns.
 constexpr int MAX_COLUMNS = 50;
-
-// Cell markers: ordinary doubles far outside any measured value, compared by
-// exact value. A value at or beyond +-999999999.999 counts as missing
-// everywhere.
-constexpr double CELL_MISSING = -999999999.999;
-constexpr double CELL_SMALL = -999999998.999;  // "<..." label: below a limit
-constexpr double CELL_BIG = +999999998.999;    // ">..." label: above a limit
-constexpr double MISSING_BOUND = 999999999.999;
-
-static_assert(CELL_MISSING < CELL_SMALL && CELL_BIG < MISSING_BOUND,
-              "markers must order missing < small < real < big < missing bound");
-
-// True when a value counts as missing: at or beyond the missing bound, or
-// not a number (a NaN fails every ordered comparison, so it is caught here).
-inline bool is_missing_value(double v) {
-    return !(v > -MISSING_BOUND && v < MISSING_BOUND);
-}
 
 // One row of the data table; each field has one entry per column.
 struct DataRow {

@@ -142,7 +142,7 @@ void append_matrix_row(int row) {
     for (int i = 0; i < columns; ++i) {
         if (i < row) {
             const double x = correlation_r[row][i];
-            if (x > CELL_MISSING && std::isfinite(x))
+            if (is_available(x))
                 std::snprintf(cell_text, sizeof cell_text, "%12.4lf\t", x);
             else
                 std::snprintf(cell_text, sizeof cell_text, "\t");

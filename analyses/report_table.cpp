@@ -1,0 +1,87 @@
+// Cells, labels and lines of the reports that are built from a table of
+// rows.
+#include "analyses/report_table.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "worksheet/data_table.h"
+#include "worksheet/result_text.h"
+
+namespace {
+
+bool valid_row(ReportTable table, int row) { return row >= 0 && row < table.count; }
+
+// A p >= 0 with `plain_format`; a negative code -a with `code_format` of a.
+void set_p_cell(int row, int column, double p, const char* plain_format, const char* code_format) {
+    char text[RESULT_CELL_CAPACITY];
+    std::snprintf(text, sizeof text, p >= 0 ? plain_format : code_format, p >= 0 ? p : -p);
+    set_result_text(row, column, text);
+}
+
+void set_count_cell(int row, int column, double count, int width) {
+    // Counts are whole numbers far inside the int range; anything else is
+    // not a count.
+    if (!(std::fabs(count) < 2147483647.0) || count != std::floor(count)) {
+        set_result_value(row, column, CELL_MISSING);
+        return;
+    }
+    char text[RESULT_CELL_CAPACITY];
+    std::snprintf(text, sizeof text, "%*d", width, static_cast<int>(count));
+    set_result_text(row, column, text);
+}
+
+}  // namespace
+
+void set_report_cell(ReportTable table, int row, int column, double value) {
+    if (!valid_row(table, row)) return;
+    const CellFormat format = table.rows[row].format;
+    const bool p_format = format == CellFormat::PValue || format == CellFormat::SignedRankP;
+    if (p_format && !is_available(value)) {
+        set_result_value(row, column, CELL_MISSING);
+        return;
+    }
+    switch (format) {
+    case CellFormat::Value: set_result_value(row, column, value); break;
+    case CellFormat::PValue:
+        // A p >= 0 is written as any value.
+        if (value >= 0)
+            set_result_value(row, column, value);
+        else
+            set_p_cell(row, column, value, "%.4lf", ">%.4lf");
+        break;
+    case CellFormat::SignedRankP: set_p_cell(row, column, value, "%.3lf", "< %.3lf"); break;
+    case CellFormat::Count: set_count_cell(row, column, value, 0); break;
+    case CellFormat::WideCount: set_count_cell(row, column, value, 12); break;
+    }
+}
+
+void set_report_labels(ReportTable table) {
+    const bool log = log_transform != 0;
+    for (int row = 0; row < table.count; ++row) {
+        const ReportRow& r = table.rows[row];
+        if (r.printed == Printed::Never) continue;
+        set_row_label(row, log && r.log_label != nullptr ? r.log_label : r.label);
+    }
+}
+
+void append_report_rows(ReportTable table) {
+    const bool extra = extra_output != 0;
+    int last = -1;
+    for (int row = 0; row < table.count; ++row)
+        if (table.rows[row].printed == Printed::Always || (extra && table.rows[row].printed == Printed::Extra))
+            last = row;
+    for (int row = 0; row <= last; ++row) {
+        const Printed printed = table.rows[row].printed;
+        if (printed == Printed::Never || (printed == Printed::Extra && !extra)) continue;
+        begin_labelled_line(row);
+        append_value_texts(row);
+        if (row < last || extra) append_newline();
+        append_line_to_result();
+    }
+}
+
+double shown_value(double v, bool back_transform) {
+    if (!is_available(v)) return CELL_MISSING;
+    return back_transform ? std::exp(v) : v;
+}

@@ -1,0 +1,68 @@
+// The reports built from the result cell table (paired, non-paired, Pearson,
+// Spearman): each is one table of rows, in result-row order, that says per
+// row its label, its label under Log-transformation, when it is printed and
+// how its cell is written. Labels, cells and the printed text all follow
+// from that table.
+//
+// A report lists its rows once, as an X-macro list of
+//     X(ROW_ID, "label", "label with Log-transformation" or nullptr, printed, format)
+// from which REPORT_ROW_IDS makes the enum of row ids and REPORT_ROW_ENTRIES
+// the table, so that adding or moving a row touches one line.
+#pragma once
+
+#include "platform/platform.h"
+
+// When a row is printed: always, only with "Extra output", or never (a
+// result row the report does not use).
+enum class Printed { Always, Extra, Never };
+
+// How the cell of a row is written from its value:
+//   Value       "%.4lf" (a non-finite value or CELL_MISSING is "#n/a");
+//   PValue      a p from p_from_t or p_from_z: "%.4lf", a code -q (p above
+//               q) as ">%.4lf" of q;
+//   SignedRankP a p code of the signed-rank test: "%.3lf", a code -a (p
+//               below a) as "< %.3lf" of a;
+//   Count       "%d";
+//   WideCount   "%12d".
+enum class CellFormat { Value, PValue, SignedRankP, Count, WideCount };
+
+struct ReportRow {
+    const char* label;
+    const char* log_label;  // under Log-transformation; nullptr: the same label
+    Printed printed;
+    CellFormat format;
+};
+
+#define REPORT_ROW_IDS(id, label, log_label, printed, format) id,
+#define REPORT_ROW_ENTRIES(id, label, log_label, printed, format) \
+    {label, log_label, Printed::printed, CellFormat::format},
+
+// A view of one report's table.
+struct ReportTable {
+    const ReportRow* rows;
+    int count;
+};
+
+template <int N>
+constexpr ReportTable report_table(const ReportRow (&rows)[N]) {
+    return {rows, N};
+}
+
+// Writes `value` into result cell [row][column] in the row's format. A
+// count is written from a value that is a whole number in the int range;
+// anything else is "#n/a".
+void set_report_cell(ReportTable table, int row, int column, double value);
+
+// The labels of every row into the row label table, the log label under
+// Log-transformation.
+void set_report_labels(ReportTable table);
+
+// Appends every printed row (label, then the cells of compared columns
+// 1 .. column_count-1) to result_text, each line ending in a newline but
+// the last one when "Extra output" is off, so that the text then ends
+// without a line break.
+void append_report_rows(ReportTable table);
+
+// `v`, or exp(v) when `back_transform`; CELL_MISSING when v is not
+// available.
+double shown_value(double v, bool back_transform);
