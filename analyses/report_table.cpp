@@ -33,6 +33,18 @@ void set_count_cell(int row, int column, double count, int width) {
 
 }  // namespace
 
+bool is_printed(Printed printed) {
+    const bool extra = extra_output != 0;
+    switch (printed) {
+    case Printed::Always: return true;
+    case Printed::Extra: return extra;
+    case Printed::ExtraLinear: return extra && log_transform == 0;
+    case Printed::ExtraLog: return extra && log_transform != 0;
+    case Printed::Never: return false;
+    }
+    return false;
+}
+
 void set_report_cell(ReportTable table, int row, int column, double value) {
     if (!valid_row(table, row)) return;
     const CellFormat format = table.rows[row].format;
@@ -66,17 +78,14 @@ void set_report_labels(ReportTable table) {
 }
 
 void append_report_rows(ReportTable table) {
-    const bool extra = extra_output != 0;
     int last = -1;
     for (int row = 0; row < table.count; ++row)
-        if (table.rows[row].printed == Printed::Always || (extra && table.rows[row].printed == Printed::Extra))
-            last = row;
+        if (is_printed(table.rows[row].printed)) last = row;
     for (int row = 0; row <= last; ++row) {
-        const Printed printed = table.rows[row].printed;
-        if (printed == Printed::Never || (printed == Printed::Extra && !extra)) continue;
+        if (!is_printed(table.rows[row].printed)) continue;
         begin_labelled_line(row);
         append_value_texts(row);
-        if (row < last || extra) append_newline();
+        if (row < last || extra_output != 0) append_newline();
         append_line_to_result();
     }
 }

@@ -12,9 +12,13 @@
 
 #include "platform/platform.h"
 
-// When a row is printed: always, only with "Extra output", or never (a
+// When a row is printed: always; only with "Extra output"; only with
+// "Extra output" and without, or with, "Log-transformation"; or never (a
 // result row the report does not use).
-enum class Printed { Always, Extra, Never };
+enum class Printed { Always, Extra, ExtraLinear, ExtraLog, Never };
+
+// Whether a row is printed under the options chosen in the dialog.
+bool is_printed(Printed printed);
 
 // How the cell of a row is written from its value:
 //   Value       "%.4lf" (a non-finite value or CELL_MISSING is "#n/a");
