@@ -37,12 +37,6 @@ std::vector<std::vector<double>> one_column(std::initializer_list<double> values
     return rows;
 }
 
-std::vector<std::string> labels(const Report& r) {
-    std::vector<std::string> out;
-    for (const std::string& line : r.lines) out.push_back(cells_of(line).back());
-    return out;
-}
-
 // The line whose label is `label`, split into cells (label last).
 std::vector<std::string> row(const Report& r, const std::string& label) {
     for (const std::string& line : r.lines) {
@@ -53,35 +47,6 @@ std::vector<std::string> row(const Report& r, const std::string& label) {
 }
 
 // ---- Rows for each option set ----------------------------------------------
-
-TEST(Descriptive, WithoutOptionsTheReportHasTwentyTwoRowsInOrder) {
-    const Report r = report(one_column({1, 2, 3, 4, 5}), false, false);
-    const std::vector<std::string> expected = {
-        "Min", "Max", "95%CI ll=Mean-t*SEM", "Mean-SEM", "Mean", "Mean+SEM", "95%CI ul=Mean+t*SEM",
-        "95%CI ll(log)=Mean/(GSEM^t)", "Mean/GSEM", "Mean (log)", "Mean*GSEM", "95%CI ul(log)=Mean*(GSEM^t)",
-        "25 Centile", "Median-SE of median", "Median", "Median+SE of median", "75 Centile", "33-0", "100-67",
-        "33-0 (log)", "100-67 (log)", "N total"};
-    EXPECT_EQ(labels(r), expected);
-    EXPECT_NE(r.text.back(), '\n') << "no newline after the last row";
-    EXPECT_EQ(r.status, 0);
-}
-
-TEST(Descriptive, ExtraOutputAddsTheLinearOrTheLogMemberOfEachPair) {
-    const auto rows = one_column({1, 2, 3, 4, 5});
-    const Report linear = report(rows, true, false);
-    const Report logs = report(rows, true, true);
-    EXPECT_EQ(linear.lines.size(), 36u);
-    EXPECT_EQ(logs.lines.size(), 36u);
-    for (const char* label : {"SEM", "SD", "Big", "Small", "66-33", "N small", "N real", "10 Centile", "N big",
-                              "% Deviation from normal (log)"})
-        EXPECT_FALSE(row(linear, label).empty()) << label;
-    for (const char* label : {"GSEM", "GSD", "Big (log)", "Small (log)", "66-33 (log)", "N small (log)", "N real (log)"}) {
-        EXPECT_TRUE(row(linear, label).empty()) << label;
-        EXPECT_FALSE(row(logs, label).empty()) << label;
-    }
-    EXPECT_TRUE(row(logs, "SEM").empty());
-    EXPECT_TRUE(row(logs, "N real").empty());
-}
 
 TEST(Descriptive, LogTransformationAloneChangesNothing) {
     const auto rows = one_column({1, 2, 3, 4, 5});

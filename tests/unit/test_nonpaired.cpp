@@ -251,40 +251,6 @@ TEST(NonpairedDegenerate, NothingToComputePrintsNotAvailable) {
         for (int c = 1; c <= 3; ++c) EXPECT_EQ(cell(row, c).find_first_of("in"), std::string::npos) << row;
 }
 
-TEST(NonpairedReport, ThirteenLinesOrTwentyThreeWithExtraOutput) {
-    const auto rows = groups(T_GROUP0, T_GROUP1);
-    ASSERT_EQ(run_on_table(run_nonpaired_analysis, rows), 0);
-    std::string text = result_text;
-    std::vector<std::string> lines = lines_of(text);
-    ASSERT_EQ(lines.size(), 13u);
-    EXPECT_EQ(lines[0], "NonPaired");
-    EXPECT_NE(text.back(), '\n');
-    EXPECT_EQ(lines[1], "mean0\t" + cell(0, 1));
-    EXPECT_EQ(lines[12], "p (Mann-Whitney)\t" + cell(11, 1));
-
-    ASSERT_EQ(run_on_table(run_nonpaired_analysis, rows, false, true), 0);
-    text = result_text;
-    lines = lines_of(text);
-    ASSERT_EQ(lines.size(), 23u);
-    EXPECT_EQ(text.back(), '\n');
-    const char* labels[] = {"mean0", "mean1", "difference between mean values", "95% CI lower limit",
-                            "95% CI upper limit", "N0", "N1", "p (T-test)", "median0", "median1",
-                            "difference between medians", "p (Mann-Whitney)", "SD0", "SD1", "pooled SD",
-                            "Standar error of difference", "t value", "MW U value", "MW R0", "MW R1", "MW T",
-                            "z score (for Mann-Whitney n1>8)"};
-    for (int i = 0; i < 22; ++i) {
-        const std::vector<std::string> cells = cells_of(lines[static_cast<std::size_t>(i + 1)]);
-        ASSERT_EQ(cells.size(), 2u);
-        EXPECT_EQ(cells[0], labels[i]);
-    }
-
-    ASSERT_EQ(run_on_table(run_nonpaired_analysis, rows, true), 0);
-    lines = lines_of(result_text);
-    EXPECT_EQ(cells_of(lines[1])[0], "geometric mean0");
-    EXPECT_EQ(cells_of(lines[2])[0], "geometric mean1");
-    EXPECT_EQ(cells_of(lines[3])[0], "ratio of mean values");
-}
-
 TEST(NonpairedRun, InputChecksThroughTheWholeProgram) {
     struct Case {
         Rows sheet;

@@ -234,31 +234,6 @@ TEST(PairedDegenerate, TooFewOrConstantDifferences) {
     EXPECT_EQ(cell(4, 1), "< 0.050");
 }
 
-TEST(PairedReport, LayoutWithAndWithoutExtraOutput) {
-    ASSERT_EQ(run_on_table(run_paired_analysis, {{1, 2, 3}, {2, 4, 3}, {3, 5, 3}}), 0);
-    std::string text = result_text;
-    std::vector<std::string> lines = lines_of(text);
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[0], "Paired");
-    EXPECT_EQ(lines[1], "mean difference\t" + cell(0, 1) + "\t" + cell(0, 2));
-    EXPECT_EQ(cells_of(lines[5])[0], "p (Wilcoxon)");
-    EXPECT_NE(text.back(), '\n');
-
-    ASSERT_EQ(run_on_table(run_paired_analysis, {{1, 2, 3}, {2, 4, 3}, {3, 5, 3}}, true, true), 0);
-    text = result_text;
-    lines = lines_of(text);
-    ASSERT_EQ(lines.size(), 11u);
-    EXPECT_EQ(text.back(), '\n');
-    const char* labels[] = {"mean ratio",    "95% CI lower limit", "95% CI upper limit", "p (T-test)", "p (Wilcoxon)",
-                            "N (T-test)",    "GSE for ratio",      "t value",            "N (Wilcoxon)", "Wilcoxon T"};
-    for (int i = 0; i < 10; ++i) {
-        const std::vector<std::string> cells = cells_of(lines[static_cast<std::size_t>(i + 1)]);
-        ASSERT_EQ(cells.size(), 3u);
-        EXPECT_EQ(cells[0], labels[i]);
-    }
-    EXPECT_EQ(lines[6], "N (T-test)\t           3\t           3");
-}
-
 TEST(PairedRun, WholeProgram) {
     const RunResult refused = run_program(worksheet({{1, 2}, {3, 4}}), calculate(ID_PAIRED));
     EXPECT_EQ(refused.status, 2);
