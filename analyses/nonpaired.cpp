@@ -69,17 +69,9 @@ void build_group_columns(int c, int32_t code0, int32_t code1) {
     }
 }
 
-const ReportRow NONPAIRED_REPORT[] = {NONPAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES)};
-static_assert(sizeof NONPAIRED_REPORT / sizeof NONPAIRED_REPORT[0] == nonpaired_rows::COUNT,
-              "one entry per non-paired row");
-
 void set_nonpaired_labels() { set_report_labels(report_table(NONPAIRED_REPORT)); }
 
-void write_nonpaired_report() {
-    set_nonpaired_labels();
-    start_result_text("NonPaired\n");
-    append_report_rows(report_table(NONPAIRED_REPORT));
-}
+void write_nonpaired_report() { write_table_report("NonPaired\n", report_table(NONPAIRED_REPORT)); }
 
 int run_nonpaired_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);

@@ -41,7 +41,8 @@ enum Row : int { NONPAIRED_REPORT_ROWS(REPORT_ROW_IDS) COUNT };
 }
 
 // The table of the rows above.
-extern const ReportRow NONPAIRED_REPORT[nonpaired_rows::COUNT];
+inline constexpr ReportRow NONPAIRED_REPORT[] = {NONPAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES)};
+static_assert(sizeof NONPAIRED_REPORT / sizeof NONPAIRED_REPORT[0] == nonpaired_rows::COUNT, "one entry per row");
 
 // Checks the input, compares every column after the first and publishes the
 // report. ANALYSIS_TOO_FEW_COLUMNS, ANALYSIS_TOO_FEW_ROWS or

@@ -62,16 +62,9 @@ void build_paired_differences(int c) {
     }
 }
 
-const ReportRow PAIRED_REPORT[] = {PAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES)};
-static_assert(sizeof PAIRED_REPORT / sizeof PAIRED_REPORT[0] == paired_rows::COUNT, "one entry per paired row");
-
 void set_paired_labels() { set_report_labels(report_table(PAIRED_REPORT)); }
 
-void write_paired_report() {
-    set_paired_labels();
-    start_result_text("Paired\n");
-    append_report_rows(report_table(PAIRED_REPORT));
-}
+void write_paired_report() { write_table_report("Paired\n", report_table(PAIRED_REPORT)); }
 
 int run_paired_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);

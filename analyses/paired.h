@@ -30,7 +30,8 @@ enum Row : int { PAIRED_REPORT_ROWS(REPORT_ROW_IDS) COUNT };
 }
 
 // The table of the rows above.
-extern const ReportRow PAIRED_REPORT[paired_rows::COUNT];
+inline constexpr ReportRow PAIRED_REPORT[] = {PAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES)};
+static_assert(sizeof PAIRED_REPORT / sizeof PAIRED_REPORT[0] == paired_rows::COUNT, "one entry per row");
 
 // Largest number of non-zero differences whose signed-rank p comes from the
 // critical values; above it the normal approximation is used.

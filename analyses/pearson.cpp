@@ -94,15 +94,10 @@ double coefficient(const double* x_logs, const double* y_logs) {
 
 double pearson_r() { return coefficient(nullptr, nullptr); }
 
-const ReportRow PEARSON_REPORT[] = {CORRELATION_REPORT_ROWS(REPORT_ROW_ENTRIES, "Pearson R", Never)};
-static_assert(sizeof PEARSON_REPORT / sizeof PEARSON_REPORT[0] == correlation_rows::COUNT, "one entry per row");
-
 void set_pearson_labels() { set_report_labels(report_table(PEARSON_REPORT)); }
 
 void write_pearson_report() {
-    set_pearson_labels();
-    start_result_text("Pearson\n");
-    append_report_rows(report_table(PEARSON_REPORT));
+    write_table_report("Pearson\n", report_table(PEARSON_REPORT));
     if (extra_output != 0) append_matrix_lines();
 }
 

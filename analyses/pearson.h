@@ -4,7 +4,12 @@
 // matrix of coefficients and pair counts.
 #pragma once
 
+#include "analyses/correlation_report.h"
 #include "platform/platform.h"
+
+// The rows of the report.
+inline constexpr ReportRow PEARSON_REPORT[] = {CORRELATION_REPORT_ROWS(REPORT_ROW_ENTRIES, "Pearson R", Never)};
+static_assert(sizeof PEARSON_REPORT / sizeof PEARSON_REPORT[0] == correlation_rows::COUNT, "one entry per row");
 
 // Checks the input, computes every pair, writes and publishes the report.
 // ANALYSIS_TOO_FEW_COLUMNS / ANALYSIS_TOO_FEW_ROWS after their message,

@@ -77,7 +77,9 @@ void set_report_labels(ReportTable table) {
     }
 }
 
-void append_report_rows(ReportTable table) {
+void write_table_report(const char* title, ReportTable table) {
+    set_report_labels(table);
+    start_result_text(title);
     int last = -1;
     for (int row = 0; row < table.count; ++row)
         if (is_printed(table.rows[row].printed)) last = row;

@@ -39,7 +39,7 @@ struct ReportRow {
 
 #define REPORT_ROW_IDS(id, label, log_label, printed, format) id,
 #define REPORT_ROW_ENTRIES(id, label, log_label, printed, format) \
-    {label, log_label, Printed::printed, CellFormat::format},
+    ReportRow{label, log_label, Printed::printed, CellFormat::format},
 
 // A view of one report's table.
 struct ReportTable {
@@ -61,11 +61,11 @@ void set_report_cell(ReportTable table, int row, int column, double value);
 // Log-transformation.
 void set_report_labels(ReportTable table);
 
-// Appends every printed row (label, then the cells of compared columns
-// 1 .. column_count-1) to result_text, each line ending in a newline but
-// the last one when "Extra output" is off, so that the text then ends
-// without a line break.
-void append_report_rows(ReportTable table);
+// The labels, then result_text becomes `title` followed by every printed
+// row (label, then the cells of compared columns 1 .. column_count-1), each
+// line ending in a newline but the last one when "Extra output" is off, so
+// that the text then ends without a line break.
+void write_table_report(const char* title, ReportTable table);
 
 // `v`, or exp(v) when `back_transform`; CELL_MISSING when v is not
 // available.

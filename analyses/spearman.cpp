@@ -51,15 +51,10 @@ double spearman_rho(int& ties_x, int& ties_y) {
     return (sx + sy - d) / (2.0 * std::sqrt(sx * sy));
 }
 
-const ReportRow SPEARMAN_REPORT[] = {CORRELATION_REPORT_ROWS(REPORT_ROW_ENTRIES, "Rho", Extra)};
-static_assert(sizeof SPEARMAN_REPORT / sizeof SPEARMAN_REPORT[0] == correlation_rows::COUNT, "one entry per row");
-
 void set_spearman_labels() { set_report_labels(report_table(SPEARMAN_REPORT)); }
 
 void write_spearman_report() {
-    set_spearman_labels();
-    start_result_text("Spearman\n");
-    append_report_rows(report_table(SPEARMAN_REPORT));
+    write_table_report("Spearman\n", report_table(SPEARMAN_REPORT));
     if (extra_output != 0) append_matrix_lines();
 }
 

@@ -3,7 +3,12 @@
 // of tie totals under extra output.
 #pragma once
 
+#include "analyses/correlation_report.h"
 #include "platform/platform.h"
+
+// The rows of the report.
+inline constexpr ReportRow SPEARMAN_REPORT[] = {CORRELATION_REPORT_ROWS(REPORT_ROW_ENTRIES, "Rho", Extra)};
+static_assert(sizeof SPEARMAN_REPORT / sizeof SPEARMAN_REPORT[0] == correlation_rows::COUNT, "one entry per row");
 
 // Checks the input, computes every pair, writes and publishes the report.
 // ANALYSIS_TOO_FEW_COLUMNS / ANALYSIS_TOO_FEW_ROWS after their message,
