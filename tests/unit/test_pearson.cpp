@@ -35,13 +35,7 @@ struct Report {
 // Loads the columns (shorter ones padded with missing cells) and runs the
 // analysis with the given options.
 Report pearson(const Columns& columns, bool log_x = false, bool log_y_values = false, bool extra = false) {
-    std::size_t rows = 0;
-    for (const auto& c : columns) rows = c.size() > rows ? c.size() : rows;
-    std::vector<std::vector<double>> table(rows, std::vector<double>(columns.size(), M));
-    for (std::size_t c = 0; c < columns.size(); ++c)
-        for (std::size_t r = 0; r < columns[c].size(); ++r) table[r][c] = columns[c][r];
-    test::load_table(table);
-    headless::reset();
+    test::load_columns(columns);
     log_transform = log_x ? 1 : 0;
     log_y = log_y_values ? 1 : 0;
     extra_output = extra ? 1 : 0;

@@ -34,18 +34,8 @@ struct Report {
     int status;
 };
 
-void load_columns(const Columns& columns) {
-    std::size_t rows = 0;
-    for (const auto& c : columns) rows = c.size() > rows ? c.size() : rows;
-    std::vector<std::vector<double>> table(rows, std::vector<double>(columns.size(), M));
-    for (std::size_t c = 0; c < columns.size(); ++c)
-        for (std::size_t r = 0; r < columns[c].size(); ++r) table[r][c] = columns[c][r];
-    test::load_table(table);
-    headless::reset();
-}
-
 Report spearman(const Columns& columns, bool extra = false, bool log_x = false) {
-    load_columns(columns);
+    test::load_columns(columns);
     extra_output = extra ? 1 : 0;
     log_transform = log_x ? 1 : 0;
     start_result_text("");
@@ -59,7 +49,7 @@ struct Rho {
     int ties_x, ties_y;
 };
 Rho rho_of(const Columns& columns, int a, int b) {
-    load_columns(columns);
+    test::load_columns(columns);
     build_pair_values(a, b);
     order_columns(1);
     summarize_columns(true);
@@ -253,7 +243,7 @@ TEST(SpearmanStatus, RefusedInputAndFailedPublicationAreReportedAsErrors) {
     ASSERT_FALSE(one_column.messages.empty());
     EXPECT_EQ(one_column.messages[0].text, "At least two data columns are required");
 
-    load_columns({{1, 2, 3}, {3, 1, 2}});
+    test::load_columns({{1, 2, 3}, {3, 1, 2}});
     headless::set_fault(headless::Fault::GlobalAlloc, true);
     start_result_text("");
     EXPECT_EQ(run_spearman_analysis(nullptr), ANALYSIS_PUBLISH_FAILED);

@@ -144,6 +144,18 @@ inline void load_table(const std::vector<std::vector<double>>& rows) {
     summarize_columns(false);
 }
 
+// Loads columns (shorter ones padded with missing cells) as load_table does,
+// with a fresh headless platform.
+inline void load_columns(const std::vector<std::vector<double>>& columns) {
+    std::size_t rows = 0;
+    for (const auto& c : columns) rows = c.size() > rows ? c.size() : rows;
+    std::vector<std::vector<double>> table(rows, std::vector<double>(columns.size(), CELL_MISSING));
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        for (std::size_t r = 0; r < columns[c].size(); ++r) table[r][c] = columns[c][r];
+    load_table(table);
+    headless::reset();
+}
+
 // What one whole program run left behind.
 struct RunResult {
     std::vector<headless::Message> messages;
