@@ -10,7 +10,14 @@ _morvenda() {
     local analyses="descriptive paired nonpaired pearson spearman ranks"
     local formats="auto wk1 text csv"
 
-    # The value of the option before, or the value after "=" in the word.
+    # "=" breaks words: "--analysis=sp" comes as "--analysis" "=" "sp".
+    if [[ $cur == = ]]; then
+        cur=
+    elif [[ $prev == = ]] && ((COMP_CWORD > 1)); then
+        prev=${COMP_WORDS[COMP_CWORD - 2]}
+    fi
+
+    # The value of the option before.
     case $prev in
         -a | --analysis)
             mapfile -t COMPREPLY < <(compgen -W "$analyses" -- "$cur")
@@ -26,15 +33,6 @@ _morvenda() {
             ;;
     esac
     case $cur in
-        --analysis=* | --input-format=* | --output=*)
-            local option=${cur%%=*} value=${cur#*=}
-            case $option in
-                --analysis) mapfile -t COMPREPLY < <(compgen -W "$analyses" -- "$value") ;;
-                --input-format) mapfile -t COMPREPLY < <(compgen -W "$formats" -- "$value") ;;
-                *) _morvenda_files "$value" ;;
-            esac
-            return
-            ;;
         -*)
             mapfile -t COMPREPLY < <(compgen -W "-a --analysis -l --log -y --log-y -x --extra -o --output
                 --input-format --decimal-comma --clipboard -h --help -V --version" -- "$cur")
