@@ -176,9 +176,9 @@ else
   flock 9
   installed_package=yes
   check "dpkg -i installs it" dpkg_waiting -i "$deb"
-  check "the installed morvenda --version" test "$(morvenda --version)" = "morvenda $version"
+  check "the installed morvenda --version" test "$(/usr/bin/morvenda --version)" = "morvenda $version"
   check "the installed morvenda runs an analysis on the installed example" \
-    cmp -s <(morvenda /usr/share/doc/morvenda/examples/lab_values.wk1) "$expected_descriptive"
+    cmp -s <(/usr/bin/morvenda /usr/share/doc/morvenda/examples/lab_values.wk1) "$expected_descriptive"
   check "dpkg -r removes it" dpkg_waiting -r morvenda
   installed_package=no
   check "no package state is left" \
