@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
         return EXIT_USAGE;
     }
     if (options.help || options.version) {
-        const std::string text = options.help ? usage_text() : std::string("morvenda 006\n");
+        const std::string text = options.help ? usage_text() : std::string("morvenda " MORVENDA_VERSION "\n");
         if (!write_output("", text, error)) {
             std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
             return EXIT_NOT_WRITTEN;

@@ -73,3 +73,5 @@ echo "== fuzz smoke run: every seed once, then a fixed number of runs from a fix
 FUZZ_BUILD_DIR="$top/build-fuzz" bash "$top/fuzz/run.sh" --smoke
 echo "== Windows program: cross build (MinGW-w64) and end-to-end tests under Wine =="
 bash "$top/tests/wine/run.sh" "$top/build/morvenda" "$top/build-win32"
+echo "== install and ship: manual page, cmake --install, bash completion, Debian package, Windows zip =="
+bash "$top/tests/package/run.sh" "$top/build" "$top/build-win32"
