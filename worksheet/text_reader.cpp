@@ -68,7 +68,17 @@ void write_cell(const TextCell& cell, void* context) {
         writer.number(column, row, cell.value);
 }
 
+void note_value(const TextCell& cell, void* context) {
+    if (!is_missing_value(cell.value)) *static_cast<bool*>(context) = true;
+}
+
 }  // namespace
+
+bool text_has_values(const unsigned char* text, std::size_t size, TextFormat format, bool decimal_comma) {
+    bool found = false;
+    scan_text_cells(text, size, format, decimal_comma, note_value, &found);
+    return found;
+}
 
 std::size_t text_worksheet_to_wk1(const unsigned char* text, std::size_t size, TextFormat format,
                                   bool decimal_comma, unsigned char* out, std::size_t capacity) {

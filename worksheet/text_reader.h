@@ -30,5 +30,10 @@ constexpr std::size_t TEXT_WK1_CAPACITY =
 std::size_t text_worksheet_to_wk1(const unsigned char* text, std::size_t size, TextFormat format,
                                   bool decimal_comma, unsigned char* out, std::size_t capacity);
 
+// True when some cell of the text holds a value: a number inside the missing
+// bound, or a "<" or ">" cell. Text without one (a sentence, an empty
+// string) is no worksheet.
+bool text_has_values(const unsigned char* text, std::size_t size, TextFormat format, bool decimal_comma);
+
 // Decodes the text's cells into the data table; decode_wk1's results.
 int decode_text_worksheet(const unsigned char* text, std::size_t size, TextFormat format, bool decimal_comma);

@@ -200,6 +200,23 @@ TEST(TextLines, NoCellsIsAWorksheetWithoutCells) {
         EXPECT_EQ(from_text.messages[i].text, from_wk1.messages[i].text);
 }
 
+// Whether copied text is a worksheet at all: one value or limit cell makes it
+// one; titles, out-of-range numbers and numbers with the other separator do not.
+TEST(TextLines, ValuesTellAWorksheetFromOtherText) {
+    const auto has_values = [](const std::string& text, bool decimal_comma = false) {
+        return text_has_values(reinterpret_cast<const unsigned char*>(text.data()), text.size(), TextFormat::Tabs,
+                               decimal_comma);
+    };
+    EXPECT_FALSE(has_values(""));
+    EXPECT_FALSE(has_values("Copy the cells, then start the program.\r\n"));
+    EXPECT_FALSE(has_values("Gr\xC3\xB6\xC3\x9F" "e\t\xC2\xB5g/l\n1e9\t-1e12\n2,5\tn.d."));
+    EXPECT_FALSE(has_values("2.5", true));
+    EXPECT_TRUE(has_values("Title\n\t 2.5 "));
+    EXPECT_TRUE(has_values("2,5", true));
+    EXPECT_TRUE(has_values("text\t<0.5"));
+    EXPECT_TRUE(has_values("text\n>1000"));
+}
+
 // ---- Comma-separated values ------------------------------------------------
 
 TEST(TextCsv, QuotedFieldsHoldSeparatorsLineBreaksAndQuotes) {
