@@ -5,7 +5,9 @@
 //
 // Two implementations exist: platform/win32 (the real Windows API) and
 // platform/headless (an in-memory clipboard of named formats whose every
-// operation can be made to fail, for the command line and the tests).
+// operation can be made to fail, for the command line and the tests). On
+// Windows a clipboard that holds text but no "Wk1" offers the text's cells
+// under "Wk1", as the command line puts text on its clipboard.
 #pragma once
 
 #include <cstddef>
