@@ -1,9 +1,11 @@
 // The Wine test driver: runs morvenda.exe as a user would, through the
 // clipboard and the dialog, and writes down what the user would see.
 //
-//   driver run PROGRAM OUTDIR [--wk1=FILE] [--text=TEXT] [--hold=FILE] [ACTION]...
-//       Puts FILE's bytes on the clipboard under the registered format "Wk1"
-//       and TEXT as plain text (neither: an empty clipboard), starts PROGRAM,
+//   driver run PROGRAM OUTDIR [--wk1=FILE] [--text=TEXT] [--unicode=FILE] [--hold=FILE] [ACTION]...
+//       Puts FILE's bytes on the clipboard under the registered format "Wk1",
+//       TEXT as plain text (CF_TEXT) and the UTF-8 text of the --unicode
+//       FILE as Unicode text (CF_UNICODETEXT; none of them: an empty
+//       clipboard), starts PROGRAM,
 //       waits for its dialog (found by its caption), performs the actions,
 //       presses OK on every message box while reading its caption and text,
 //       and waits for the program to end. ACTION is click:ID (a BM_CLICK on
@@ -18,6 +20,8 @@
 //                           newlines written as \n
 //         clipboard.txt     the plain text on the clipboard at the end
 //                           (absent when there is none)
+//         clipboard_unicode.txt  its Unicode text as UTF-8 (absent when
+//                           there is none)
 //         run.txt           whether the dialog showed, the exit code,
 //                           whether the clipboard changed,
 //                           whether "Wk1" is still there and whether the
@@ -183,8 +187,31 @@ bool open_clipboard_patiently() {
     return false;
 }
 
-// Replaces the clipboard's content: a "Wk1" block and/or plain text.
-bool put_clipboard(bool with_wk1, const std::string& wk1, bool with_text, const std::string& text) {
+// UTF-8 as UTF-16 ending in a zero unit, in the bytes of a std::string.
+bool utf16_of(const std::string& utf8, std::string& utf16) {
+    const int units = utf8.empty() ? 0
+                                   : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                                         static_cast<int>(utf8.size()), nullptr, 0);
+    if (!utf8.empty() && units <= 0) return false;
+    std::vector<wchar_t> wide(static_cast<std::size_t>(units) + 1, L'\0');
+    if (units > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
+    utf16.assign(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+    return true;
+}
+
+std::string utf8_of(const wchar_t* wide, std::size_t units) {
+    if (units == 0) return std::string();
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), nullptr, 0, nullptr, nullptr);
+    std::string utf8(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), &utf8[0], n, nullptr, nullptr);
+    return utf8;
+}
+
+// Replaces the clipboard's content: a "Wk1" block, plain text and/or
+// Unicode text (given as UTF-16 with its terminating zero).
+bool put_clipboard(bool with_wk1, const std::string& wk1, bool with_text, const std::string& text, bool with_unicode,
+                   const std::string& unicode) {
     if (!open_clipboard_patiently()) return false;
     bool ok = EmptyClipboard() != 0;
     if (ok && with_wk1) {
@@ -195,6 +222,10 @@ bool put_clipboard(bool with_wk1, const std::string& wk1, bool with_text, const 
     if (ok && with_text) {
         HGLOBAL block = global_copy(text, true);
         ok = block != nullptr && SetClipboardData(CF_TEXT, block) != nullptr;
+    }
+    if (ok && with_unicode) {
+        HGLOBAL block = global_copy(unicode, false);
+        ok = block != nullptr && SetClipboardData(CF_UNICODETEXT, block) != nullptr;
     }
     return (CloseClipboard() != 0) && ok;
 }
@@ -244,6 +275,8 @@ struct RunOptions {
     std::string wk1_path;
     bool with_text = false;
     std::string text;
+    bool with_unicode = false;
+    std::string unicode_path;
     std::string hold_path;
     std::vector<std::string> actions;
 };
@@ -254,7 +287,13 @@ int run(const RunOptions& options) {
         std::fprintf(stderr, "driver: cannot read %s\n", options.wk1_path.c_str());
         return 1;
     }
-    if (!put_clipboard(options.with_wk1, wk1, options.with_text, options.text)) {
+    std::string unicode_utf8, unicode;
+    if (options.with_unicode &&
+        !(read_file(options.unicode_path, unicode_utf8) && utf16_of(unicode_utf8, unicode))) {
+        std::fprintf(stderr, "driver: cannot read %s as UTF-8\n", options.unicode_path.c_str());
+        return 1;
+    }
+    if (!put_clipboard(options.with_wk1, wk1, options.with_text, options.text, options.with_unicode, unicode)) {
         std::fprintf(stderr, "driver: cannot fill the clipboard (error %lu)\n", GetLastError());
         return 1;
     }
@@ -332,6 +371,8 @@ int run(const RunOptions& options) {
     bool has_text = false;
     std::string text;
     bool has_wk1 = false;
+    bool has_unicode = false;
+    std::string unicode_text;
     if (clipboard_free) {
         has_wk1 = IsClipboardFormatAvailable(RegisterClipboardFormatA("Wk1")) != 0;
         HANDLE block = GetClipboardData(CF_TEXT);
@@ -344,6 +385,18 @@ int run(const RunOptions& options) {
                 while (n < size && bytes[n] != '\0') ++n;
                 text.assign(bytes, n);
                 GlobalUnlock(block);
+            }
+        }
+        HANDLE wide_block = GetClipboardData(CF_UNICODETEXT);
+        if (wide_block != nullptr) {
+            const std::size_t units = GlobalSize(wide_block) / sizeof(wchar_t);
+            const auto* wide = static_cast<const wchar_t*>(GlobalLock(wide_block));
+            if (wide != nullptr) {
+                has_unicode = true;
+                std::size_t n = 0;
+                while (n < units && wide[n] != L'\0') ++n;
+                unicode_text = utf8_of(wide, n);
+                GlobalUnlock(wide_block);
             }
         }
         CloseClipboard();
@@ -367,6 +420,8 @@ int run(const RunOptions& options) {
     ok = write_file(dir + "run.txt", summary) && ok;
     DeleteFileA((dir + "clipboard.txt").c_str());
     if (has_text) ok = write_file(dir + "clipboard.txt", text) && ok;
+    DeleteFileA((dir + "clipboard_unicode.txt").c_str());
+    if (has_unicode) ok = write_file(dir + "clipboard_unicode.txt", unicode_text) && ok;
     return ok ? 0 : 1;
 }
 
@@ -399,7 +454,7 @@ int stop_keeper() {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: driver run PROGRAM OUTDIR [--wk1=FILE] [--text=TEXT] [--hold=FILE] "
+                 "usage: driver run PROGRAM OUTDIR [--wk1=FILE] [--text=TEXT] [--unicode=FILE] [--hold=FILE] "
                  "[click:ID|ok|cancel|close]...\n       driver keep [READY] | driver stop\n");
     return 2;
 }
@@ -423,6 +478,9 @@ int main(int argc, char** argv) {
         } else if (a.rfind("--text=", 0) == 0) {
             options.with_text = true;
             options.text = a.substr(7);
+        } else if (a.rfind("--unicode=", 0) == 0) {
+            options.with_unicode = true;
+            options.unicode_path = a.substr(10);
         } else if (a.rfind("--hold=", 0) == 0) {
             options.hold_path = a.substr(7);
         } else if (a.rfind("click:", 0) == 0 || a == "ok" || a == "cancel" || a == "close") {

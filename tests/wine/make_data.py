@@ -4,6 +4,11 @@ have: a sheet of one column, and "Wk1" blocks that are too short, of another
 version, broken or garbage. Each is what a program could put on the
 clipboard under "Wk1"; the Windows program must show its messages and end.
 
+Also the UTF-8 texts that the cases put on the clipboard as Unicode text, as
+spreadsheets copy a block without "Wk1": a sheet with non-ASCII titles,
+"\r\n" line ends and a last line without one (with a decimal point and with
+a decimal comma), a sheet of 1100 rows, a sentence and an empty text.
+
 Re-run after changing a sheet below: python3 tests/wine/make_data.py
 Nothing is random beyond a fixed seed, so the files are byte-identical on
 every run.
@@ -86,6 +91,42 @@ def garbage_cells():
     return out + EOF_RECORD
 
 
+# Cells of the text sheet: numbers with a decimal point, "<" and ">" cells,
+# spaces around cells, text and an empty cell. "3,2" is a number with the
+# other separator, so it is a missing cell.
+TITLES = ["Gr\u00f6\u00dfe cm", "Gewicht kg", "CRP \u00b5g/l", "Ferritin \u00b5g/l"]
+TEXT_ROWS = [
+    ["172.5", "68.2", "3.1", "45"],
+    [" 181 ", " 77.9", "<0.5", "120.5"],
+    ["165.0", "59.4", "12.4", ">1000"],
+    ["178.2", "n.d.", "45.0", "33.2"],
+    ["169.8", "64.0", "3,2", "88.1"],
+    ["190.1", "88.5", "7.7", ""],
+    ["158.4", "52.3", "<0.5", "61.0"],
+    ["175.0", "71.1", "22.8", "140.2"],
+    ["183.3", "80.4", "1.9", "55.5"],
+    ["171.6", "66.7", "9.3", "76.0"],
+    ["167.9", "61.2", "15.5", "98.4"],
+    ["176.4", "73.0", "<0.5", ">1000"],
+]
+
+
+def titles_sheet(decimal_comma):
+    """The text sheet, "\r\n" line ends, the last line without one. With a
+    decimal comma the two separators trade places in the numbers."""
+    def cell_text(cell):
+        return cell.translate(str.maketrans(".,", ",.")) if decimal_comma and cell != "n.d." else cell
+    lines = ["\t".join(TITLES)] + ["\t".join(cell_text(cell) for cell in row) for row in TEXT_ROWS]
+    return "\r\n".join(lines).encode("utf-8")
+
+
+def rows_1100():
+    """A title row and 1100 rows of two columns: more rows than are read."""
+    lines = ["Zeit s\tMesswert"]
+    lines += ["%d\t%.1f" % (i, ((i * 37) % 101) / 10.0) for i in range(1, 1101)]
+    return ("\n".join(lines) + "\n").encode("utf-8")
+
+
 SHEETS = {
     "one_column.wk1": one_column(),
     "one_byte.wk1": b"\x00",
@@ -93,6 +134,11 @@ SHEETS = {
     "zero_length_record.wk1": zero_length_record(),
     "garbage.wk1": garbage(),
     "garbage_cells.wk1": garbage_cells(),
+    "titles_crlf.txt": titles_sheet(False),
+    "titles_crlf_comma.txt": titles_sheet(True),
+    "rows_1100.txt": rows_1100(),
+    "no_numbers.txt": "Die Gr\u00f6\u00dfe der Stichprobe ist nicht bekannt.\r\nBitte erneut kopieren.".encode("utf-8"),
+    "empty.txt": b"",
 }
 
 

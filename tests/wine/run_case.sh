@@ -6,11 +6,14 @@
 #   same       the clipboard text is byte for byte what the command-line
 #              program CLI writes for the same worksheet and options, and the
 #              messages are the ones it prints, plus the success message
-#              whenever it wrote a result
+#              whenever it wrote a result; the worksheet is the --wk1 file,
+#              else the --unicode text read with `--input-format text`
 #   untouched  no message, and the clipboard is exactly as it was
 #   nodata     one message "No data on Clipboard\n" and no dialog
 # Every case also checks that the program ended by itself and left the
-# clipboard closed.
+# clipboard closed. The argument --decimal-comma (not passed to the driver)
+# runs the program in a German locale, whose decimal separator is a comma,
+# and gives the command line --decimal-comma for the text.
 set -u
 session=$1 program=$2 driver=$3 cli=$4 source_dir=$5 out_root=$6 name=$7 kind=$8
 shift 8
@@ -24,12 +27,14 @@ mkdir -p "$out"
 
 # Driver arguments: worksheet paths are relative to the source folder and
 # Wine reaches the Linux file system as drive Z:.
-args=() wk1_file="" text_given=0 text=""
+args=() wk1_file="" text_given=0 text="" unicode_file="" decimal_comma=0
 log=0 log_y=0 extra=0 analysis=descriptive
 for a in "$@"; do
   case "$a" in
     --wk1=*) wk1_file=$source_dir/${a#--wk1=}; args+=("--wk1=Z:$wk1_file") ;;
     --text=*) text_given=1; text=${a#--text=}; args+=("$a") ;;
+    --unicode=*) unicode_file=$source_dir/${a#--unicode=}; args+=("--unicode=Z:$unicode_file") ;;
+    --decimal-comma) decimal_comma=1 ;;
     click:1000) log=$((1 - log)); args+=("$a") ;;
     click:1001) log_y=$((1 - log_y)); args+=("$a") ;;
     click:1002) extra=$((1 - extra)); args+=("$a") ;;
@@ -43,7 +48,10 @@ for a in "$@"; do
   esac
 done
 
-wine "$driver" run "Z:$program" "Z:$out" "${args[@]}" >"$out/driver.out" 2>"$out/driver.err" </dev/null
+# Wine takes the user's locale from the environment of each program it starts.
+locale=()
+[ $decimal_comma = 1 ] && locale=(LC_ALL=de_DE.UTF-8)
+env "${locale[@]}" wine "$driver" run "Z:$program" "Z:$out" "${args[@]}" >"$out/driver.out" 2>"$out/driver.err" </dev/null
 driver_status=$?
 
 failures=0
@@ -63,6 +71,15 @@ expect_text() {  # what the clipboard should hold: TEXT, or nothing when no argu
     fail "the clipboard holds '$(head -c 200 "$out/clipboard.txt")', expected '$1'"
   fi
 }
+expect_text_as_put() {  # the clipboard's text is still what the case put there
+  if [ -z "$unicode_file" ]; then
+    if [ $text_given = 1 ]; then expect_text "$text"; else expect_text; fi
+  elif [ ! -e "$out/clipboard_unicode.txt" ]; then
+    fail "the clipboard holds no Unicode text"
+  elif ! cmp -s "$out/clipboard_unicode.txt" "$unicode_file"; then
+    fail "the clipboard's Unicode text is not the text put there: $(head -c 200 "$out/clipboard_unicode.txt")"
+  fi
+}
 
 if [ $driver_status -ne 0 ]; then
   fail "the driver failed ($driver_status): $(cat "$out/driver.err")"
@@ -77,11 +94,22 @@ case "$kind" in
     [ $log_y = 1 ] && cli_args+=(--log-y)
     [ $extra = 1 ] && cli_args+=(--extra)
     cli_args+=(--analysis "$analysis")
-    # Where the command line guesses the input's format, make it read "Wk1".
-    if "$cli" --help 2>/dev/null | grep -q -- '--input-format'; then cli_args+=(--input-format=wk1); fi
-    (cd "$source_dir" && "$cli" "${cli_args[@]}" "$wk1_file" >"$out/cli.out" 2>"$out/cli.err")
+    # The program reads "Wk1" when it is there, else the text; so does the
+    # command line here.
+    input=$wk1_file
+    if [ -n "$wk1_file" ]; then
+      if "$cli" --help 2>/dev/null | grep -q -- '--input-format'; then cli_args+=(--input-format=wk1); fi
+    else
+      input=$unicode_file
+      cli_args+=(--input-format=text)
+      [ $decimal_comma = 1 ] && cli_args+=(--decimal-comma)
+    fi
+    (cd "$source_dir" && "$cli" "${cli_args[@]}" "$input" >"$out/cli.out" 2>"$out/cli.err.all")
     cli_status=$?
-    echo "$(basename "$cli") ${cli_args[*]} $wk1_file -> status $cli_status" >"$out/cli.status"
+    echo "$(basename "$cli") ${cli_args[*]} $input -> status $cli_status" >"$out/cli.status"
+    # The command line's note on numbers with the other decimal separator is
+    # no message box.
+    grep -v -E '^[^:]+: [0-9]+ cells? such as ".*" were read as missing: ' "$out/cli.err.all" >"$out/cli.err"
 
     success_pattern='^Morvenda 006: .*results on clipboard: use Edit/Paste or CTRL-V$'
     grep -v -- "$success_pattern" "$out/messages.txt" >"$out/messages_other.txt"
@@ -117,7 +145,7 @@ case "$kind" in
       expect_field clipboard_changed 1
       expect_field wk1_on_clipboard 0
     else
-      if [ $text_given = 1 ]; then expect_text "$text"; else expect_text; fi
+      expect_text_as_put
       expect_field clipboard_changed 0
       expect_field wk1_on_clipboard $([ -n "$wk1_file" ] && echo 1 || echo 0)
     fi
@@ -126,15 +154,15 @@ case "$kind" in
     [ ! -s "$out/messages.txt" ] || fail "messages were shown: $(cat "$out/messages.txt")"
     expect_field dialog 1
     expect_field clipboard_changed 0
-    expect_field wk1_on_clipboard 1
-    if [ $text_given = 1 ]; then expect_text "$text"; else expect_text; fi
+    expect_field wk1_on_clipboard $([ -n "$wk1_file" ] && echo 1 || echo 0)
+    expect_text_as_put
     ;;
   nodata)
     [ "$(cat "$out/messages_raw.txt" 2>/dev/null)" = 'morvenda|No data on Clipboard\n' ] ||
       fail "messages are '$(cat "$out/messages_raw.txt" 2>/dev/null)', expected 'morvenda|No data on Clipboard\n'"
     expect_field dialog 0
     expect_field clipboard_changed 0
-    if [ $text_given = 1 ]; then expect_text "$text"; else expect_text; fi
+    expect_text_as_put
     ;;
   *)
     fail "unknown kind $kind"
