@@ -9,6 +9,7 @@
 // results. With --clipboard the worksheet comes from the desktop clipboard
 // and the result goes back there.
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -104,6 +105,15 @@ bool read_input(const std::string& path, std::vector<unsigned char>& bytes, std:
 
 bool starts_with_wk1_bof(const std::vector<unsigned char>& bytes) {
     return bytes.size() >= 4 && bytes[0] == 0x00 && bytes[1] == 0x00 && bytes[2] == 0x02 && bytes[3] == 0x00;
+}
+
+// A file named *.csv in any case, as spreadsheets save comma-separated values.
+bool names_csv_file(const std::string& path) {
+    const std::size_t n = path.size();
+    if (n < 4 || path[n - 4] != '.') return false;
+    std::string extension = path.substr(n - 3);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == "csv";
 }
 
 // Text has no NUL bytes; a program, an image or a zipped spreadsheet file
@@ -213,13 +223,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
         return EXIT_NO_WORKSHEET;
     }
-    // Auto: WK1 when the input starts with a WK1 record, else text, unless
-    // it is neither.
+    // Auto: WK1 when the input starts with a WK1 record, else text (comma-
+    // separated in a file named *.csv), unless it is neither.
     if (format == InputFormat::Auto) {
         if (starts_with_wk1_bof(input)) {
             format = InputFormat::Wk1;
         } else if (looks_like_text(input)) {
-            format = InputFormat::Text;
+            format = names_csv_file(options.input_path) ? InputFormat::Csv : InputFormat::Text;
         } else {
             const std::string shown = options.clipboard ? "the clipboard"
                                       : options.input_path.empty() || options.input_path == "-" ? "standard input"

@@ -5,6 +5,8 @@ text worksheet gives the very same results as its WK1 worksheet:
 
   NAME.tsv                tab-separated, "\\n" line ends
   NAME.csv                comma-separated, "\\r\\n" line ends, labels quoted
+  paired_saved.CSV        paired.csv under a name in capitals, as some
+                          programs save it
   NAME_decimal_comma.csv  ";"-separated with a space after it, decimal comma
   lab_values_offset.tsv   lab_values.tsv two rows down and one column right,
                           with blank lines and cells of spaces around it
@@ -108,6 +110,8 @@ def main():
         }
         if name == "lab_values":
             outputs[name + "_offset.tsv"] = offset_tsv(rows)
+        if name == "paired":
+            outputs[name + "_saved.CSV"] = csv(rows)
         for out_name, text in outputs.items():
             with open(os.path.join(HERE, out_name), "w", encoding="latin-1", newline="") as f:
                 f.write(text)
