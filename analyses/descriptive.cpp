@@ -154,5 +154,5 @@ int run_descriptive_analysis(platform::WindowHandle owner) {
         }
         append_line_to_result();
     }
-    return publish_results(owner) == 0 ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
 }

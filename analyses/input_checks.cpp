@@ -6,11 +6,11 @@
 
 int check_two_column_input(platform::WindowHandle owner) {
     if (column_count < 2) {
-        platform::show_message(owner, TOO_FEW_COLUMNS_MESSAGE, ANALYSIS_MESSAGE_CAPTION);
+        platform::show_message(owner, TOO_FEW_COLUMNS_MESSAGE, MESSAGE_CAPTION);
         return ANALYSIS_TOO_FEW_COLUMNS;
     }
     if (row_count < 3) {
-        platform::show_message(owner, TOO_FEW_ROWS_MESSAGE, ANALYSIS_MESSAGE_CAPTION);
+        platform::show_message(owner, TOO_FEW_ROWS_MESSAGE, MESSAGE_CAPTION);
         return ANALYSIS_TOO_FEW_ROWS;
     }
     return ANALYSIS_OK;

@@ -1,8 +1,8 @@
-// Caption and texts of the message boxes in which the analyses refuse their
-// input. The shell's messages carry the same caption.
+// Texts of the message boxes in which the analyses refuse their input; they
+// carry MESSAGE_CAPTION, as the shell's messages do.
 #pragma once
 
-constexpr const char* ANALYSIS_MESSAGE_CAPTION = "Morvenda 006";
+#include "worksheet/message_caption.h"
 
 constexpr const char* TOO_FEW_COLUMNS_MESSAGE = "At least two data columns are required";
 constexpr const char* TOO_FEW_ROWS_MESSAGE = "At least three data rows are required";

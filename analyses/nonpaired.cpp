@@ -79,7 +79,7 @@ int run_nonpaired_analysis(platform::WindowHandle owner) {
     int32_t code0 = 0;
     int32_t code1 = 0;
     if (!find_group_codes(code0, code1)) {
-        platform::show_message(owner, NOT_GROUPABLE_MESSAGE, ANALYSIS_MESSAGE_CAPTION);
+        platform::show_message(owner, NOT_GROUPABLE_MESSAGE, MESSAGE_CAPTION);
         return ANALYSIS_NOT_GROUPABLE;
     }
     const int columns = used_columns();
@@ -90,5 +90,5 @@ int run_nonpaired_analysis(platform::WindowHandle owner) {
         compute_nonpaired_column(c);
     }
     write_nonpaired_report();
-    return publish_results(owner) == 0 ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
 }

@@ -123,5 +123,5 @@ int run_pearson_analysis(platform::WindowHandle owner) {
         }
     }
     write_pearson_report();
-    return publish_results(owner) == 0 ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
 }

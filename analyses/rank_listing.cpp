@@ -150,17 +150,17 @@ void write_rank_listing() {
 
 int run_rank_listing(platform::WindowHandle owner) {
     if (column_count < 1) {
-        platform::show_message(owner, "At least one data columns is required", ANALYSIS_MESSAGE_CAPTION);
+        platform::show_message(owner, "At least one data columns is required", MESSAGE_CAPTION);
         return ANALYSIS_TOO_FEW_COLUMNS;
     }
     if (row_count < 3) {
-        platform::show_message(owner, "At least three data row are required", ANALYSIS_MESSAGE_CAPTION);
+        platform::show_message(owner, "At least three data row are required", MESSAGE_CAPTION);
         return ANALYSIS_TOO_FEW_ROWS;
     }
     if (column_count > MAX_RANK_COLUMNS) {
-        platform::show_message(owner, "Only up to 5 columns can be handled", ANALYSIS_MESSAGE_CAPTION);
+        platform::show_message(owner, "Only up to 5 columns can be handled", MESSAGE_CAPTION);
         column_count = MAX_RANK_COLUMNS;
     }
     write_rank_listing();
-    return publish_results(owner) == 0 ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
 }

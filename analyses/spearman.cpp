@@ -84,5 +84,5 @@ int run_spearman_analysis(platform::WindowHandle owner) {
         }
     }
     write_spearman_report();
-    return publish_results(owner) == 0 ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
 }

@@ -1,5 +1,6 @@
 #include "app/analysis_dialog.h"
 
+#include "analyses/analysis_status.h"
 #include "app/analysis_table.h"
 #include "stats/column_summary.h"
 #include "stats/ordering.h"
@@ -7,7 +8,15 @@
 #include "worksheet/result_text.h"
 #include "worksheet/wk1_reader.h"
 
-const char* const MESSAGE_CAPTION = "Morvenda 006";
+int32_t analysis_kind = ID_DESCRIPTIVE;
+int32_t status = READ_OK;
+platform::WindowHandle owner_window = nullptr;
+
+void reset_dialog_state() {
+    analysis_kind = ID_DESCRIPTIVE;
+    status = READ_OK;
+    owner_window = nullptr;
+}
 
 namespace {
 
@@ -82,14 +91,14 @@ void AnalysisDialog::OnOK() {
     const AnalysisKind* analysis = find_analysis(analysis_kind);
     if (analysis != nullptr) {
         status = analysis->run(owner_window);
-        MessageBoxA(status == 0 ? analysis->success_message : WRITE_FAILED_MESSAGE, MESSAGE_CAPTION, MB_OK);
+        MessageBoxA(status == ANALYSIS_OK ? analysis->success_message : WRITE_FAILED_MESSAGE, MESSAGE_CAPTION, MB_OK);
     }
     CDialog::OnOK();
 }
 
 BOOL MorvendaApp::InitInstance() {
     status = read_clipboard_worksheet(owner_window);
-    if (status != 0) {
+    if (status != READ_OK) {
         AfxMessageBox("No data on Clipboard\n", MB_OK);
         return FALSE;
     }

@@ -5,7 +5,11 @@
 // program ends.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/framework.h"
+#include "platform/platform.h"
+#include "worksheet/message_caption.h"
 
 constexpr int IDD_ANALYSIS_DIALOG = 102;
 constexpr int IDR_MAINFRAME = 128;
@@ -23,8 +27,14 @@ constexpr int ID_SHOW_RANKS = 1009;          // last radio button of the analysi
 
 extern const DialogTemplate ANALYSIS_DIALOG_TEMPLATE;
 
-// Caption of the Calculate messages and of the reader's and analyses' messages.
-extern const char* const MESSAGE_CAPTION;
+// The dialog's run state. The option flags it sets for the analyses live
+// beside the data table (worksheet/data_table.h).
+extern int32_t analysis_kind;  // id of the chosen analysis radio button; ID_DESCRIPTIVE at start
+extern int32_t status;         // result of the last reader run or analysis: a ReaderStatus or AnalysisStatus
+extern platform::WindowHandle owner_window;  // owner of message boxes and the clipboard; stays null
+
+// Puts the run state back into its process-start state.
+void reset_dialog_state();
 
 class AnalysisDialog : public CDialog {
 public:

@@ -1,4 +1,4 @@
-// The process-wide data table, pair table and run state.
+// The process-wide data table, pair table and option flags.
 #include "worksheet/data_table.h"
 
 #include <cstring>
@@ -12,9 +12,6 @@ int32_t column_count = 0;
 int32_t log_transform = 0;
 int32_t log_y = 0;
 int32_t extra_output = 0;
-int32_t analysis_kind = 1003;
-int32_t status = 0;
-platform::WindowHandle owner_window = nullptr;
 
 void reset_data_table() {
     std::memset(data_rows, 0, sizeof data_rows);
@@ -24,7 +21,4 @@ void reset_data_table() {
     log_transform = 0;
     log_y = 0;
     extra_output = 0;
-    analysis_kind = 1003;
-    status = 0;
-    owner_window = nullptr;
 }

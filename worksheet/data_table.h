@@ -1,7 +1,7 @@
 // The worksheet in memory: one process-wide table of double cells (rows by
 // columns) with the companion values the statistical core adds per cell, the
 // two-column pair table the comparisons and correlations work in, and the
-// option flags and run state chosen in the dialog.
+// option flags chosen in the dialog.
 //
 // Everything here has static capacity; nothing is allocated per worksheet.
 // Writers: the clipboard reader fills `value`, `row_count`, `column_count`;
@@ -13,7 +13,6 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
 #include "worksheet/cell_rules.h"
 
 // Rows of the data table and of the pair table. A spreadsheet block larger
@@ -57,14 +56,12 @@ inline int used_columns() {
     return column_count <= 0 ? 0 : (column_count < MAX_COLUMNS ? column_count : MAX_COLUMNS);
 }
 
-// Option flags and run state, set by the dialog.
+// Option flags, set by the dialog and read by the analyses. (The dialog's
+// own run state lives beside the dialog, in app/analysis_dialog.h.)
 extern int32_t log_transform;  // check box 1000 "Log-transformation"
 extern int32_t log_y;          // check box 1001 "Log-transformation y values"
 extern int32_t extra_output;   // check box 1002 "Extra output"
-extern int32_t analysis_kind;  // id of the chosen analysis radio button, 1003..1009
-extern int32_t status;         // result of the last reader run or analysis
-extern platform::WindowHandle owner_window;  // owner of message boxes and the clipboard
 
-// Puts the data table, the pair table and the run state back into their
-// process-start state (all zero, analysis_kind 1003).
+// Puts the data table, the pair table and the option flags back into their
+// process-start state (all zero).
 void reset_data_table();

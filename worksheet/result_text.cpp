@@ -155,33 +155,33 @@ void append_matrix_row(int row) {
 
 int publish_result_text(platform::WindowHandle owner, const char* text) {
     const std::size_t n = std::strlen(text);
-    if (n < 2) return 1;
+    if (n < 2) return PUBLISH_TOO_SHORT;
     const platform::MemoryHandle block = platform::global_alloc(n + 1);
-    if (block == nullptr) return 2;
+    if (block == nullptr) return PUBLISH_NO_MEMORY;
     auto* bytes = static_cast<char*>(platform::global_lock(block));
     if (bytes == nullptr) {
         platform::global_free(block);
-        return 3;
+        return PUBLISH_CANNOT_LOCK;
     }
     std::memcpy(bytes, text, n);  // the zeroed last byte terminates the text
     platform::global_unlock(block);
     if (!platform::open_clipboard(owner)) {
         platform::global_free(block);
-        return 4;
+        return PUBLISH_NOT_TAKEN;
     }
     platform::empty_clipboard();
     const bool taken = platform::set_clipboard_data(platform::TEXT_FORMAT, block);
     platform::close_clipboard();
     if (!taken) {
         platform::global_free(block);
-        return 4;
+        return PUBLISH_NOT_TAKEN;
     }
-    return 0;
+    return PUBLISH_OK;
 }
 
 int publish_results(platform::WindowHandle owner) {
     const int result = publish_result_text(owner, result_text);
-    if (result != 0) platform::show_application_message("Error while writing results to Clipboard");
+    if (result != PUBLISH_OK) platform::show_application_message("Error while writing results to Clipboard");
     return result;
 }
 

@@ -85,9 +85,16 @@ void append_value_texts(int row);
 // available), "%12ld\t" counts on and right of it.
 void append_matrix_row(int row);
 
-// Puts `text` on the clipboard as plain text. 0 on success; 1 when the text is
-// shorter than 2 characters; 2 when the global block cannot be allocated; 3
-// when it cannot be locked; 4 when the clipboard cannot be opened.
+// publish_result_text results.
+enum PublishStatus : int {
+    PUBLISH_OK = 0,
+    PUBLISH_TOO_SHORT = 1,     // the text is shorter than 2 characters
+    PUBLISH_NO_MEMORY = 2,     // the global block cannot be allocated
+    PUBLISH_CANNOT_LOCK = 3,   // the global block cannot be locked
+    PUBLISH_NOT_TAKEN = 4,     // the clipboard cannot be opened or refuses the block
+};
+
+// Puts `text` on the clipboard as plain text; a PublishStatus.
 int publish_result_text(platform::WindowHandle owner, const char* text);
 // Publishes result_text; on failure shows "Error while writing results to
 // Clipboard". Returns the status of publish_result_text.

@@ -6,11 +6,10 @@
 #include <cstring>
 
 #include "worksheet/data_table.h"
+#include "worksheet/message_caption.h"
 #include "worksheet/result_text.h"
 
 namespace {
-
-const char* const MESSAGE_CAPTION = "Morvenda 006";
 
 // WK1 record types the decoder acts on; every other type is stepped over.
 constexpr unsigned RECORD_BOF = 0;
@@ -198,36 +197,36 @@ int decode_wk1(const unsigned char* block, std::size_t size) {
 
 int read_clipboard_worksheet(platform::WindowHandle owner) {
     const platform::ClipboardFormat format = platform::register_clipboard_format("Wk1");
-    if (format == 0) return 1;
+    if (format == 0) return READ_NO_FORMAT;
     if (!platform::open_clipboard(owner)) {
         std::snprintf(cell_text, sizeof cell_text, "Problem opening Clipboard");
         show_reader_message(owner);
-        return 2;
+        return READ_CANNOT_OPEN;
     }
     if (!platform::is_clipboard_format_available(format)) {
         platform::close_clipboard();
-        return 3;
+        return READ_NOT_OFFERED;
     }
     const platform::MemoryHandle handle = platform::get_clipboard_data(format);
     if (handle == nullptr) {
         platform::close_clipboard();
         std::snprintf(cell_text, sizeof cell_text, "Problem getting memory handle");
         show_reader_message(owner);
-        return 4;
+        return READ_NO_HANDLE;
     }
     const std::size_t size = platform::global_size(handle);
     if (size < 2) {
         platform::close_clipboard();
         std::snprintf(cell_text, sizeof cell_text, "empty clipboard?? len=%d ", static_cast<int>(size));
         show_reader_message(owner);
-        return 5;
+        return READ_TOO_SHORT;
     }
     auto* copy = static_cast<unsigned char*>(platform::allocate_private(size));
     if (copy == nullptr) {
         platform::close_clipboard();
         std::snprintf(cell_text, sizeof cell_text, "malloc problem");
         show_reader_message(owner);
-        return 6;
+        return READ_NO_MEMORY;
     }
     const void* locked = platform::global_lock(handle);
     if (locked == nullptr) {
@@ -235,7 +234,7 @@ int read_clipboard_worksheet(platform::WindowHandle owner) {
         platform::close_clipboard();
         std::snprintf(cell_text, sizeof cell_text, "GlobalLock problem");
         show_reader_message(owner);
-        return 7;
+        return READ_CANNOT_LOCK;
     }
     std::memcpy(copy, locked, size);
 
@@ -246,7 +245,7 @@ int read_clipboard_worksheet(platform::WindowHandle owner) {
         platform::close_clipboard();
         std::snprintf(cell_text, sizeof cell_text, "Error %d reading wk1-data", e);
         show_reader_message(owner);
-        return 100 * e + 8;
+        return decode_failure_status(e);
     }
     platform::global_unlock(handle);
     const bool closed = platform::close_clipboard();
@@ -255,7 +254,7 @@ int read_clipboard_worksheet(platform::WindowHandle owner) {
         std::snprintf(cell_text, sizeof cell_text, "error code: %u",
                       static_cast<unsigned>(platform::last_error()));
         show_reader_message(owner);
-        return 9;
+        return READ_CANNOT_CLOSE;
     }
-    return 0;
+    return READ_OK;
 }
