@@ -1,5 +1,8 @@
 #include "cli/options.h"
 
+#include <getopt.h>
+
+#include <algorithm>
 #include <cstring>
 
 #include "app/analysis_dialog.h"
@@ -52,148 +55,155 @@ bool input_format_for_name(const std::string& name, InputFormat& format) {
     return true;
 }
 
-// The options that take no value, by short letter (0: none) and long name.
+// What getopt_long returns for each option. A short option is its letter,
+// and its long spelling the letter plus LONG_SPELLING, so that a message can
+// name the option as it was written; the long-only options have codes of
+// their own, beyond every spelling of a letter.
+constexpr int LONG_SPELLING = 0x100;
+enum LongOnlyOption : int { OPTION_INPUT_FORMAT = 0x200, OPTION_DECIMAL_COMMA, OPTION_CLIPBOARD };
+
+// The leading ':' makes a missing value ':' rather than '?'.
+const char SHORT_OPTIONS[] = ":a:lyxo:hV";
+
+const option LONG_OPTIONS[] = {
+    {"analysis", required_argument, nullptr, LONG_SPELLING + 'a'},
+    {"log", no_argument, nullptr, LONG_SPELLING + 'l'},
+    {"log-y", no_argument, nullptr, LONG_SPELLING + 'y'},
+    {"extra", no_argument, nullptr, LONG_SPELLING + 'x'},
+    {"output", required_argument, nullptr, LONG_SPELLING + 'o'},
+    {"input-format", required_argument, nullptr, OPTION_INPUT_FORMAT},
+    {"decimal-comma", no_argument, nullptr, OPTION_DECIMAL_COMMA},
+    {"clipboard", no_argument, nullptr, OPTION_CLIPBOARD},
+    {"help", no_argument, nullptr, LONG_SPELLING + 'h'},
+    {"version", no_argument, nullptr, LONG_SPELLING + 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
+// The option a code stands for however it was spelled: its letter, or its
+// long-only code.
+int option_of(int code) { return code >= LONG_SPELLING && code < OPTION_INPUT_FORMAT ? code - LONG_SPELLING : code; }
+
+// The option as it was written: "-a" or "--analysis".
+std::string option_name(int code) {
+    if (code < LONG_SPELLING) return std::string("-") + static_cast<char>(code);
+    for (const option& o : LONG_OPTIONS)
+        if (o.name != nullptr && o.val == code) return std::string("--") + o.name;
+    return "?";
+}
+
+// The options that take no value.
 struct Flag {
-    char letter;
-    const char* name;
+    int option;
     bool CliOptions::*field;
 };
 
 const Flag FLAGS[] = {
-    {'l', "log", &CliOptions::log_transformation},
-    {'y', "log-y", &CliOptions::log_y},
-    {'x', "extra", &CliOptions::extra_output},
-    {0, "decimal-comma", &CliOptions::decimal_comma},
-    {0, "clipboard", &CliOptions::clipboard},
-    {'h', "help", &CliOptions::help},
-    {'V', "version", &CliOptions::version},
+    {'l', &CliOptions::log_transformation},
+    {'y', &CliOptions::log_y},
+    {'x', &CliOptions::extra_output},
+    {OPTION_DECIMAL_COMMA, &CliOptions::decimal_comma},
+    {OPTION_CLIPBOARD, &CliOptions::clipboard},
+    {'h', &CliOptions::help},
+    {'V', &CliOptions::version},
 };
 
-const Flag* flag_for_letter(char letter) {
+// Sets what one option getopt_long returned chooses; false with the reason
+// when its value is unusable.
+bool take_option(int code, const std::string& value, CliOptions& options, std::string& error) {
+    const int which = option_of(code);
     for (const Flag& flag : FLAGS)
-        if (flag.letter != 0 && flag.letter == letter) return &flag;
-    return nullptr;
+        if (flag.option == which) options.*flag.field = true;
+    if (which == 'a') {
+        options.analysis_radio_id = radio_for_name(value);
+        if (options.analysis_radio_id == 0) error = "unknown analysis: " + value + " (" + analysis_name_list() + ")";
+    } else if (which == OPTION_INPUT_FORMAT) {
+        if (!input_format_for_name(value, options.input_format))
+            error = "unknown input format: " + value + " (wk1, text, csv or auto)";
+    } else if (which == 'o') {
+        if (value.empty()) error = "option " + option_name(code) + " needs a file name";
+        // "-" is standard output, as it is standard input for FILE.
+        options.output_path = value == "-" ? "" : value;
+    }
+    return error.empty();
 }
 
-const Flag* flag_for_name(const std::string& name) {
-    for (const Flag& flag : FLAGS)
-        if (name == flag.name) return &flag;
-    return nullptr;
+bool is_option_argument(const char* arg) { return arg[0] == '-' && arg[1] != '\0'; }
+
+// The argument that held the letter getopt_long has just refused. It moves
+// optind past an argument as it takes the argument's last letter, so that is
+// argv[optind - 1] when it is an option this call reached (at or after
+// `first`, where optind stood before the call), else argv[optind].
+std::string argument_of_letter(int argc, char** argv, int first) {
+    if (optind - 1 >= first && optind - 1 < argc && is_option_argument(argv[optind - 1])) return argv[optind - 1];
+    return optind < argc ? argv[optind] : "";
+}
+
+// The long option getopt_long has just refused as unknown or ambiguous (it
+// has moved past it): "--name" as written, without a value.
+std::string refused_long_option(const std::string& name) {
+    std::string matches;
+    int count = 0;
+    for (const option& o : LONG_OPTIONS) {
+        if (o.name == nullptr || name.empty() || std::strncmp(o.name, name.c_str(), name.size()) != 0) continue;
+        matches += std::string(count++ == 0 ? "" : ", ") + "--" + o.name;
+    }
+    return count > 1 ? "option --" + name + " is ambiguous (" + matches + ")" : "unknown option --" + name;
+}
+
+// The reason getopt_long returned '?': an unknown or ambiguous long option,
+// a value given to a long option that takes none, or an unknown letter.
+std::string refusal(int argc, char** argv, int first) {
+    if (optopt >= LONG_SPELLING) return "option " + option_name(optopt) + " takes no value";
+    if (optopt == 0) {
+        const char* written = optind >= 1 && optind - 1 < argc ? argv[optind - 1] : "";
+        std::string name = std::strncmp(written, "--", 2) == 0 ? written + 2 : written;
+        name.resize(std::min(name.find('='), name.size()));
+        return refused_long_option(name);
+    }
+    const std::string argument = argument_of_letter(argc, argv, first);
+    const char letter = static_cast<char>(optopt);
+    if (letter == '-') return "misplaced - in " + argument;
+    return std::string("unknown option -") + letter + (argument.size() > 2 ? " in " + argument : "");
+}
+
+// The arguments left once the options are taken: at most one input file.
+bool take_operands(int argc, char** argv, int first, CliOptions& options, std::string& error) {
+    for (int i = first; i < argc; ++i) {
+        // An empty name is a file that cannot be read, not standard input: a
+        // script's unset variable must not leave the program waiting on it.
+        if (argv[i][0] == '\0') error = "the input file name is empty";
+        else if (i > first) error = std::string("more than one input file: ") + argv[i];
+        if (!error.empty()) return false;
+        options.input_path = argv[i];
+    }
+    return true;
+}
+
+bool check_clipboard_use(const CliOptions& options, bool have_input, std::string& error) {
+    if (options.clipboard && have_input) error = "--clipboard reads the clipboard, not " + options.input_path;
+    else if (options.clipboard && !options.output_path.empty())
+        error = "--clipboard puts the result on the clipboard, not in " + options.output_path;
+    return error.empty();
 }
 
 }  // namespace
 
 bool parse_options(int argc, char** argv, CliOptions& options, std::string& error) {
     options = CliOptions{ID_DESCRIPTIVE, false, false, false, "", "", InputFormat::Auto, false, false, false, false};
-    bool have_input = false;
-    bool only_operands = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        std::string value;
-        bool takes_value = false;
-        char value_option = 0;
-        std::string option_shown;  // the option as it was written, for messages
-
-        if (only_operands || arg == "-" || arg.empty() || arg[0] != '-') {
-            // An empty name is a file that cannot be read, not standard input: a
-            // script's unset variable must not leave the program waiting on it.
-            if (arg.empty()) {
-                error = "the input file name is empty";
-                return false;
-            }
-            if (have_input) {
-                error = "more than one input file: " + arg;
-                return false;
-            }
-            options.input_path = arg;
-            have_input = true;
-            continue;
-        }
-        if (arg == "--") {
-            only_operands = true;
-            continue;
-        }
-        if (arg.compare(0, 2, "--") == 0) {
-            std::string name = arg.substr(2);
-            const std::size_t eq = name.find('=');
-            bool has_inline = false;
-            if (eq != std::string::npos) {
-                value = name.substr(eq + 1);
-                name.resize(eq);
-                has_inline = true;
-            }
-            option_shown = "--" + name;
-            if (name == "analysis" || name == "output" || name == "input-format") {
-                // The input format has no short form; 'f' only names it here.
-                value_option = name == "analysis" ? 'a' : name == "output" ? 'o' : 'f';
-                takes_value = !has_inline;
-            } else if (const Flag* flag = flag_for_name(name)) {
-                if (has_inline) {
-                    error = "option --" + name + " takes no value";
-                    return false;
-                }
-                options.*flag->field = true;
-            } else {
-                error = "unknown option --" + name;
-                return false;
-            }
-        } else {
-            // A bundle of short options; -a and -o take the rest or the next argument.
-            for (std::size_t k = 1; k < arg.size(); ++k) {
-                const char letter = arg[k];
-                if (letter == 'a' || letter == 'o') {
-                    value_option = letter;
-                    option_shown = std::string("-") + letter;
-                    value = arg.substr(k + 1);
-                    takes_value = value.empty();
-                    break;
-                }
-                const Flag* flag = flag_for_letter(letter);
-                if (flag == nullptr) {
-                    error = letter == '-' ? "misplaced - in " + arg : std::string("unknown option -") + letter;
-                    if (letter != '-' && arg.size() > 2) error += " in " + arg;
-                    return false;
-                }
-                options.*flag->field = true;
-            }
-        }
-        if (value_option == 0) continue;
-        if (takes_value) {
-            if (i + 1 >= argc) {
-                error = "option " + option_shown + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-        }
-        if (value_option == 'a') {
-            options.analysis_radio_id = radio_for_name(value);
-            if (options.analysis_radio_id == 0) {
-                error = "unknown analysis: " + value + " (" + analysis_name_list() + ")";
-                return false;
-            }
-        } else if (value_option == 'f') {
-            if (!input_format_for_name(value, options.input_format)) {
-                error = "unknown input format: " + value + " (wk1, text, csv or auto)";
-                return false;
-            }
-        } else {
-            if (value.empty()) {
-                error = "option " + option_shown + " needs a file name";
-                return false;
-            }
-            // "-" is standard output, as it is standard input for FILE.
-            options.output_path = value == "-" ? "" : value;
-        }
+    error.clear();
+    optind = 0;  // a fresh scan, also when called again
+    opterr = 0;  // the messages are ours
+    for (;;) {
+        const int first = optind > 0 ? optind : 1;
+        const int code = getopt_long(argc, argv, SHORT_OPTIONS, LONG_OPTIONS, nullptr);
+        if (code == -1) break;
+        if (code == '?') error = refusal(argc, argv, first);
+        else if (code == ':') error = "option " + option_name(optopt) + " needs a value";
+        else take_option(code, optarg != nullptr ? optarg : "", options, error);
+        if (!error.empty()) return false;
     }
-    if (options.clipboard && have_input) {
-        error = "--clipboard reads the clipboard, not " + options.input_path;
-        return false;
-    }
-    if (options.clipboard && !options.output_path.empty()) {
-        error = "--clipboard puts the result on the clipboard, not in " + options.output_path;
-        return false;
-    }
-    return true;
+    // getopt_long has moved the file names after the options.
+    return take_operands(argc, argv, optind, options, error) && check_clipboard_use(options, optind < argc, error);
 }
 
 std::string usage_text() {

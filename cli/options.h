@@ -22,7 +22,11 @@ struct CliOptions {
     bool version;
 };
 
-// Parses argv. On a usage error returns false with a one-line reason.
+// Parses argv as GNU tools do (getopt_long): options may follow the file
+// name, "--" ends them, a long option may be abbreviated while that is
+// unambiguous and takes its value as "--name=VALUE" or as the next argument.
+// argv is reordered so that the file name comes last. On a usage error
+// returns false with a one-line reason.
 bool parse_options(int argc, char** argv, CliOptions& options, std::string& error);
 
 // The usage text, naming each offered analysis and option by the dialog's labels.

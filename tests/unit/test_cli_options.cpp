@@ -40,6 +40,22 @@ TEST(CliOptions, SpellingsOfTheSameChoiceAgree) {
     }
 }
 
+TEST(CliOptions, GnuArgumentOrder) {
+    // Options after the file name, an unambiguous abbreviation with its value
+    // in the next argument, and "--" before a file name that starts with "-".
+    const Parsed after = parse({"data.wk1", "--anal", "ranks", "-l"});
+    ASSERT_TRUE(after.ok) << after.error;
+    EXPECT_EQ(after.options.analysis_radio_id, ID_SHOW_RANKS);
+    EXPECT_TRUE(after.options.log_transformation);
+    EXPECT_EQ(after.options.input_path, "data.wk1");
+
+    const Parsed ended = parse({"--out=r.txt", "--", "-x"});
+    ASSERT_TRUE(ended.ok) << ended.error;
+    EXPECT_EQ(ended.options.output_path, "r.txt");
+    EXPECT_FALSE(ended.options.extra_output);
+    EXPECT_EQ(ended.options.input_path, "-x");
+}
+
 TEST(CliOptions, DashIsStandardInputAndStandardOutput) {
     const Parsed p = parse({"-o", "-", "-"});
     ASSERT_TRUE(p.ok) << p.error;
@@ -55,7 +71,8 @@ TEST(CliOptions, UsageErrorsNameTheOptionAsWritten) {
         {{"-a"}, "option -a needs a value"},
         {{"--output="}, "option --output needs a file name"},
         {{"--input-format"}, "option --input-format needs a value"},
-        {{"--out=x"}, "unknown option --out"},
+        {{"--outfile=x"}, "unknown option --outfile"},
+        {{"--lo"}, "option --lo is ambiguous (--log, --log-y)"},
         {{"--extra=1"}, "option --extra takes no value"},
         {{"-xq"}, "unknown option -q in -xq"},
         {{"-x-a", "pearson"}, "misplaced - in -x-a"},
