@@ -79,52 +79,135 @@ void record_exit(int wait_status, ChildRun& run) {
     run.exit_status = run.exited ? WEXITSTATUS(wait_status) : -1;
 }
 
+// The pipes of one run, [0] the read end and [1] the write end; -1 where the
+// request wants none.
+struct Pipes {
+    int in[2] = {-1, -1};
+    int out[2] = {-1, -1};
+    int err[2] = {-1, -1};
+};
+
+// One standard stream of the child: a pipe end put in its place, or /dev/null.
+void add_stream(posix_spawn_file_actions_t& actions, int pipe_end, int stream, int null_flags) {
+    if (pipe_end >= 0)
+        posix_spawn_file_actions_adddup2(&actions, pipe_end, stream);
+    else
+        posix_spawn_file_actions_addopen(&actions, stream, "/dev/null", null_flags, 0);
+}
+
+// Opens the pipes the request asks for and starts the child. Every pipe end
+// closes on exec; the child's copies are made by dup2, which clears that
+// flag. Afterwards only this program's ends are open, and none of them when
+// the start failed. 0, or the error number of what failed.
+int spawn_child(const ChildRequest& request, Pipes& pipes, pid_t& pid) {
+    bool pipes_ok = true;
+    if (request.input != nullptr) pipes_ok = ::pipe2(pipes.in, O_CLOEXEC) == 0 && pipes_ok;
+    if (request.output != nullptr) pipes_ok = ::pipe2(pipes.out, O_CLOEXEC) == 0 && pipes_ok;
+    if (request.capture_errors) pipes_ok = ::pipe2(pipes.err, O_CLOEXEC) == 0 && pipes_ok;
+    const int pipe_error = errno;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    add_stream(actions, pipes.in[0], 0, O_RDONLY);
+    add_stream(actions, pipes.out[1], 1, O_WRONLY);
+    add_stream(actions, pipes.err[1], 2, O_WRONLY);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(request.program.c_str()));
+    for (const std::string& argument : request.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const int error =
+        pipes_ok ? posix_spawn(&pid, request.program.c_str(), &actions, nullptr, argv.data(), environ) : pipe_error;
+    posix_spawn_file_actions_destroy(&actions);
+
+    close_fd(pipes.in[0]);
+    close_fd(pipes.out[1]);
+    close_fd(pipes.err[1]);
+    if (error != 0) {
+        close_fd(pipes.in[1]);
+        close_fd(pipes.out[0]);
+        close_fd(pipes.err[0]);
+    }
+    return error;
+}
+
+// A started child with this program's ends of its pipes.
+struct Running {
+    pid_t pid;
+    const std::string* input;
+    int input_fd;         // -1 once all input is written, or writing failed
+    std::size_t written;  // bytes of the input written so far
+    Sink out;
+    Sink err;
+};
+
+// Writes the next chunk of the input; closes the pipe once all of it is
+// written or writing fails.
+void feed_some(Running& child) {
+    const std::string& input = *child.input;
+    const std::size_t rest = input.size() - child.written;
+    const ssize_t n = ::write(child.input_fd, input.data() + child.written, rest < CHUNK_SIZE ? rest : CHUNK_SIZE);
+    if (n > 0) child.written += static_cast<std::size_t>(n);
+    if ((n < 0 && errno != EAGAIN && errno != EINTR) || child.written == input.size()) close_fd(child.input_fd);
+}
+
+// Waits at most `wait_ms` for the pipes and serves those that are ready.
+void serve_pipes(Running& child, int wait_ms) {
+    pollfd fds[3];
+    nfds_t count = 0;
+    if (child.input_fd >= 0) fds[count++] = pollfd{child.input_fd, POLLOUT, 0};
+    if (child.out.fd >= 0) fds[count++] = pollfd{child.out.fd, POLLIN, 0};
+    if (child.err.fd >= 0) fds[count++] = pollfd{child.err.fd, POLLIN, 0};
+    if (::poll(fds, count, wait_ms) <= 0) return;
+    for (nfds_t i = 0; i < count; ++i) {
+        if (fds[i].revents == 0) continue;
+        if (fds[i].fd == child.input_fd) {
+            feed_some(child);
+        } else {
+            Sink& sink = fds[i].fd == child.out.fd ? child.out : child.err;
+            if (read_some(sink) == ReadResult::End) close_fd(sink.fd);
+        }
+    }
+}
+
+enum class RunEnd { Exited, TimedOut, TooMuchOutput };
+
+// Feeds and reads until the child ends, the deadline passes, or it writes
+// too much.
+RunEnd pump(Running& child, Clock::time_point deadline, int& wait_status) {
+    for (;;) {
+        const int left = milliseconds_left(deadline);
+        if (left == 0) return RunEnd::TimedOut;
+        serve_pipes(child, left < CHECK_INTERVAL_MS ? left : CHECK_INTERVAL_MS);
+        if (child.out.over) return RunEnd::TooMuchOutput;
+        if (::waitpid(child.pid, &wait_status, WNOHANG) == child.pid) return RunEnd::Exited;
+    }
+}
+
+// Takes what an ended child left in its pipes, or kills and reaps one that
+// has not ended; closes every pipe.
+void finish(Running& child, RunEnd end, Clock::time_point deadline, int& wait_status) {
+    close_fd(child.input_fd);
+    if (end == RunEnd::Exited) {
+        read_rest(child.out, deadline);
+        read_rest(child.err, deadline);
+        return;
+    }
+    ::kill(child.pid, SIGKILL);
+    while (::waitpid(child.pid, &wait_status, 0) < 0 && errno == EINTR) {
+    }
+    close_fd(child.out.fd);
+    close_fd(child.err.fd);
+}
+
 }  // namespace
 
 ChildRun run_child(const ChildRequest& request) {
     ChildRun run{false, false, false, false, -1, ""};
     const auto deadline = Clock::now() + std::chrono::milliseconds(request.timeout_ms);
-
-    // Pipe ends: [0] read, [1] write. All close on exec; the child's copies
-    // are made by dup2, which clears that flag.
-    int in_pipe[2] = {-1, -1}, out_pipe[2] = {-1, -1}, err_pipe[2] = {-1, -1};
-    bool pipes_ok = true;
-    if (request.input != nullptr) pipes_ok = ::pipe2(in_pipe, O_CLOEXEC) == 0 && pipes_ok;
-    if (request.output != nullptr) pipes_ok = ::pipe2(out_pipe, O_CLOEXEC) == 0 && pipes_ok;
-    if (request.capture_errors) pipes_ok = ::pipe2(err_pipe, O_CLOEXEC) == 0 && pipes_ok;
-    const int pipe_error = errno;
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (in_pipe[0] >= 0)
-        posix_spawn_file_actions_adddup2(&actions, in_pipe[0], 0);
-    else
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (out_pipe[1] >= 0)
-        posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    if (err_pipe[1] >= 0)
-        posix_spawn_file_actions_adddup2(&actions, err_pipe[1], 2);
-    else
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(request.program.c_str()));
-    for (const std::string& argument : request.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-
+    Pipes pipes;
     pid_t pid = -1;
-    const int spawn_error =
-        pipes_ok ? posix_spawn(&pid, request.program.c_str(), &actions, nullptr, argv.data(), environ) : pipe_error;
-    posix_spawn_file_actions_destroy(&actions);
-    close_fd(in_pipe[0]);
-    close_fd(out_pipe[1]);
-    close_fd(err_pipe[1]);
+    const int spawn_error = spawn_child(request, pipes, pid);
     if (spawn_error != 0) {
-        close_fd(in_pipe[1]);
-        close_fd(out_pipe[0]);
-        close_fd(err_pipe[0]);
         run.error_text = std::strerror(spawn_error);
         return run;
     }
@@ -136,63 +219,16 @@ ChildRun run_child(const ChildRequest& request) {
     sigemptyset(&ignore_pipe.sa_mask);
     ::sigaction(SIGPIPE, &ignore_pipe, &old_pipe);
 
-    int input_fd = in_pipe[1];
-    std::size_t written = 0;
-    if (input_fd >= 0) ::fcntl(input_fd, F_SETFL, ::fcntl(input_fd, F_GETFL) | O_NONBLOCK);
-    if (input_fd >= 0 && request.input->empty()) close_fd(input_fd);
-    Sink out{out_pipe[0], request.output, nullptr, request.max_output, false};
-    Sink err{err_pipe[0], nullptr, &run.error_text, 0, false};
-
-    // Feeds and reads until the child ends, the deadline passes, or it writes
-    // too much.
-    bool ended = false;
+    Running child{pid, request.input, pipes.in[1], 0,
+                  Sink{pipes.out[0], request.output, nullptr, request.max_output, false},
+                  Sink{pipes.err[0], nullptr, &run.error_text, 0, false}};
+    if (child.input_fd >= 0) ::fcntl(child.input_fd, F_SETFL, ::fcntl(child.input_fd, F_GETFL) | O_NONBLOCK);
+    if (child.input_fd >= 0 && child.input->empty()) close_fd(child.input_fd);
     int wait_status = 0;
-    for (;;) {
-        pollfd fds[3];
-        nfds_t count = 0;
-        if (input_fd >= 0) fds[count++] = pollfd{input_fd, POLLOUT, 0};
-        if (out.fd >= 0) fds[count++] = pollfd{out.fd, POLLIN, 0};
-        if (err.fd >= 0) fds[count++] = pollfd{err.fd, POLLIN, 0};
-        const int left = milliseconds_left(deadline);
-        if (left == 0) {
-            run.timed_out = true;
-            break;
-        }
-        if (::poll(fds, count, left < CHECK_INTERVAL_MS ? left : CHECK_INTERVAL_MS) > 0) {
-            for (nfds_t i = 0; i < count; ++i) {
-                if (fds[i].revents == 0) continue;
-                if (fds[i].fd == input_fd) {
-                    const std::string& input = *request.input;
-                    const std::size_t rest = input.size() - written;
-                    const ssize_t n = ::write(input_fd, input.data() + written,
-                                              rest < CHUNK_SIZE ? rest : CHUNK_SIZE);
-                    if (n > 0) written += static_cast<std::size_t>(n);
-                    if ((n < 0 && errno != EAGAIN && errno != EINTR) || written == input.size())
-                        close_fd(input_fd);
-                } else {
-                    Sink& sink = fds[i].fd == out.fd ? out : err;
-                    if (read_some(sink) == ReadResult::End) close_fd(sink.fd);
-                }
-            }
-        }
-        if (out.over) break;
-        if (::waitpid(pid, &wait_status, WNOHANG) == pid) {
-            ended = true;
-            break;
-        }
-    }
-    close_fd(input_fd);
-    if (ended) {
-        read_rest(out, deadline);
-        read_rest(err, deadline);
-    } else {
-        ::kill(pid, SIGKILL);
-        while (::waitpid(pid, &wait_status, 0) < 0 && errno == EINTR) {
-        }
-        close_fd(out.fd);
-        close_fd(err.fd);
-    }
-    run.output_too_large = out.over;
+    const RunEnd end = pump(child, deadline, wait_status);
+    finish(child, end, deadline, wait_status);
+    run.timed_out = end == RunEnd::TimedOut;
+    run.output_too_large = child.out.over;
     record_exit(wait_status, run);
     ::sigaction(SIGPIPE, &old_pipe, nullptr);
     return run;
