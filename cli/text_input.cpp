@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "worksheet/text_cells.h"
 #include "worksheet/text_number.h"
 
 namespace {
@@ -31,6 +32,29 @@ constexpr std::size_t MAX_EXAMPLE_BYTES = 40;
 
 bool is_high_surrogate(unsigned long u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool is_low_surrogate(unsigned long u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+struct OtherPointSearch {
+    const unsigned char* text;
+    char other_point;    // the decimal point not in use
+    CellTextScan* scan;  // reads a cell again with other_point
+    OtherPointCells found;
+};
+
+// Counts a cell that is no number with the decimal point in use but is one
+// with the other; the first of them becomes the example, trimmed of spaces.
+void check_cell(const TextCell& cell, void* context) {
+    OtherPointSearch& search = *static_cast<OtherPointSearch*>(context);
+    if (cell.is_number) return;
+    begin_cell_text(*search.scan);
+    for (std::size_t at = cell.text_begin; at < cell.text_end; ++at)
+        feed_cell_text(*search.scan, search.text[at], search.other_point);
+    if (!cell_text_is_number(*search.scan) || search.found.count++ > 0) return;
+    std::size_t first = cell.text_begin, last = cell.text_end;
+    while (first < last && search.text[first] == ' ') ++first;
+    while (last > first && search.text[last - 1] == ' ') --last;
+    if (last - first > MAX_EXAMPLE_BYTES) last = first + MAX_EXAMPLE_BYTES;
+    search.found.example.assign(search.text + first, search.text + last);
+}
 
 }  // namespace
 
@@ -66,41 +90,9 @@ bool convert_utf16_text(std::vector<unsigned char>& bytes) {
 }
 
 OtherPointCells find_other_point_cells(const std::vector<unsigned char>& text, bool decimal_comma) {
-    OtherPointCells found{0, ""};
-    const char used_point = decimal_comma ? ',' : '.';
-    const char other_point = decimal_comma ? '.' : ',';
-    // Each scan keeps a cell's digits; on the heap, not the stack.
-    const auto used = std::make_unique<CellTextScan>();
-    const auto other = std::make_unique<CellTextScan>();
-    const std::size_t n = text.size();
-    std::size_t at = n >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF ? 3 : 0;
-    std::size_t field_start = at;
-
-    begin_cell_text(*used);
-    begin_cell_text(*other);
-    for (;; ++at) {
-        const bool end = at >= n;
-        const bool line_break = !end && (text[at] == '\n' || (text[at] == '\r' && at + 1 < n && text[at + 1] == '\n'));
-        if (end || line_break || text[at] == '\t') {
-            if (!cell_text_is_empty(*used) && !cell_text_is_number(*used) && cell_text_is_number(*other)) {
-                if (found.count++ == 0) {
-                    std::size_t first = field_start, last = at;
-                    while (first < last && text[first] == ' ') ++first;
-                    while (last > first && text[last - 1] == ' ') --last;
-                    if (last - first > MAX_EXAMPLE_BYTES) last = first + MAX_EXAMPLE_BYTES;
-                    found.example.assign(text.begin() + static_cast<std::ptrdiff_t>(first),
-                                         text.begin() + static_cast<std::ptrdiff_t>(last));
-                }
-            }
-            if (end) break;
-            if (text[at] == '\r') ++at;  // the "\r" of "\r\n"
-            field_start = at + 1;
-            begin_cell_text(*used);
-            begin_cell_text(*other);
-            continue;
-        }
-        feed_cell_text(*used, text[at], used_point);
-        feed_cell_text(*other, text[at], other_point);
-    }
-    return found;
+    // The scan keeps a cell's digits; on the heap, not the stack.
+    const auto scan = std::make_unique<CellTextScan>();
+    OtherPointSearch search{text.data(), decimal_comma ? '.' : ',', scan.get(), OtherPointCells{0, ""}};
+    scan_text_cells(text.data(), text.size(), TextFormat::Tabs, decimal_comma, check_cell, &search);
+    return search.found;
 }

@@ -14,6 +14,7 @@ struct TextScanner {
     bool quoting;            // comma-separated: fields may be quoted
     std::size_t row;
     std::size_t column;
+    std::size_t field_start; // where the field's bytes begin
     bool field_was_quoted;   // a quoted part has been read in this field
     CellTextScan cell;
     TextCellVisitor visit;
@@ -22,7 +23,9 @@ struct TextScanner {
 
 void end_field(TextScanner& scanner) {
     if (!cell_text_is_empty(scanner.cell))
-        scanner.visit(TextCell{scanner.row, scanner.column, cell_text_value(scanner.cell)}, scanner.context);
+        scanner.visit(TextCell{scanner.row, scanner.column, cell_text_value(scanner.cell),
+                               cell_text_is_number(scanner.cell), scanner.field_start, scanner.pos},
+                      scanner.context);
     begin_cell_text(scanner.cell);
     scanner.field_was_quoted = false;
 }
@@ -73,6 +76,7 @@ void scan_text_cells(const unsigned char* text, std::size_t size, TextFormat for
     scanner.context = context;
     begin_cell_text(scanner.cell);
     if (size >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF) scanner.pos = 3;
+    scanner.field_start = scanner.pos;
 
     while (scanner.pos < scanner.size) {
         const unsigned char byte = scanner.text[scanner.pos];
@@ -80,12 +84,13 @@ void scan_text_cells(const unsigned char* text, std::size_t size, TextFormat for
         if (byte == scanner.separator) {
             end_field(scanner);
             ++scanner.column;
-            ++scanner.pos;
+            scanner.field_start = ++scanner.pos;
         } else if (line_break_at(scanner, break_length)) {
             end_field(scanner);
             ++scanner.row;
             scanner.column = 0;
             scanner.pos += break_length;
+            scanner.field_start = scanner.pos;
         } else if (byte == '"' && scanner.quoting && !scanner.field_was_quoted &&
                    cell_text_is_empty(scanner.cell)) {
             // Spaces before the opening quote are trimmed like any others.

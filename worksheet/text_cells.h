@@ -23,7 +23,10 @@ enum class TextFormat {
 struct TextCell {
     std::size_t row;
     std::size_t column;
-    double value;  // a number or a cell marker
+    double value;            // a number or a cell marker
+    bool is_number;          // the field is wholly a number (value may still be CELL_MISSING)
+    std::size_t text_begin;  // the field's bytes as written (quotes and spaces
+    std::size_t text_end;    // included): text[text_begin .. text_end)
 };
 
 using TextCellVisitor = void (*)(const TextCell& cell, void* context);
