@@ -17,7 +17,9 @@
 #include <utility>
 #include <vector>
 
+#include "analyses/analysis_status.h"
 #include "app/analysis_dialog.h"
+#include "app/analysis_table.h"
 #include "cli/desktop_clipboard.h"
 #include "cli/options.h"
 #include "cli/text_input.h"
@@ -31,35 +33,14 @@ namespace {
 // No spreadsheet block comes near this; it bounds what a stray input costs.
 constexpr std::size_t MAX_INPUT_BYTES = 256u * 1024u * 1024u;
 
-const char* const SUCCESS_SUFFIX = "results on clipboard: use Edit/Paste or CTRL-V";
-
 enum ExitStatus { EXIT_RESULT = 0, EXIT_NO_WORKSHEET = 1, EXIT_USAGE = 2, EXIT_REFUSED = 3, EXIT_NOT_WRITTEN = 4 };
 
-bool ends_with(const std::string& text, const char* suffix) {
-    const std::size_t n = std::strlen(suffix);
-    return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
-}
-
-// With --clipboard the success message is true only once the result is on
-// the desktop clipboard, so it waits here until then.
-bool hold_success_message = false;
-std::string held_success_message;
-
+// A message box becomes one line on standard error: "caption: text", the
+// text without its trailing line breaks.
 void print_message_line(const headless::Message& message) {
     std::string text = message.text;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), text.c_str());
-}
-
-// A message box becomes one line on standard error. The success message is
-// left out when the result goes to a file or standard output, not the
-// clipboard.
-void print_message(const headless::Message& message) {
-    if (message.caption == MESSAGE_CAPTION && ends_with(message.text, SUCCESS_SUFFIX)) {
-        if (hold_success_message) held_success_message = message.text;
-        return;
-    }
-    print_message_line(message);
 }
 
 std::string program_name(const char* argv0) {
@@ -191,6 +172,123 @@ bool write_output(const std::string& path, const std::string& text, std::string&
     return ok;
 }
 
+// The worksheet as fetched, before it goes on the headless clipboard.
+struct Input {
+    std::vector<unsigned char> bytes;
+    InputFormat format;
+    bool found;                // false: the desktop clipboard offers no worksheet
+    DesktopClipboard desktop;  // with --clipboard: where the result goes back
+};
+
+std::string input_shown(const CliOptions& options) {
+    if (options.clipboard) return "the clipboard";
+    return options.input_path.empty() || options.input_path == "-" ? "standard input" : options.input_path;
+}
+
+// Auto: WK1 when the input starts with a WK1 record, else text (comma-
+// separated in a file named *.csv), unless it is neither.
+bool settle_auto_format(const std::string& name, const CliOptions& options, Input& input) {
+    if (input.format != InputFormat::Auto) return true;
+    if (starts_with_wk1_bof(input.bytes)) {
+        input.format = InputFormat::Wk1;
+    } else if (looks_like_text(input.bytes)) {
+        input.format = names_csv_file(options.input_path) ? InputFormat::Csv : InputFormat::Text;
+    } else {
+        std::fprintf(stderr, "%s: %s is neither a WK1 worksheet nor text (--input-format chooses how to read it)\n",
+                     name.c_str(), input_shown(options).c_str());
+        return false;
+    }
+    return true;
+}
+
+// Reads the worksheet from the file, standard input or the desktop
+// clipboard, and settles its format; false after saying why not.
+bool fetch_worksheet(const std::string& name, const CliOptions& options, Input& input) {
+    std::string error;
+    input.format = options.input_format;
+    input.found = true;
+    const bool fetched =
+        options.clipboard ? find_desktop_clipboard(input.desktop, error) &&
+                                read_desktop_clipboard(name, input.desktop, input.format, input.found, input.bytes, error)
+                          : read_input(options.input_path, input.bytes, error);
+    if (!fetched) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+        return false;
+    }
+    return settle_auto_format(name, options, input);
+}
+
+// The options as what the user does in the dialog: check boxes, the
+// analysis' radio button, Calculate.
+std::vector<headless::DialogAction> dialog_actions(const CliOptions& options) {
+    std::vector<headless::DialogAction> actions;
+    if (options.log_transformation) actions.push_back({headless::ActionKind::Click, ID_LOG_TRANSFORMATION});
+    if (options.log_y) actions.push_back({headless::ActionKind::Click, ID_LOG_Y});
+    if (options.extra_output) actions.push_back({headless::ActionKind::Click, ID_EXTRA_OUTPUT});
+    actions.push_back({headless::ActionKind::Click, options.analysis_radio_id});
+    actions.push_back({headless::ActionKind::Ok, 0});
+    return actions;
+}
+
+// Runs the desktop program's start-up sequence and dialog on the headless
+// platform, with the worksheet on its clipboard under "Wk1".
+void run_desktop_program(const std::string& name, const CliOptions& options, Input& input) {
+    headless::reset();
+    headless::set_application_name(name.c_str());
+    if (input.found) {
+        const std::vector<unsigned char> block =
+            worksheet_block(name, std::move(input.bytes), input.format, options.decimal_comma);
+        headless::put_clipboard_block("Wk1", block.data(), block.size());
+    }
+    headless::set_dialog_actions(dialog_actions(options));
+    CWinApp* application = AfxGetApp();
+    if (application != nullptr) application->InitInstance();
+}
+
+// An analysis ran and its result went on the headless clipboard: Calculate
+// then showed the success message, as the last message of the run.
+bool analysis_succeeded() {
+    return headless::dialogs_shown() > 0 && status == ANALYSIS_OK && find_analysis(analysis_kind) != nullptr;
+}
+
+// The exit status of the run, after its messages; the success message is
+// left out, as the result goes to a file or standard output, or kept in
+// `success` until the result is on the desktop clipboard.
+int report_run(headless::Message& success) {
+    std::vector<headless::Message> messages = headless::messages();
+    const bool succeeded = analysis_succeeded();
+    if (succeeded && !messages.empty()) {
+        success = messages.back();
+        messages.pop_back();
+    }
+    for (const headless::Message& message : messages) print_message_line(message);
+    if (headless::dialogs_shown() == 0) return EXIT_NO_WORKSHEET;
+    if (status == ANALYSIS_PUBLISH_FAILED) return EXIT_NOT_WRITTEN;
+    return succeeded ? EXIT_RESULT : EXIT_REFUSED;
+}
+
+int write_result(const std::string& name, const CliOptions& options, const Input& input,
+                 const headless::Message& success) {
+    std::string error;
+    const bool written = options.clipboard ? write_clipboard_text(input.desktop, headless::clipboard_text(), error)
+                                           : write_output(options.output_path, headless::clipboard_text(), error);
+    if (!written) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+        return EXIT_NOT_WRITTEN;
+    }
+    if (options.clipboard && !success.text.empty()) print_message_line(success);
+    return EXIT_RESULT;
+}
+
+int show_help_or_version(const std::string& name, const CliOptions& options) {
+    std::string error;
+    if (!write_output("", options.help ? usage_text() : std::string("morvenda " MORVENDA_VERSION "\n"), error)) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+        return EXIT_NOT_WRITTEN;
+    }
+    return EXIT_RESULT;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -202,74 +300,12 @@ int main(int argc, char** argv) {
                      name.c_str(), error.c_str(), name.c_str(), name.c_str());
         return EXIT_USAGE;
     }
-    if (options.help || options.version) {
-        const std::string text = options.help ? usage_text() : std::string("morvenda " MORVENDA_VERSION "\n");
-        if (!write_output("", text, error)) {
-            std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
-            return EXIT_NOT_WRITTEN;
-        }
-        return EXIT_RESULT;
-    }
+    if (options.help || options.version) return show_help_or_version(name, options);
 
-    std::vector<unsigned char> input;
-    DesktopClipboard desktop{};
-    InputFormat format = options.input_format;
-    bool have_worksheet = true;
-    const bool fetched = options.clipboard
-                          ? find_desktop_clipboard(desktop, error) &&
-                                read_desktop_clipboard(name, desktop, format, have_worksheet, input, error)
-                          : read_input(options.input_path, input, error);
-    if (!fetched) {
-        std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
-        return EXIT_NO_WORKSHEET;
-    }
-    // Auto: WK1 when the input starts with a WK1 record, else text (comma-
-    // separated in a file named *.csv), unless it is neither.
-    if (format == InputFormat::Auto) {
-        if (starts_with_wk1_bof(input)) {
-            format = InputFormat::Wk1;
-        } else if (looks_like_text(input)) {
-            format = names_csv_file(options.input_path) ? InputFormat::Csv : InputFormat::Text;
-        } else {
-            const std::string shown = options.clipboard ? "the clipboard"
-                                      : options.input_path.empty() || options.input_path == "-" ? "standard input"
-                                                                                                 : options.input_path;
-            std::fprintf(stderr, "%s: %s is neither a WK1 worksheet nor text (--input-format chooses how to read it)\n",
-                         name.c_str(), shown.c_str());
-            return EXIT_NO_WORKSHEET;
-        }
-    }
-
-    headless::reset();
-    headless::set_application_name(name.c_str());
-    headless::set_message_sink(print_message);
-    hold_success_message = options.clipboard;
-    if (have_worksheet) {
-        const std::vector<unsigned char> block = worksheet_block(name, std::move(input), format, options.decimal_comma);
-        headless::put_clipboard_block("Wk1", block.data(), block.size());
-    }
-
-    std::vector<headless::DialogAction> actions;
-    if (options.log_transformation) actions.push_back({headless::ActionKind::Click, ID_LOG_TRANSFORMATION});
-    if (options.log_y) actions.push_back({headless::ActionKind::Click, ID_LOG_Y});
-    if (options.extra_output) actions.push_back({headless::ActionKind::Click, ID_EXTRA_OUTPUT});
-    actions.push_back({headless::ActionKind::Click, options.analysis_radio_id});
-    actions.push_back({headless::ActionKind::Ok, 0});
-    headless::set_dialog_actions(actions);
-
-    CWinApp* application = AfxGetApp();
-    if (application == nullptr) return EXIT_NO_WORKSHEET;
-    application->InitInstance();
-
-    if (headless::dialogs_shown() == 0) return EXIT_NO_WORKSHEET;
-    if (status == 4) return EXIT_NOT_WRITTEN;
-    if (status != 0) return EXIT_REFUSED;
-    const bool written = options.clipboard ? write_clipboard_text(desktop, headless::clipboard_text(), error)
-                                           : write_output(options.output_path, headless::clipboard_text(), error);
-    if (!written) {
-        std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
-        return EXIT_NOT_WRITTEN;
-    }
-    if (!held_success_message.empty()) print_message_line({MESSAGE_CAPTION, held_success_message});
-    return EXIT_RESULT;
+    Input input{};
+    if (!fetch_worksheet(name, options, input)) return EXIT_NO_WORKSHEET;
+    run_desktop_program(name, options, input);
+    headless::Message success;
+    const int run_status = report_run(success);
+    return run_status == EXIT_RESULT ? write_result(name, options, input, success) : run_status;
 }
