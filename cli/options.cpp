@@ -107,9 +107,9 @@ const Flag FLAGS[] = {
     {'V', &CliOptions::version},
 };
 
-// Sets what one option getopt_long returned chooses; false with the reason
-// when its value is unusable.
-bool take_option(int code, const std::string& value, CliOptions& options, std::string& error) {
+// Sets what one option getopt_long returned chooses; `error` says why when
+// its value is unusable.
+void take_option(int code, const std::string& value, CliOptions& options, std::string& error) {
     const int which = option_of(code);
     for (const Flag& flag : FLAGS)
         if (flag.option == which) options.*flag.field = true;
@@ -124,7 +124,6 @@ bool take_option(int code, const std::string& value, CliOptions& options, std::s
         // "-" is standard output, as it is standard input for FILE.
         options.output_path = value == "-" ? "" : value;
     }
-    return error.empty();
 }
 
 bool is_option_argument(const char* arg) { return arg[0] == '-' && arg[1] != '\0'; }
@@ -138,8 +137,8 @@ std::string argument_of_letter(int argc, char** argv, int first) {
     return optind < argc ? argv[optind] : "";
 }
 
-// The long option getopt_long has just refused as unknown or ambiguous (it
-// has moved past it): "--name" as written, without a value.
+// Why getopt_long refused a long option `name` (as written, without "--"
+// and value): none begins so, or more than one does.
 std::string refused_long_option(const std::string& name) {
     std::string matches;
     int count = 0;
@@ -154,7 +153,7 @@ std::string refused_long_option(const std::string& name) {
 // a value given to a long option that takes none, or an unknown letter.
 std::string refusal(int argc, char** argv, int first) {
     if (optopt >= LONG_SPELLING) return "option " + option_name(optopt) + " takes no value";
-    if (optopt == 0) {
+    if (optopt == 0) {  // getopt_long has moved past the long option
         const char* written = optind >= 1 && optind - 1 < argc ? argv[optind - 1] : "";
         std::string name = std::strncmp(written, "--", 2) == 0 ? written + 2 : written;
         name.resize(std::min(name.find('='), name.size()));
