@@ -117,16 +117,17 @@ void report_other_point_cells(const std::string& name, const std::vector<unsigne
 
 // The "Wk1" block for the input in its format (not Auto): WK1 input as it
 // is, text as the WK1 record stream of its cells (UTF-16 text first becomes
-// UTF-8). Empty input in any format is an empty block, which the reader
-// refuses as it refuses an empty clipboard.
+// UTF-8). Text in which no cell holds a value (an empty input, a sentence)
+// is no worksheet, as on the Windows clipboard: it becomes an empty block,
+// which the reader refuses as it refuses an empty clipboard.
 std::vector<unsigned char> worksheet_block(const std::string& name, std::vector<unsigned char> input,
                                            InputFormat format, bool decimal_comma) {
     if (format == InputFormat::Wk1) return input;
     convert_utf16_text(input);
-    if (input.empty()) return input;
     if (format == InputFormat::Text) report_other_point_cells(name, input, decimal_comma);
-    std::vector<unsigned char> block(TEXT_WK1_CAPACITY);
     const TextFormat text_format = format == InputFormat::Csv ? TextFormat::Commas : TextFormat::Tabs;
+    if (!text_has_values(input.data(), input.size(), text_format, decimal_comma)) return {};
+    std::vector<unsigned char> block(TEXT_WK1_CAPACITY);
     block.resize(text_worksheet_to_wk1(input.data(), input.size(), text_format, decimal_comma, block.data(),
                                        block.size()));
     return block;
