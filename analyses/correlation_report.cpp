@@ -1,5 +1,5 @@
-// Shared parts of the correlation reports: input checks, the cells of a
-// coefficient against the first column by Fisher's z, and the matrices.
+// Shared parts of the correlation reports: the cells of a coefficient
+// against the first column by Fisher's z, and the matrices.
 #include "analyses/correlation_report.h"
 
 #include <cmath>
