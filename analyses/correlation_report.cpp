@@ -1,7 +1,8 @@
-// Shared parts of the correlation reports: input checks, the cells of a
-// coefficient against the first column by Fisher's z, and the matrices.
+// Shared parts of the correlation reports: the cells of a coefficient
+// against the first column by Fisher's z, and the matrices.
 #include "analyses/correlation_report.h"
 
+#include <cassert>
 #include <cmath>
 
 #include "stats/column_summary.h"
@@ -68,12 +69,14 @@ void set_correlation_cells(ReportTable table, int column, double r, int pairs) {
 }
 
 void set_matrix_diagonal(int a) {
+    assert(valid_pair(a, a));
     if (!valid_pair(a, a)) return;
     correlation_r[a][a] = 1.0;
     correlation_n[a][a] = column_summaries[a].n_total;
 }
 
 void set_matrix_pair(int a, int b, double r, int pairs) {
+    assert(valid_pair(a, b));
     if (!valid_pair(a, b)) return;
     correlation_r[a][b] = r;
     correlation_r[b][a] = r;

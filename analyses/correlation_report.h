@@ -1,6 +1,7 @@
-// What the Pearson and Spearman reports share: the input checks, the main
-// result cells of one coefficient (value, 95% interval, p, pair count), the
-// correlation matrices and the matrix lines of the extra output.
+// What the Pearson and Spearman reports share: the main result cells of one
+// coefficient (value, 95% interval, p, pair count), the correlation matrices
+// and the matrix lines of the extra output (their input check is in
+// analyses/input_checks.h).
 #pragma once
 
 #include "analyses/report_table.h"

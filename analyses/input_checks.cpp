@@ -1,3 +1,5 @@
+// The one input check of the paired, non-paired, Pearson and Spearman
+// analyses: the worksheet's size, with its messages.
 #include "analyses/input_checks.h"
 
 #include "analyses/analysis_status.h"

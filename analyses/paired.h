@@ -5,8 +5,6 @@
 // compared column.
 #pragma once
 
-#include <cstdint>
-
 #include "analyses/report_table.h"
 #include "platform/platform.h"
 
@@ -32,14 +30,6 @@ enum Row : int { PAIRED_REPORT_ROWS(REPORT_ROW_IDS) COUNT };
 // The table of the rows above.
 inline constexpr ReportRow PAIRED_REPORT[] = {PAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES)};
 static_assert(sizeof PAIRED_REPORT / sizeof PAIRED_REPORT[0] == paired_rows::COUNT, "one entry per row");
-
-// Largest number of non-zero differences whose signed-rank p comes from the
-// critical values; above it the normal approximation is used.
-constexpr int WILCOXON_TABLE_MAX_N = 25;
-
-// Per n = 0..25, the largest rank sum T that is significant (two-sided) at
-// 0.05, 0.02 and 0.01, in that order. Rows below 7 hold no bound.
-extern const int32_t WILCOXON_CRITICAL[WILCOXON_TABLE_MAX_N + 1][3];
 
 // Checks the input, compares every column after the first with the first
 // and publishes the report. ANALYSIS_TOO_FEW_COLUMNS or

@@ -8,25 +8,13 @@
 #include "analyses/paired.h"
 #include "stats/column_summary.h"
 #include "stats/distributions.h"
+#include "stats/tables.h"
 #include "worksheet/data_table.h"
 #include "worksheet/result_text.h"
-
-// The standard two-sided critical values of the signed-rank statistic. Rows
-// 7 and 8 are answered by wilcoxon_table_p's own rules, which agree with
-// them.
-const int32_t WILCOXON_CRITICAL[WILCOXON_TABLE_MAX_N + 1][3] = {
-    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},    {0, 0, 0},
-    {2, 0, 0},    {4, 2, 0},    {6, 3, 2},    {8, 5, 3},    {11, 7, 5},   {14, 10, 7},  {17, 13, 10},
-    {21, 16, 13}, {25, 20, 16}, {30, 24, 20}, {35, 28, 23}, {40, 33, 28}, {46, 38, 32}, {52, 43, 38},
-    {59, 49, 43}, {66, 56, 49}, {73, 62, 55}, {81, 69, 61}, {89, 77, 68},
-};
 
 namespace {
 
 using namespace paired_rows;
-
-// Fewest non-zero differences with which some two-sided level can be reached.
-constexpr int WILCOXON_MIN_N = 6;
 
 void set_cell(int row, int c, double value) { set_report_cell(report_table(PAIRED_REPORT), row, c, value); }
 
@@ -124,24 +112,14 @@ void write_signed_rank_test(int c) {
 }  // namespace
 
 double wilcoxon_table_p(double T, int n) {
-    if (n < WILCOXON_MIN_N || n > WILCOXON_TABLE_MAX_N || std::isnan(T)) return CELL_MISSING;
-    if (n == 6) return T <= 0 ? -0.05 : 1.0;
-    if (n == 7) {
-        if (T <= 0) return -0.02;
-        if (T <= 2) return -0.05;
-        return 1.0;
-    }
-    if (n == 8) {
-        if (T <= 0) return -0.01;
-        if (T <= 2) return -0.02;
-        if (T <= 4) return -0.05;
-        return 1.0;
-    }
+    if (n < 0 || n > WILCOXON_TABLE_MAX_N || std::isnan(T)) return CELL_MISSING;
     const int32_t* bound = WILCOXON_CRITICAL[n];
+    // Too few differences to reach even the widest level.
+    if (bound[0] < 0) return CELL_MISSING;
     if (T <= bound[2]) return -0.01;
     if (T <= bound[1]) return -0.02;
     if (T <= bound[0]) return -0.05;
-    return 0.1;
+    return WILCOXON_P_ABOVE_BOUNDS[n];
 }
 
 void compute_paired_column(int c) {

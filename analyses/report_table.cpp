@@ -2,6 +2,7 @@
 // rows.
 #include "analyses/report_table.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 
@@ -46,6 +47,7 @@ bool is_printed(Printed printed) {
 }
 
 void set_report_cell(ReportTable table, int row, int column, double value) {
+    assert(valid_row(table, row));  // a row id of the report's own table
     if (!valid_row(table, row)) return;
     const CellFormat format = table.rows[row].format;
     const bool p_format = format == CellFormat::PValue || format == CellFormat::SignedRankP;

@@ -3,6 +3,8 @@
 // in it (`sort_pos`).
 #include "stats/ordering.h"
 
+#include <cassert>
+
 #include "stats/column_summary.h"
 
 double sort_keys[MAX_ROWS];
@@ -115,6 +117,8 @@ void quicksort_keys(int lo, int hi) {
 
 void order_column(int c, int mode) {
     const int n = used_rows();
+    // Callers pass a column of the table they order, never one from input.
+    assert(c >= 0 && c < (mode == 0 ? MAX_COLUMNS : 2));
     if (mode == 0) {
         if (c < 0 || c >= MAX_COLUMNS) return;
         for (int i = 0; i < n; ++i) {

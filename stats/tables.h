@@ -10,8 +10,13 @@ constexpr int NORMAL_TAIL_Z_TABLE_SIZE = 501;  // entries 1..500 are used
 constexpr int T95_TABLE_SIZE = 1001;           // entries 1..1000 are used
 constexpr int T_CRITICAL_ROWS = 8;
 constexpr int T_CRITICAL_COLUMNS = 31;
+// Largest number of non-zero differences whose signed-rank p is looked up;
+// above it the normal approximation serves.
+constexpr int WILCOXON_TABLE_MAX_N = 25;
 
 extern const double NORMAL_CDF_TABLE[NORMAL_CDF_TABLE_SIZE];
 extern const double NORMAL_TAIL_Z_TABLE[NORMAL_TAIL_Z_TABLE_SIZE];
 extern const double T95_TABLE[T95_TABLE_SIZE];
 extern const int32_t T_CRITICAL_TABLE[T_CRITICAL_ROWS][T_CRITICAL_COLUMNS];
+extern const int32_t WILCOXON_CRITICAL[WILCOXON_TABLE_MAX_N + 1][3];
+extern const double WILCOXON_P_ABOVE_BOUNDS[WILCOXON_TABLE_MAX_N + 1];

@@ -6,6 +6,8 @@ Mann-Whitney lookup as C++ sources:
   stats/tables/normal_tail_z_table.cpp   NORMAL_TAIL_Z_TABLE
   stats/tables/t95_table.cpp             T95_TABLE
   stats/tables/t_critical_table.cpp      T_CRITICAL_TABLE
+  stats/tables/wilcoxon_critical_table.cpp
+                                         WILCOXON_CRITICAL, WILCOXON_P_ABOVE_BOUNDS
   analyses/mann_whitney_table.cpp        MW_EXACT_TABLE, MW_ROW_START, MW_U_MAX
 
 The program stores these tables; it never computes them at start-up. The
@@ -16,7 +18,7 @@ run:
   /usr/bin/python3 tools/generate_tables.py --check  exit 1 if any file differs
 
 Needs SciPy (Debian's python3-scipy) for the normal and Student t functions;
-the Mann-Whitney table is counted exactly with integers.
+the signed-rank and Mann-Whitney tables are counted exactly with integers.
 """
 
 import os
@@ -116,6 +118,27 @@ MW_CUT_ENTRIES = {
     (5, 8, 14): "0.217",
 }
 MW_TABLE_SIZE = 383
+
+# Signed-rank critical values, n = 0..25 non-zero differences. The rule: per
+# level, the bound is the rank sum t whose exact two-sided probability
+# 2 P(T <= t) lies nearest the level (-1, no t at all, counts as
+# probability 0). The stored bounds (rows 6 to 8 as the program's own rules
+# for few differences give them) depart from it in seven places, kept as
+# stored: (n, level index) -> stored bound, levels 0.05, 0.02, 0.01.
+WILCOXON_MAX_N = 25
+WILCOXON_LEVELS = [Fraction(5, 100), Fraction(2, 100), Fraction(1, 100)]
+WILCOXON_STORED = {
+    (5, 0): -1,   # rule 0 (2P 0.0625): five differences reach no level
+    (6, 0): 0,    # rule 1 (0.0625; the stored 0 gives 0.0313)
+    (6, 1): -1,   # rule 0 (0.0313)
+    (7, 2): -1,   # rule 0 (0.0156)
+    (16, 2): 20,  # rule 19 (0.0092; the stored 20 gives 0.0110)
+    (20, 2): 38,  # rule 37 (0.0094; the stored 38 gives 0.0107)
+    (25, 0): 89,  # rule 90 (0.0516; the stored 89 gives 0.0483)
+}
+# The p code of a rank sum above every bound of its row: 1.0 where n is at
+# most 8, 0.1 from 9 on, as the program has always answered.
+WILCOXON_LAST_N_ANSWERING_ONE = 8
 
 
 def fail(message):
@@ -225,6 +248,68 @@ def t_critical_table():
         lines)])
 
 
+# --- signed-rank critical values --------------------------------------------
+
+def signed_rank_counts(n):
+    """Number of sign assignments to the ranks 1..n giving each rank sum
+    T+ (0 .. n(n + 1) / 2); T+ and T- share this null distribution."""
+    counts = [1]
+    for rank in range(1, n + 1):
+        grown = counts + [0] * rank
+        for t, w in enumerate(counts):
+            grown[t + rank] += w
+        counts = grown
+    return counts
+
+
+def wilcoxon_rule_row(n):
+    counts = signed_rank_counts(n)
+    if sum(counts) != 2 ** n:
+        fail("signed-rank counts for n = %d do not add up" % n)
+    # two_sided[t + 1] = 2 P(T <= t); two_sided[0] = 0 stands for t = -1.
+    two_sided = [Fraction(0)]
+    cumulative = 0
+    for w in counts:
+        cumulative += w
+        two_sided.append(Fraction(2 * cumulative, 2 ** n))
+    row = []
+    for level in WILCOXON_LEVELS:
+        distance = [abs(p - level) for p in two_sided]
+        nearest = min(distance)
+        if distance.count(nearest) != 1:
+            fail("n = %d has two rank sums equally near %s" % (n, level))
+        row.append(distance.index(nearest) - 1)
+    return row
+
+
+def wilcoxon_critical_table():
+    rows = []
+    for n in range(WILCOXON_MAX_N + 1):
+        rule = wilcoxon_rule_row(n)
+        row = []
+        for k, bound in enumerate(rule):
+            stored = WILCOXON_STORED.get((n, k))
+            if stored == bound:
+                fail("WILCOXON_STORED (%d, %d) agrees with the rule" % (n, k))
+            row.append(bound if stored is None else stored)
+        # The lookup tests the narrowest level first.
+        if not row[0] >= row[1] >= row[2]:
+            fail("the bounds of n = %d do not narrow with the level" % n)
+        rows.append("{%d, %d, %d}" % tuple(row))
+    codes = ["1.0" if n <= WILCOXON_LAST_N_ANSWERING_ONE else "0.1"
+             for n in range(WILCOXON_MAX_N + 1)]
+    return source_file("stats/tables.h", [
+        ("WILCOXON_CRITICAL[n]: for n = 0..25 non-zero differences, the largest signed-rank "
+         "sum T read as p below 0.05, 0.02, 0.01 (exact two-sided p nearest the level); -1: none.",
+         "const int32_t WILCOXON_CRITICAL[WILCOXON_TABLE_MAX_N + 1][3]",
+         value_lines(rows, 6)),
+        ("WILCOXON_P_ABOVE_BOUNDS[n]: the p code of a T above every bound of row n; "
+         "not read for a row whose 0.05 bound is -1.",
+         "const double WILCOXON_P_ABOVE_BOUNDS[WILCOXON_TABLE_MAX_N + 1]",
+         value_lines(codes, 13)),
+    ])
+
+
 # --- exact Mann-Whitney probabilities ----------------------------------------
 
 def u_counts(small, large):
@@ -317,6 +402,7 @@ GENERATED = [
     ("stats/tables/normal_tail_z_table.cpp", normal_tail_z_table),
     ("stats/tables/t95_table.cpp", t95_table),
     ("stats/tables/t_critical_table.cpp", t_critical_table),
+    ("stats/tables/wilcoxon_critical_table.cpp", wilcoxon_critical_table),
     ("analyses/mann_whitney_table.cpp", mann_whitney_table),
 ]
 

@@ -1,6 +1,7 @@
 // Result text buffers, the append rules and the clipboard writer.
 #include "worksheet/result_text.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -34,9 +35,13 @@ void copy_cut(char* out, int capacity, const char* text) {
     out[n] = '\0';
 }
 
+// The analyses address rows and columns of their own layout, never ones
+// read from input: an index outside the tables is a programming error,
+// asserted in a check build and ignored otherwise.
 bool valid_result_cell(int row, int column) {
     return row >= 0 && row < RESULT_ROW_COUNT && column >= 0 && column < MAX_COLUMNS;
 }
+bool valid_label_row(int row) { return row >= 0 && row < ROW_LABEL_COUNT; }
 
 }  // namespace
 
@@ -83,7 +88,8 @@ void append_line_to_result() {
 }
 
 void begin_labelled_line(int row) {
-    if (row < 0 || row >= ROW_LABEL_COUNT) {
+    assert(valid_label_row(row));
+    if (!valid_label_row(row)) {
         clear_line_text();
         return;
     }
@@ -91,7 +97,8 @@ void begin_labelled_line(int row) {
 }
 
 void set_row_label(int row, const char* label) {
-    if (row < 0 || row >= ROW_LABEL_COUNT) return;
+    assert(valid_label_row(row));
+    if (!valid_label_row(row)) return;
     copy_cut(row_labels[row], ROW_LABEL_CAPACITY, label);
 }
 
@@ -114,16 +121,19 @@ void format_result_value(char* out, double value) {
 }
 
 void set_result_value(int row, int column, double value) {
+    assert(valid_result_cell(row, column));
     if (!valid_result_cell(row, column)) return;
     format_result_value(result_cells[row][column], value);
 }
 
 void set_result_text(int row, int column, const char* text) {
+    assert(valid_result_cell(row, column));
     if (!valid_result_cell(row, column)) return;
     copy_cut(result_cells[row][column], RESULT_CELL_CAPACITY, text);
 }
 
 void append_value_texts(int row) {
+    assert(row >= 0 && row < RESULT_ROW_COUNT);
     if (row < 0 || row >= RESULT_ROW_COUNT) return;
     const int columns = used_columns();
     for (int i = 1; i < columns; ++i) {
@@ -137,6 +147,7 @@ void append_value_texts(int row) {
 }
 
 void append_matrix_row(int row) {
+    assert(row >= 0 && row < MAX_COLUMNS);
     if (row < 0 || row >= MAX_COLUMNS) return;
     const int columns = used_columns();
     for (int i = 0; i < columns; ++i) {

@@ -18,13 +18,22 @@
 #include "platform/platform.h"
 #include "worksheet/data_table.h"
 
+// About seven times the longest report of everyday values (a rank listing
+// of 1024 rows with extra output, 236 KB); a longer text loses whole lines.
 constexpr int RESULT_TEXT_CAPACITY = 1800400;
+// One cell of up to 256 characters and its tab for each of the 50 columns.
 constexpr int LINE_TEXT_CAPACITY = 12850;
+// Any one formatted cell: "%.4lf" of the largest double takes 315 characters.
 constexpr int CELL_TEXT_CAPACITY = 4004;
+// Room for every report's rows: the descriptive one labels rows 1 to 43.
 constexpr int ROW_LABEL_COUNT = 100;
-constexpr int ROW_LABEL_CAPACITY = 51;   // 50 characters and the terminator
+// 50 characters and the terminator; the longest label has 32.
+constexpr int ROW_LABEL_CAPACITY = 51;
+// Room for every report's rows: the non-paired one fills rows 0 to 22.
 constexpr int RESULT_ROW_COUNT = 100;
-constexpr int RESULT_CELL_CAPACITY = 16;  // 15 characters and the terminator
+// 15 characters and the terminator: "%.4lf" of any value inside the marker
+// bounds, "-999999999.9990" included.
+constexpr int RESULT_CELL_CAPACITY = 16;
 
 // A result line holds at most MAX_COLUMNS cells of a result cell each, after
 // a label; the line buffer must hold that whole.

@@ -153,6 +153,17 @@ TEST(PairedWilcoxon, TableCodes) {
     EXPECT_EQ(wilcoxon_table_p(0, 26), CELL_MISSING);
 }
 
+// Six to eight differences reach only some levels, each at its own few rank
+// sums; tied ranks make half-integer sums.
+TEST(PairedWilcoxon, FewDifferencesReachOnlyTheirLevels) {
+    for (double T = 0; T <= 6; T += 0.5) {
+        EXPECT_EQ(wilcoxon_table_p(T, 6), T <= 0 ? -0.05 : 1.0) << T;
+        EXPECT_EQ(wilcoxon_table_p(T, 7), T <= 0 ? -0.02 : T <= 2 ? -0.05 : 1.0) << T;
+        EXPECT_EQ(wilcoxon_table_p(T, 8), T <= 0 ? -0.01 : T <= 2 ? -0.02 : T <= 4 ? -0.05 : 1.0) << T;
+    }
+    for (int n = -1; n <= 5; ++n) EXPECT_EQ(wilcoxon_table_p(0, n), CELL_MISSING) << n;
+}
+
 TEST(PairedWilcoxon, PrintedCodes) {
     EXPECT_EQ(wilcoxon_text(signed_ranks(8, {1, 2})), "< 0.050");
     EXPECT_EQ(wilcoxon_text(signed_ranks(8, {1, 4})), "1.000");

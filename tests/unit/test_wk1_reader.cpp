@@ -325,9 +325,9 @@ ExpectedTable expected_table(const std::vector<unsigned char>& b) {
             if (type == 15) {
                 const char first = len > 6 ? static_cast<char>(b[body + 6]) : 0;
                 v = first == '<' ? CELL_SMALL : first == '>' ? CELL_BIG : CELL_MISSING;
-                if (len <= 6) continue;
             }
-            cells.push_back({col, row, is_missing_value(v) ? CELL_MISSING : v});
+            // A label without text stores nothing; the walk still moves on.
+            if (type != 15 || len > 6) cells.push_back({col, row, is_missing_value(v) ? CELL_MISSING : v});
         }
         p = body + len;
     }
