@@ -93,3 +93,8 @@ void append_matrix_lines() {
         append_line_to_result();
     }
 }
+
+void write_correlation_report(const char* title, ReportTable table) {
+    write_table_report(title, table);
+    if (extra_output != 0) append_matrix_lines();
+}

@@ -45,3 +45,7 @@ void set_matrix_pair(int a, int b, double r, int pairs);
 
 // Appends one matrix line per data column, each ending in a newline.
 void append_matrix_lines();
+
+// The report: labels, `title`, the rows of `table`, and with extra output
+// the matrix lines.
+void write_correlation_report(const char* title, ReportTable table);

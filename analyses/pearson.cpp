@@ -96,10 +96,7 @@ double pearson_r() { return coefficient(nullptr, nullptr); }
 
 void set_pearson_labels() { set_report_labels(report_table(PEARSON_REPORT)); }
 
-void write_pearson_report() {
-    write_table_report("Pearson\n", report_table(PEARSON_REPORT));
-    if (extra_output != 0) append_matrix_lines();
-}
+void write_pearson_report() { write_correlation_report("Pearson\n", report_table(PEARSON_REPORT)); }
 
 int run_pearson_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);

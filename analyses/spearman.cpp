@@ -53,10 +53,7 @@ double spearman_rho(int& ties_x, int& ties_y) {
 
 void set_spearman_labels() { set_report_labels(report_table(SPEARMAN_REPORT)); }
 
-void write_spearman_report() {
-    write_table_report("Spearman\n", report_table(SPEARMAN_REPORT));
-    if (extra_output != 0) append_matrix_lines();
-}
+void write_spearman_report() { write_correlation_report("Spearman\n", report_table(SPEARMAN_REPORT)); }
 
 int run_spearman_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);

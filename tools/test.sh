@@ -16,28 +16,10 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # the memory check of the command line needs valgrind).
 packages=(cmake g++ make libgtest-dev python3 python3-scipy xvfb xclip valgrind)
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -eq 0 ]; then
-    echo "Installing: ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-  else
-    echo "Missing Debian packages: ${missing[*]} (run as root to install them)" >&2
-    exit 1
-  fi
-fi
-
+source "$top/tools/debian_packages.sh"
+ensure_debian_packages "${packages[@]}"
 # The benchmarks (bench/) need Google Benchmark; without it they are left out.
-if ! dpkg-query -W -f='${Status}' libbenchmark-dev 2>/dev/null | grep -q "install ok installed" &&
-   [ "$(id -u)" -eq 0 ]; then
-  echo "Installing: libbenchmark-dev"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends libbenchmark-dev >/dev/null
-fi
+ensure_debian_packages --optional libbenchmark-dev
 
 # The fast paths checked to the bit against the plain ones; with "smoke",
 # also every benchmark once (timings are not tests, so nothing is compared).

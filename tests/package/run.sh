@@ -16,19 +16,8 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(mandoc man-db lintian dpkg-dev file unzip bash-completion g++-mingw-w64-i686)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "Missing Debian packages: ${missing[*]} (run as root to install them)" >&2
-    exit 1
-  fi
-  echo "Installing: ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+source "$top/tools/debian_packages.sh"
+ensure_debian_packages "${packages[@]}"
 
 tmp=$(mktemp -d)
 installed_package=no

@@ -15,20 +15,12 @@ using test::lines_of;
 
 namespace {
 
-struct Report {
-    std::vector<std::string> lines;
-    std::string text;
-    int status;
-};
+using test::Report;
 
 Report report(const std::vector<std::vector<double>>& rows, bool extra, bool log) {
     test::load_table(rows);
     headless::reset();
-    extra_output = extra ? 1 : 0;
-    log_transform = log ? 1 : 0;
-    start_result_text("");
-    const int s = run_descriptive_analysis(nullptr);
-    return Report{lines_of(result_text), result_text, s};
+    return test::run_report(run_descriptive_analysis, extra, log);
 }
 
 std::vector<std::vector<double>> one_column(std::initializer_list<double> values) {
@@ -130,7 +122,7 @@ TEST(Descriptive, StatisticsThatAreNotNumbersAreBlankCells) {
     const std::string text = result_text;
     EXPECT_EQ(text.find("inf"), std::string::npos);
     EXPECT_EQ(text.find("nan"), std::string::npos);
-    Report r{lines_of(text), text, 0};
+    Report r{text, lines_of(text), 0};
     EXPECT_EQ(row(r, "SD")[0], "");
     EXPECT_EQ(row(r, "Mean (log)")[0], "");
     EXPECT_EQ(row(r, "95%CI ul(log)=Mean*(GSEM^t)")[0], "");

@@ -26,22 +26,13 @@ const double M = CELL_MISSING;
 
 using Columns = std::vector<std::vector<double>>;
 
-struct Report {
-    std::string text;
-    std::vector<std::string> lines;
-    int status;
-};
+using test::Report;
 
 // Loads the columns (shorter ones padded with missing cells) and runs the
 // analysis with the given options.
 Report pearson(const Columns& columns, bool log_x = false, bool log_y_values = false, bool extra = false) {
     test::load_columns(columns);
-    log_transform = log_x ? 1 : 0;
-    log_y = log_y_values ? 1 : 0;
-    extra_output = extra ? 1 : 0;
-    start_result_text("");
-    const int s = run_pearson_analysis(nullptr);
-    return Report{result_text, lines_of(result_text), s};
+    return test::run_report(run_pearson_analysis, extra, log_x, log_y_values);
 }
 
 // Main row `row` (0 "Pearson R" .. 4 "N") split into cells, label first.

@@ -18,20 +18,12 @@ namespace {
 
 const double M = CELL_MISSING;
 
-struct Listing {
-    std::string text;
-    std::vector<std::string> lines;
-    int status;
-};
+using Listing = test::Report;
 
 Listing listing(const std::vector<std::vector<double>>& rows, bool extra = false, bool log = false) {
     test::load_table(rows);
     headless::reset();
-    extra_output = extra ? 1 : 0;
-    log_transform = log ? 1 : 0;
-    start_result_text("");
-    const int s = run_rank_listing(nullptr);
-    return Listing{result_text, lines_of(result_text), s};
+    return test::run_report(run_rank_listing, extra, log);
 }
 
 // Cell `column` of block `block` (0 "Adjusted Rank" .. 6 "Raw data") of data row `row`.

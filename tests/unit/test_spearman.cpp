@@ -28,19 +28,11 @@ const double M = CELL_MISSING;
 
 using Columns = std::vector<std::vector<double>>;
 
-struct Report {
-    std::string text;
-    std::vector<std::string> lines;
-    int status;
-};
+using test::Report;
 
 Report spearman(const Columns& columns, bool extra = false, bool log_x = false) {
     test::load_columns(columns);
-    extra_output = extra ? 1 : 0;
-    log_transform = log_x ? 1 : 0;
-    start_result_text("");
-    const int s = run_spearman_analysis(nullptr);
-    return Report{result_text, lines_of(result_text), s};
+    return test::run_report(run_spearman_analysis, extra, log_x);
 }
 
 // Rho of columns a and b straight from spearman_rho, with its tie totals.

@@ -221,4 +221,20 @@ inline std::vector<std::string> cells_of(const std::string& line) {
     return cells;
 }
 
+// The result of an analysis run on the loaded table with the given options.
+struct Report {
+    std::string text;
+    std::vector<std::string> lines;
+    int status;
+};
+inline Report run_report(int (*analysis)(platform::WindowHandle), bool extra, bool log = false,
+                         bool log_y_values = false) {
+    extra_output = extra ? 1 : 0;
+    log_transform = log ? 1 : 0;
+    log_y = log_y_values ? 1 : 0;
+    start_result_text("");
+    const int status = analysis(nullptr);
+    return Report{result_text, lines_of(result_text), status};
+}
+
 }  // namespace test
