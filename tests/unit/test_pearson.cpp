@@ -17,16 +17,14 @@
 #include "test_support.h"
 
 using test::cells_of;
+using test::Columns;
 using test::lines_of;
+using test::Report;
 
 namespace {
 
 constexpr double TOLERANCE = 1e-12;
 const double M = CELL_MISSING;
-
-using Columns = std::vector<std::vector<double>>;
-
-using test::Report;
 
 // Loads the columns (shorter ones padded with missing cells) and runs the
 // analysis with the given options.

@@ -19,16 +19,14 @@
 #include "test_support.h"
 
 using test::cells_of;
+using test::Columns;
 using test::lines_of;
+using test::Report;
 
 namespace {
 
 constexpr double TOLERANCE = 1e-12;
 const double M = CELL_MISSING;
-
-using Columns = std::vector<std::vector<double>>;
-
-using test::Report;
 
 Report spearman(const Columns& columns, bool extra = false, bool log_x = false) {
     test::load_columns(columns);

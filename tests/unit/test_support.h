@@ -146,7 +146,8 @@ inline void load_table(const std::vector<std::vector<double>>& rows) {
 
 // Loads columns (shorter ones padded with missing cells) as load_table does,
 // with a fresh headless platform.
-inline void load_columns(const std::vector<std::vector<double>>& columns) {
+using Columns = std::vector<std::vector<double>>;
+inline void load_columns(const Columns& columns) {
     std::size_t rows = 0;
     for (const auto& c : columns) rows = c.size() > rows ? c.size() : rows;
     std::vector<std::vector<double>> table(rows, std::vector<double>(columns.size(), CELL_MISSING));
