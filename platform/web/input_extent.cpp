@@ -1,0 +1,90 @@
+// The size of a worksheet as it stands in its input, and the places where a
+// cut input can end.
+#include "platform/web/input_extent.h"
+
+namespace {
+
+struct TextRange {
+    bool any;
+    std::size_t lowest_row, lowest_column, highest_row, highest_column;
+};
+
+void widen(const TextCell& cell, void* context) {
+    TextRange& range = *static_cast<TextRange*>(context);
+    if (!range.any) {
+        range = TextRange{true, cell.row, cell.column, cell.row, cell.column};
+        return;
+    }
+    if (cell.row < range.lowest_row) range.lowest_row = cell.row;
+    if (cell.column < range.lowest_column) range.lowest_column = cell.column;
+    if (cell.row > range.highest_row) range.highest_row = cell.row;
+    if (cell.column > range.highest_column) range.highest_column = cell.column;
+}
+
+constexpr unsigned RECORD_EOF = 1;
+constexpr unsigned RECORD_RANGE = 6;
+constexpr unsigned RECORD_INTEGER = 13;
+constexpr unsigned RECORD_FORMULA = 16;
+constexpr std::size_t RECORD_HEADER_SIZE = 4;
+
+unsigned u16_at(const unsigned char* p) { return static_cast<unsigned>(p[0]) | (static_cast<unsigned>(p[1]) << 8); }
+
+long span(unsigned lowest, unsigned highest) {
+    const long n = static_cast<long>(highest) - static_cast<long>(lowest) + 1;
+    return n > 0 ? n : 0;
+}
+
+}  // namespace
+
+WorksheetExtent text_extent(const unsigned char* text, std::size_t size, TextFormat format, bool decimal_comma) {
+    TextRange range{false, 0, 0, 0, 0};
+    scan_text_cells(text, size, format, decimal_comma, widen, &range);
+    if (!range.any) return WorksheetExtent{0, 0};
+    return WorksheetExtent{static_cast<long>(range.highest_row - range.lowest_row + 1),
+                           static_cast<long>(range.highest_column - range.lowest_column + 1)};
+}
+
+WorksheetExtent wk1_extent(const unsigned char* block, std::size_t size) {
+    unsigned lowest_column = 0xFFFF, lowest_row = 0xFFFF;
+    bool any_cell = false, any_range = false;
+    unsigned end_column = 0, end_row = 0;
+    std::size_t pos = 0;
+    while (block != nullptr && size - pos >= RECORD_HEADER_SIZE) {
+        const unsigned type = u16_at(block + pos);
+        if (type == RECORD_EOF) break;
+        const std::size_t length = u16_at(block + pos + 2);
+        const unsigned char* body = block + pos + RECORD_HEADER_SIZE;
+        if (length > size - pos - RECORD_HEADER_SIZE) break;
+        if (type == RECORD_RANGE && length >= 8) {
+            any_range = true;
+            end_column = u16_at(body + 4);
+            end_row = u16_at(body + 6);
+        } else if (type >= RECORD_INTEGER && type <= RECORD_FORMULA && length >= 5) {
+            any_cell = true;
+            const unsigned column = u16_at(body + 1), row = u16_at(body + 3);
+            if (column < lowest_column) lowest_column = column;
+            if (row < lowest_row) lowest_row = row;
+        }
+        pos += RECORD_HEADER_SIZE + length;
+    }
+    if (!any_cell || !any_range) return WorksheetExtent{0, 0};
+    return WorksheetExtent{span(lowest_row, end_row), span(lowest_column, end_column)};
+}
+
+std::size_t whole_lines(const unsigned char* text, std::size_t size) {
+    for (std::size_t n = size; n > 0; --n)
+        if (text[n - 1] == '\n') return n;
+    return size;
+}
+
+std::size_t whole_wk1_records(const unsigned char* block, std::size_t size) {
+    std::size_t pos = 0;
+    while (block != nullptr && size - pos >= RECORD_HEADER_SIZE) {
+        const unsigned type = u16_at(block + pos);
+        const std::size_t length = u16_at(block + pos + 2);
+        if (type == RECORD_EOF) return pos + RECORD_HEADER_SIZE;
+        if (length > size - pos - RECORD_HEADER_SIZE) break;
+        pos += RECORD_HEADER_SIZE + length;
+    }
+    return pos;
+}

@@ -1,0 +1,243 @@
+// Plot numbers from the core's tables. Each plot that needs the pair table
+// fills it the way its analysis did for the same column (the builders are
+// the analyses' own), then orders and summarises it as the analysis did.
+#include "platform/web/plot_data.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "analyses/comparison_cells.h"
+#include "analyses/correlation_report.h"
+#include "analyses/nonpaired.h"
+#include "analyses/pair_values.h"
+#include "analyses/paired.h"
+#include "app/analysis_dialog.h"
+#include "stats/column_summary.h"
+#include "stats/distributions.h"
+#include "stats/ordering.h"
+#include "stats/pair_ranks.h"
+#include "worksheet/data_table.h"
+#include "worksheet/result_text.h"
+
+namespace {
+
+// How a point came about: a measured value, or the value standing for a "<"
+// or a ">" cell (on the log scale also for a value that is not positive).
+enum PointClass { POINT_REAL = 0, POINT_SMALL = 1, POINT_BIG = 2 };
+
+bool is_real(double v) { return v > CELL_SMALL && v < CELL_BIG; }
+
+// Point lists kept while a plot is written: at most two per row.
+constexpr int MAX_POINTS = 2 * MAX_ROWS;
+double point_x[MAX_POINTS];
+double point_y[MAX_POINTS];
+int point_class[MAX_POINTS];
+int point_count = 0;
+
+void add_point(double x, double y, int point_kind) {
+    if (point_count == MAX_POINTS || !std::isfinite(x) || !std::isfinite(y)) return;
+    point_x[point_count] = x;
+    point_y[point_count] = y;
+    point_class[point_count] = point_kind;
+    ++point_count;
+}
+
+void write_points(JsonWriter& json) {
+    json.key("x");
+    json.begin_array();
+    for (int i = 0; i < point_count; ++i) json.number(point_x[i]);
+    json.end_array();
+    json.key("y");
+    json.begin_array();
+    for (int i = 0; i < point_count; ++i) json.number(point_y[i]);
+    json.end_array();
+    json.key("class");
+    json.begin_array();
+    for (int i = 0; i < point_count; ++i) json.integer(point_class[i]);
+    json.end_array();
+}
+
+// A known statistic, or not a number (written as null).
+double known_or_nan(double v) { return is_known(v) ? v : std::nan(""); }
+
+// The value a present cell stands for in the normal plot, and its class.
+// On the log scale a real value that is not positive is one of the small
+// cells there.
+double plotted_value(double v, const ColumnSummary& s, bool log, int& point_kind) {
+    if (v == CELL_SMALL || (log && is_real(v) && !(v > 0))) {
+        point_kind = POINT_SMALL;
+        return log ? s.small_value_log : s.small_value;
+    }
+    if (v == CELL_BIG) {
+        point_kind = POINT_BIG;
+        return log ? s.big_value_log : s.big_value;
+    }
+    point_kind = POINT_REAL;
+    return v;
+}
+
+// Descriptive and Show Ranks: the column's cells against their normal scores,
+// and the line value = mean + sd * score (on the log scale ln value).
+void write_normal_plot(JsonWriter& json, int c) {
+    const ColumnSummary& s = column_summaries[c];
+    const bool log = log_transform != 0;
+    double z_low = 0, z_high = 0;
+    bool any = false;
+    for (int r = 0; r < used_rows(); ++r) {
+        const double v = data_rows[r].value[c];
+        const double z = data_rows[r].normal_score[c];
+        if (is_missing_value(v) || !(z > CELL_MISSING)) continue;
+        int point_kind = POINT_REAL;
+        const double shown = plotted_value(v, s, log, point_kind);
+        if (log && !(shown > 0)) continue;
+        add_point(z, shown, point_kind);
+        if (!any || z < z_low) z_low = z;
+        if (!any || z > z_high) z_high = z;
+        any = true;
+    }
+    json.field_string("kind", "normal");
+    json.field_bool("log", log);
+    write_points(json);
+    const double mean = log ? s.mean_log : s.mean;
+    const double sd = log ? s.sd_log : s.sd;
+    json.key("line");
+    if (!any || !is_known(mean) || !is_known(sd)) {
+        json.null();
+        return;
+    }
+    // Two points make the line; on a log axis exp(mean + sd z) is straight too.
+    json.begin_object();
+    json.key("x");
+    json.begin_array();
+    json.number(z_low);
+    json.number(z_high);
+    json.end_array();
+    json.key("y");
+    json.begin_array();
+    json.number(shown_value(mean + sd * z_low, log));
+    json.number(shown_value(mean + sd * z_high, log));
+    json.end_array();
+    json.end_object();
+}
+
+// Paired: the signed value of every row whose pair has one, with the mean
+// and its 95% limits as the t-test gives them (back-transformed ratios in
+// ratio mode).
+void write_paired_plot(JsonWriter& json, int c) {
+    const bool ratio = log_transform != 0;
+    build_paired_differences(c);
+    order_columns(1);
+    summarize_columns(true);
+    for (int r = 0; r < used_rows(); ++r) {
+        const double d = pair_rows[r].value[0];
+        if (!is_real(d) || (ratio && !(d > 0))) continue;
+        add_point(r + 1, d, POINT_REAL);
+    }
+    const ColumnSummary& g = group_summaries[0];
+    const int n = g.n_real;
+    const double mean = ratio ? g.mean_log : g.mean;
+    const double sd = ratio ? g.sd_log : g.sd;
+    const double se = is_known(sd) && n > 0 ? sd / std::sqrt(static_cast<double>(n)) : CELL_MISSING;
+    const double t95 = t95_for_df(n - 1);
+    const bool limits = is_known(mean) && is_known(se) && is_known(t95);
+    json.field_string("kind", "paired");
+    json.field_bool("log", ratio);
+    write_points(json);
+    json.field("mean", known_or_nan(shown_value(mean, ratio)));
+    json.field("lower", limits ? known_or_nan(shown_value(mean - t95 * se, ratio)) : std::nan(""));
+    json.field("upper", limits ? known_or_nan(shown_value(mean + t95 * se, ratio)) : std::nan(""));
+}
+
+// Nonpaired: x is the group (0 or 1), y the value; markers at their group's
+// substitutes.
+void write_groups_plot(JsonWriter& json, int c) {
+    int32_t code0 = 0, code1 = 0;
+    if (!find_group_codes(code0, code1)) {
+        json.field_string("kind", "none");
+        return;
+    }
+    const bool log = log_transform != 0;
+    build_group_columns(c, code0, code1);
+    order_columns(1);
+    summarize_columns(true);
+    for (int g = 0; g < 2; ++g) {
+        for (int r = 0; r < used_rows(); ++r) {
+            const double v = pair_rows[r].value[g];
+            if (is_missing_value(v)) continue;
+            int point_kind = POINT_REAL;
+            const double shown = plotted_value(v, group_summaries[g], log, point_kind);
+            if (log && !(shown > 0)) continue;
+            add_point(g, shown, point_kind);
+        }
+    }
+    json.field_string("kind", "groups");
+    json.field_bool("log", log);
+    write_points(json);
+    json.key("codes");
+    json.begin_array();
+    json.integer(code0);
+    json.integer(code1);
+    json.end_array();
+    json.key("mean");
+    json.begin_array();
+    for (const ColumnSummary& g : group_summaries)
+        json.number(known_or_nan(shown_value(log ? g.mean_log : g.mean, log)));
+    json.end_array();
+    json.key("median");
+    json.begin_array();
+    for (const ColumnSummary& g : group_summaries) json.number(known_or_nan(g.median));
+    json.end_array();
+}
+
+// Pearson and Spearman: the pair table of the first column and column c as
+// the correlation built it; a point with a "<" or ">" cell (or a value that
+// is not positive, in a log mode) is marked as such.
+// The coefficient is the report's own cell.
+void write_correlation_plot(JsonWriter& json, int c, bool ranks) {
+    build_pair_values(0, c);
+    if (ranks) summarize_pair_ranks(column_summaries[0].order, column_summaries[c].order);
+    for (int r = 0; r < used_rows(); ++r) {
+        const PairRow& pair = pair_rows[r];
+        const double x = data_rows[r].value[0], y = data_rows[r].value[c];
+        const bool small = x == CELL_SMALL || y == CELL_SMALL || (log_transform != 0 && is_real(x) && !(x > 0)) ||
+                           (log_y != 0 && is_real(y) && !(y > 0));
+        const int point_kind = small ? POINT_SMALL : x == CELL_BIG || y == CELL_BIG ? POINT_BIG : POINT_REAL;
+        if (ranks) {
+            if (pair.rank[0] == 0 || pair.rank[1] == 0) continue;
+            add_point(pair.rank[0], pair.rank[1], point_kind);
+        } else {
+            if (!is_real(pair.value[0]) || !is_real(pair.value[1])) continue;
+            add_point(pair.value[0], pair.value[1], point_kind);
+        }
+    }
+    json.field_string("kind", ranks ? "spearman" : "pearson");
+    json.field_bool("logX", !ranks && log_transform != 0);
+    json.field_bool("logY", !ranks && log_y != 0);
+    write_points(json);
+    // The report prints a coefficient that is not available as "#n/a".
+    const char* cell = result_cells[COEFFICIENT_ROW][c];
+    json.field_string("coefficient", std::atof(cell) > -MISSING_BOUND ? cell : "#n/a");
+}
+
+}  // namespace
+
+void write_plot_data(JsonWriter& json, int column) {
+    point_count = 0;
+    json.begin_object();
+    json.field_int("column", column);
+    const bool comparison = analysis_kind != ID_DESCRIPTIVE && analysis_kind != ID_SHOW_RANKS;
+    if (column < (comparison ? 1 : 0) || column >= used_columns()) {
+        json.field_string("kind", "none");
+    } else if (analysis_kind == ID_DESCRIPTIVE || analysis_kind == ID_SHOW_RANKS) {
+        write_normal_plot(json, column);
+    } else if (analysis_kind == ID_PAIRED) {
+        write_paired_plot(json, column);
+    } else if (analysis_kind == ID_NONPAIRED) {
+        write_groups_plot(json, column);
+    } else if (analysis_kind == ID_PEARSON || analysis_kind == ID_SPEARMAN) {
+        write_correlation_plot(json, column, analysis_kind == ID_SPEARMAN);
+    } else {
+        json.field_string("kind", "none");
+    }
+    json.end_object();
+}

@@ -1,0 +1,270 @@
+// The page's interface to the program compiled to WebAssembly: plain C
+// functions that JavaScript calls, and JSON texts it reads back.
+//
+// The page runs the desktop program's very start-up sequence and dialog:
+// reading a worksheet puts its "Wk1" block on the in-memory clipboard and
+// runs start-up with the dialog closed at once (so the reader's messages and
+// "No data on Clipboard" are those of the desktop program); Calculate runs
+// start-up again on the same block with the page's choices as clicks on the
+// dialog's controls, and the result text is what the analysis put on the
+// clipboard, byte for byte. Text input is written as the WK1 record stream
+// of its cells first, as the command line does, so that both inputs go
+// through the one decoder.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "analyses/analysis_status.h"
+#include "app/analysis_dialog.h"
+#include "app/analysis_table.h"
+#include "app/process_state.h"
+#include "cli/text_input.h"
+#include "platform/framework.h"
+#include "platform/web/input_extent.h"
+#include "platform/web/json_writer.h"
+#include "platform/web/plot_data.h"
+#include "platform/web/web.h"
+#include "worksheet/data_table.h"
+#include "worksheet/text_reader.h"
+
+namespace {
+
+// The most the page reads of a paste or a file. A full worksheet of 1024 x 50
+// cells takes about a megabyte as text; what lies beyond this is left out
+// with a message (a cut text ends at its last whole line, a cut WK1 stream
+// at its last whole record).
+constexpr std::size_t MAX_INPUT_BYTES = 8u * 1024u * 1024u;
+
+// Rows of the worksheet the page shows as a preview.
+constexpr int PREVIEW_ROWS = 8;
+
+// Kinds of input the page hands in; "nothing" is a paste without text.
+enum InputKind { INPUT_TEXT = 0, INPUT_CSV = 1, INPUT_WK1 = 2, INPUT_NOTHING = 3 };
+
+unsigned char input_bytes[MAX_INPUT_BYTES];
+
+// The "Wk1" block of the last input read, and whether it goes on the
+// clipboard (not before the first input, nor after a paste without text or
+// a file that is not text).
+std::vector<unsigned char> worksheet_block;
+bool worksheet_on_clipboard = false;
+
+char json_buffer[256 * 1024];
+JsonWriter json(json_buffer, sizeof json_buffer);
+
+constexpr unsigned char WK1_EOF_RECORD[4] = {0x01, 0x00, 0x00, 0x00};
+
+bool starts_with_wk1_bof(const unsigned char* bytes, std::size_t size) {
+    return size >= 4 && bytes[0] == 0x00 && bytes[1] == 0x00 && bytes[2] == 0x02 && bytes[3] == 0x00;
+}
+
+// Runs the start-up sequence on the worksheet block with the given choices.
+void run_program(const web::DialogChoices& choices) {
+    web::reset();
+    reset_process_state();
+    if (worksheet_on_clipboard) web::put_clipboard_block("Wk1", worksheet_block.data(), worksheet_block.size());
+    web::set_dialog_choices(choices);
+    CWinApp* application = AfxGetApp();
+    if (application != nullptr) application->InitInstance();
+}
+
+// The messages of the run, less the success message: the page does not put
+// the result on the clipboard until the user asks for it.
+void write_messages(const char* success_message) {
+    json.key("messages");
+    json.begin_array();
+    const int kept = web::message_count() < web::MAX_MESSAGES ? web::message_count() : web::MAX_MESSAGES;
+    for (int i = 0; i < kept; ++i) {
+        const char* caption = web::message_caption(i);
+        const char* text = web::message_text(i);
+        if (success_message != nullptr && std::strcmp(caption, MESSAGE_CAPTION) == 0 &&
+            std::strcmp(text, success_message) == 0)
+            continue;
+        json.begin_object();
+        json.field_string("caption", caption);
+        json.field_string("text", text);
+        json.end_object();
+    }
+    json.end_array();
+}
+
+// What the reader made of the worksheet: its size, its cells by kind and
+// its first rows ("<" and ">" for marker cells, null for missing ones).
+void write_table_summary() {
+    const int rows = used_rows();
+    const int columns = used_columns();
+    long numbers = 0, small = 0, big = 0, missing = 0;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const double v = data_rows[r].value[c];
+            if (is_missing_value(v))
+                ++missing;
+            else if (v == CELL_SMALL)
+                ++small;
+            else if (v == CELL_BIG)
+                ++big;
+            else
+                ++numbers;
+        }
+    }
+    json.field_int("rows", rows);
+    json.field_int("columns", columns);
+    json.field_int("numbers", numbers);
+    json.field_int("small", small);
+    json.field_int("big", big);
+    json.field_int("missing", missing);
+    json.key("preview");
+    json.begin_array();
+    for (int r = 0; r < rows && r < PREVIEW_ROWS; ++r) {
+        json.begin_array();
+        for (int c = 0; c < columns; ++c) {
+            const double v = data_rows[r].value[c];
+            if (is_missing_value(v))
+                json.null();
+            else if (v == CELL_SMALL)
+                json.string("<");
+            else if (v == CELL_BIG)
+                json.string(">");
+            else
+                json.number(v);
+        }
+        json.end_array();
+    }
+    json.end_array();
+}
+
+const char* finished_json() {
+    if (!json.overflowed()) return json.text();
+    json.clear();
+    json.begin_object();
+    json.field_string("error", "the page's answer did not fit its buffer");
+    json.end_object();
+    return json.text();
+}
+
+}  // namespace
+
+extern "C" {
+
+// Where the page writes the bytes of a paste or a file, and how many fit.
+unsigned char* morvenda_input_buffer() { return input_bytes; }
+unsigned morvenda_input_capacity() { return static_cast<unsigned>(MAX_INPUT_BYTES); }
+
+// Reads the first `size` bytes of the input buffer as a worksheet: `kind`
+// 0 tab-separated text, 1 comma-separated values, 2 WK1 (text that starts
+// with a WK1 record is read as WK1), 3 nothing (the clipboard held no
+// text); `cut` when the input was longer than the buffer. Returns a JSON
+// object: "worksheet" (start-up read a worksheet), "notText" (bytes that are
+// neither WK1 nor text: not read at all), "format", the table's size and
+// cells by kind, "preview", the extent of the input's cells ("extentRows",
+// "extentColumns"), "otherPoint" (cells read as missing that are numbers
+// with the other decimal separator) and the "messages" of start-up.
+const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
+    const std::size_t n = size < MAX_INPUT_BYTES ? size : MAX_INPUT_BYTES;
+    const bool comma = decimal_comma != 0;
+    const bool nothing = kind == INPUT_NOTHING;
+    const bool wk1 = !nothing && (kind == INPUT_WK1 || starts_with_wk1_bof(input_bytes, n));
+    WorksheetExtent extent{0, 0};
+    OtherPointCells other{0, ""};
+    bool not_text = false;
+    worksheet_block.clear();
+    if (wk1) {
+        const std::size_t whole = cut != 0 ? whole_wk1_records(input_bytes, n) : n;
+        worksheet_block.assign(input_bytes, input_bytes + whole);
+        // The decoder stops at the first EOF record; one more does no harm.
+        if (cut != 0) worksheet_block.insert(worksheet_block.end(), WK1_EOF_RECORD, WK1_EOF_RECORD + 4);
+        extent = wk1_extent(worksheet_block.data(), worksheet_block.size());
+    } else if (!nothing) {
+        std::vector<unsigned char> text(input_bytes, input_bytes + n);
+        if (!convert_utf16_text(text)) not_text = std::memchr(text.data(), 0, text.size()) != nullptr;
+        if (!not_text) {
+            if (cut != 0) text.resize(whole_lines(text.data(), text.size()));
+            const TextFormat format = kind == INPUT_CSV ? TextFormat::Commas : TextFormat::Tabs;
+            if (format == TextFormat::Tabs) other = find_other_point_cells(text, comma);
+            extent = text_extent(text.data(), text.size(), format, comma);
+            worksheet_block.resize(TEXT_WK1_CAPACITY);
+            worksheet_block.resize(text_worksheet_to_wk1(text.data(), text.size(), format, comma,
+                                                         worksheet_block.data(), worksheet_block.size()));
+        }
+    }
+    worksheet_on_clipboard = !nothing && !not_text;
+
+    json.clear();
+    json.begin_object();
+    json.field_string("format", wk1 ? "wk1" : kind == INPUT_CSV ? "csv" : "text");
+    json.field_bool("notText", not_text);
+    web::reset();
+    reset_process_state();
+    // Bytes that are not text are refused before start-up, as the command
+    // line refuses them.
+    if (!not_text) run_program(web::DialogChoices{});
+    json.field_bool("worksheet", web::dialogs_shown() > 0);
+    json.field_int("extentRows", extent.rows);
+    json.field_int("extentColumns", extent.columns);
+    json.key("otherPoint");
+    json.begin_object();
+    json.field_int("count", static_cast<long long>(other.count));
+    json.field_string("example", other.example.c_str());
+    json.end_object();
+    write_table_summary();
+    write_messages(nullptr);
+    json.end_object();
+    return finished_json();
+}
+
+// Calculate with the page's choices: the analysis radio button's control id
+// and the three check boxes; before any input, the clipboard is empty.
+// Returns a JSON object: "code" (0 a result, 1 no worksheet, 3 the analysis
+// refused its input, 4 no result could be published: the command line's
+// exit statuses), "columns" of the worksheet, the "messages" of the run and
+// the analysis' "successMessage".
+const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_values, int extra) {
+    json.clear();
+    json.begin_object();
+    web::DialogChoices choices{};
+    if (log_transformation != 0) choices.clicks[choices.click_count++] = ID_LOG_TRANSFORMATION;
+    if (log_y_values != 0) choices.clicks[choices.click_count++] = ID_LOG_Y;
+    if (extra != 0) choices.clicks[choices.click_count++] = ID_EXTRA_OUTPUT;
+    choices.clicks[choices.click_count++] = radio_id;
+    choices.calculate = true;
+    run_program(choices);
+
+    int code = 0;
+    if (web::dialogs_shown() == 0)
+        code = 1;
+    else if (status == ANALYSIS_PUBLISH_FAILED)
+        code = 4;
+    else if (status != ANALYSIS_OK)
+        code = 3;
+    const AnalysisKind* analysis = find_analysis(radio_id);
+    json.field_int("code", code);
+    json.field_int("columns", used_columns());
+    // Shown once the user has put the result on the clipboard.
+    json.field_string("successMessage", analysis != nullptr ? analysis->success_message : "");
+    write_messages(analysis != nullptr ? analysis->success_message : nullptr);
+    json.end_object();
+    return finished_json();
+}
+
+// The result text the last Calculate put on the clipboard ("" when none),
+// and its length in bytes.
+const char* morvenda_result_text() {
+    std::size_t length = 0;
+    const char* text = web::clipboard_text(length);
+    return text != nullptr ? text : "";
+}
+
+unsigned morvenda_result_length() {
+    std::size_t length = 0;
+    web::clipboard_text(length);
+    return static_cast<unsigned>(length);
+}
+
+// The plot of data column `column` (from 0) for the last Calculate's analysis.
+const char* morvenda_plot(int column) {
+    json.clear();
+    write_plot_data(json, column);
+    return finished_json();
+}
+
+}  // extern "C"

@@ -1,0 +1,58 @@
+// The program compiled to WebAssembly, behind four calls: read a worksheet,
+// calculate, the result text, the plot numbers. Everything it answers comes
+// from the C++ core (platform/web/web_api.cpp); nothing is computed here.
+import createMorvenda from "morvenda:module";
+import wasmBinary from "morvenda:wasm";
+
+// Kinds of input the core's reader takes.
+export const TEXT = 0;
+export const CSV = 1;
+export const WK1 = 2;
+export const NOTHING = 3;
+
+export async function loadEngine() {
+  // The WebAssembly comes with the page: nothing is located or fetched.
+  const m = await createMorvenda({ wasmBinary, locateFile: (name) => name });
+  const capacity = m._morvenda_input_capacity();
+  const json = (pointer) => JSON.parse(m.UTF8ToString(pointer));
+  const input = () => m.HEAPU8.subarray(m._morvenda_input_buffer(), m._morvenda_input_buffer() + capacity);
+
+  return {
+    capacity,
+
+    // Text as UTF-8 into the input buffer; `cut` when it did not all fit.
+    putText(text) {
+      const head = text.length > capacity ? text.slice(0, capacity) : text;
+      const { read, written } = new TextEncoder().encodeInto(head, input());
+      return { size: written, cut: read < text.length };
+    },
+
+    // The first bytes of a file (at most the capacity).
+    putBytes(bytes) {
+      const size = Math.min(bytes.length, capacity);
+      input().set(bytes.subarray(0, size));
+      return { size, cut: bytes.length > capacity };
+    },
+
+    read(size, kind, decimalComma, cut) {
+      return json(m._morvenda_read(size, kind, decimalComma ? 1 : 0, cut ? 1 : 0));
+    },
+
+    calculate(radioId, logTransformation, logY, extraOutput) {
+      return json(m._morvenda_calculate(radioId, logTransformation ? 1 : 0, logY ? 1 : 0, extraOutput ? 1 : 0));
+    },
+
+    // The result's bytes as a string, one character per byte.
+    resultText() {
+      const start = m._morvenda_result_text();
+      const bytes = m.HEAPU8.subarray(start, start + m._morvenda_result_length());
+      let text = "";
+      for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode(...bytes.subarray(i, i + 8192));
+      return text;
+    },
+
+    plot(column) {
+      return json(m._morvenda_plot(column));
+    },
+  };
+}

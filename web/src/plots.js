@@ -1,0 +1,152 @@
+// The plot of one column for the analysis of the last Calculate, drawn as SVG
+// by the plotting library from the numbers the core hands out (engine.plot):
+// nothing here computes a statistic.
+import * as Plot from "@observablehq/plot";
+
+const REAL = 0;
+const SMALL = 1;
+const BIG = 2;
+
+const ANALYSIS_NAMES = {
+  1003: "Descriptive",
+  1004: "Paired tests",
+  1005: "Nonpaired tests",
+  1007: "Pearson",
+  1008: "Spearman",
+  1009: "Show Ranks",
+};
+
+function points(data, extra = () => ({})) {
+  return data.x.map((x, i) => ({ x, y: data.y[i], kind: data.class[i], ...extra(i) }));
+}
+
+// Measured values as dots; the values standing for "<" cells as triangles
+// pointing down, for ">" cells as triangles pointing up. `wrap` lays the
+// dots out (a dot plot spreads equal values side by side).
+const POINT_STYLES = [
+  { r: 3.5, fill: "#1f5fa8", fillOpacity: 0.75, stroke: "#0d2f55" },
+  { symbol: "triangle", rotate: 180, r: 5, fill: "#c0392b", stroke: "#6b1c14" },
+  { symbol: "triangle", r: 5, fill: "#d68910", stroke: "#6e4508" },
+];
+
+function pointMarks(list, channels, wrap = (options) => options) {
+  return [REAL, SMALL, BIG].map((kind) =>
+    Plot.dot(list.filter((p) => p.kind === kind), wrap({ ...channels, ...POINT_STYLES[kind] })),
+  );
+}
+
+function titleMark(title) {
+  return Plot.text([title], {
+    frameAnchor: "top-left",
+    dy: -26,
+    fontSize: 14,
+    fontWeight: "bold",
+    lineAnchor: "bottom",
+    facet: "super",
+  });
+}
+
+const number = (v) => (v === null ? "not available" : Number(v.toPrecision(6)).toString());
+
+// The numbers of one plot as the page shows them: title, axes, marks.
+function layout(data, column, analysis) {
+  const name = `column ${column + 1}`;
+  const markerNote = 'dots: values; triangles: "<" (down) and ">" (up) cells';
+  switch (data.kind) {
+    case "normal": {
+      const list = points(data);
+      const line = data.line ? data.line.x.map((x, i) => ({ x, y: data.line.y[i] })) : [];
+      return {
+        title: `Normal probability plot of ${name}${data.log ? " (log scale)" : ""}`,
+        note: `${markerNote}; line: the fit from which they are estimated`,
+        x: { label: "Normal score" },
+        y: { label: "Value", type: data.log ? "log" : "linear" },
+        marks: [Plot.line(line, { x: "x", y: "y", stroke: "#777", strokeWidth: 1.5 }), ...pointMarks(list, { x: "x", y: "y" })],
+      };
+    }
+    case "paired": {
+      const list = points(data);
+      const stats = [
+        data.mean !== null ? Plot.ruleY([data.mean], { stroke: "#c0392b", strokeWidth: 2 }) : null,
+        data.lower !== null ? Plot.ruleY([data.lower, data.upper], { stroke: "#c0392b", strokeDasharray: "5 4" }) : null,
+      ];
+      return {
+        title: `${data.log ? "Ratio" : "Difference"} of ${name} to column 1, row by row`,
+        note: `solid line: mean ${number(data.mean)}; dashed: 95% interval ${number(data.lower)} to ${number(data.upper)}`,
+        x: { label: "Row" },
+        y: { label: data.log ? "Ratio" : "Difference", type: data.log ? "log" : "linear" },
+        marks: [Plot.ruleY([data.log ? 1 : 0], { stroke: "#bbb" }), ...stats, ...pointMarks(list, { x: "x", y: "y" })],
+      };
+    }
+    case "groups": {
+      const group = (g) => `Group ${data.codes[g]}`;
+      const list = points(data).map((p) => ({ ...p, group: group(p.x) }));
+      const stats = [0, 1].map((g) => ({ group: group(g), mean: data.mean[g], median: data.median[g] }));
+      return {
+        title: `${name} by group${data.log ? " (log scale)" : ""}`,
+        note: `solid line: mean${data.log ? " (geometric)" : ""}; dashed: median; ${markerNote}`,
+        fx: { label: null, domain: [group(0), group(1)] },
+        x: { axis: null },
+        y: { label: "Value", type: data.log ? "log" : "linear" },
+        marks: [
+          Plot.tickY(stats.filter((s) => s.mean !== null), { fx: "group", y: "mean", stroke: "#c0392b", strokeWidth: 2 }),
+          Plot.tickY(stats.filter((s) => s.median !== null), { fx: "group", y: "median", stroke: "#555", strokeDasharray: "5 4", strokeWidth: 2 }),
+          ...pointMarks(list, { fx: "group", y: "y" }, (options) => Plot.dodgeX("middle", options)),
+        ],
+      };
+    }
+    case "pearson":
+    case "spearman": {
+      const ranks = data.kind === "spearman";
+      const coefficient = ranks ? "Rho" : "Pearson R";
+      return {
+        title: `${analysis}: ${coefficient} = ${data.coefficient} (${name} against column 1)`,
+        note: ranks ? "points: ranks of the pairs" : 'points: the pairs; triangles: pairs with a "<" (down) or ">" (up) cell',
+        x: { label: ranks ? "Rank in column 1" : "Column 1", type: data.logX ? "log" : "linear" },
+        y: { label: ranks ? `Rank in ${name}` : `Column ${column + 1}`, type: data.logY ? "log" : "linear" },
+        marks: pointMarks(points(data), { x: "x", y: "y" }),
+      };
+    }
+    default:
+      return null;
+  }
+}
+
+// Draws the plot into `container`; false when the analysis has none for the
+// column.
+export function drawPlot(container, data, column, analysisId) {
+  const analysis = ANALYSIS_NAMES[analysisId] || "";
+  const spec = layout(data, column, analysis);
+  container.replaceChildren();
+  if (!spec) return false;
+  const width = Math.max(300, Math.min(900, container.clientWidth || 640));
+  const svg = Plot.plot({
+    width,
+    height: Math.round(Math.min(440, Math.max(300, width * 0.6))),
+    marginTop: 44,
+    marginLeft: 60,
+    grid: true,
+    ariaLabel: spec.title,
+    ariaDescription: spec.note,
+    style: { fontSize: "12px", background: "white", color: "#222" },
+    fx: spec.fx,
+    x: spec.x,
+    y: spec.y,
+    marks: [Plot.frame({ stroke: "#ccc" }), titleMark(spec.title), ...spec.marks.filter(Boolean)],
+  });
+  container.append(svg);
+  const note = document.createElement("p");
+  note.className = "plot-note";
+  note.textContent = spec.note;
+  container.append(note);
+  return true;
+}
+
+// The current plot as a stand-alone SVG file's text.
+export function svgText(container) {
+  const svg = container.querySelector("svg");
+  if (!svg) return null;
+  const copy = svg.cloneNode(true);
+  copy.setAttribute("xmlns", "http://www.w3.org/2000/svg");
+  return '<?xml version="1.0" encoding="UTF-8"?>\n' + new XMLSerializer().serializeToString(copy);
+}
