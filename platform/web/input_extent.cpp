@@ -1,25 +1,8 @@
-// The size of a worksheet as it stands in its input, and the places where a
-// cut input can end.
+// The size of a WK1 worksheet as it stands in its records, and the places
+// where a cut input can end.
 #include "platform/web/input_extent.h"
 
 namespace {
-
-struct TextRange {
-    bool any;
-    std::size_t lowest_row, lowest_column, highest_row, highest_column;
-};
-
-void widen(const TextCell& cell, void* context) {
-    TextRange& range = *static_cast<TextRange*>(context);
-    if (!range.any) {
-        range = TextRange{true, cell.row, cell.column, cell.row, cell.column};
-        return;
-    }
-    if (cell.row < range.lowest_row) range.lowest_row = cell.row;
-    if (cell.column < range.lowest_column) range.lowest_column = cell.column;
-    if (cell.row > range.highest_row) range.highest_row = cell.row;
-    if (cell.column > range.highest_column) range.highest_column = cell.column;
-}
 
 constexpr unsigned RECORD_EOF = 1;
 constexpr unsigned RECORD_RANGE = 6;
@@ -35,14 +18,6 @@ long span(unsigned lowest, unsigned highest) {
 }
 
 }  // namespace
-
-WorksheetExtent text_extent(const unsigned char* text, std::size_t size, TextFormat format, bool decimal_comma) {
-    TextRange range{false, 0, 0, 0, 0};
-    scan_text_cells(text, size, format, decimal_comma, widen, &range);
-    if (!range.any) return WorksheetExtent{0, 0};
-    return WorksheetExtent{static_cast<long>(range.highest_row - range.lowest_row + 1),
-                           static_cast<long>(range.highest_column - range.lowest_column + 1)};
-}
 
 WorksheetExtent wk1_extent(const unsigned char* block, std::size_t size) {
     unsigned lowest_column = 0xFFFF, lowest_row = 0xFFFF;

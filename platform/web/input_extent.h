@@ -1,10 +1,12 @@
-// What the page tells about an input before and beside the reader: the size
-// of the worksheet it holds (so that the rows and columns beyond the table's
-// 1024 x 50 can be counted), and where an input cut at the page's size limit
-// can end without splitting a row or a record.
+// What the page does with an input before the reader: finds the size of the
+// worksheet it holds (so that the rows and columns beyond the table's
+// 1024 x 50 can be counted), keeps of a text only the cells the table can
+// hold, and finds where an input cut at the page's size limit can end
+// without splitting a row or a record.
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "worksheet/text_cells.h"
 
@@ -15,8 +17,18 @@ struct WorksheetExtent {
     long columns;
 };
 
-// The text's non-empty cells, by the text reader's rules.
-WorksheetExtent text_extent(const unsigned char* text, std::size_t size, TextFormat format, bool decimal_comma);
+// The part of a worksheet text that the table can hold, written to `out`:
+// the cells of at most MAX_ROWS rows and MAX_COLUMNS columns from the first
+// used row and column, as text of the same format (rows ending in "\r\n")
+// that the text reader reads into the very table the whole text gives. Each
+// kept cell keeps its bytes (a quote left open at the end of the text is
+// closed); where the table's first or last corner holds no cell, a "#" (a
+// text cell: missing) keeps the table's origin and size. Cells and fields
+// are found by the text reader's rules (text_cells.h) without converting a
+// number, so that a text of many megabytes costs little more than a look at
+// each byte. Returns the extent of the whole text's cells.
+WorksheetExtent text_window(const unsigned char* text, std::size_t size, TextFormat format, bool decimal_comma,
+                            std::vector<unsigned char>& out);
 
 // A WK1 record stream: from the lowest cell of any INTEGER, NUMBER, FORMULA
 // or LABEL record to the end column and row of its last RANGE record, as

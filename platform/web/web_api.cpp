@@ -179,11 +179,14 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
         if (!convert_utf16_text(text)) not_text = std::memchr(text.data(), 0, text.size()) != nullptr;
         if (!not_text) {
             if (cut != 0) text.resize(whole_lines(text.data(), text.size()));
+            // Only the cells the table can hold go to the reader, which
+            // converts every number it meets.
             const TextFormat format = kind == INPUT_CSV ? TextFormat::Commas : TextFormat::Tabs;
-            if (format == TextFormat::Tabs) other = find_other_point_cells(text, comma);
-            extent = text_extent(text.data(), text.size(), format, comma);
+            std::vector<unsigned char> window;
+            extent = text_window(text.data(), text.size(), format, comma, window);
+            if (format == TextFormat::Tabs) other = find_other_point_cells(window, comma);
             worksheet_block.resize(TEXT_WK1_CAPACITY);
-            worksheet_block.resize(text_worksheet_to_wk1(text.data(), text.size(), format, comma,
+            worksheet_block.resize(text_worksheet_to_wk1(window.data(), window.size(), format, comma,
                                                          worksheet_block.data(), worksheet_block.size()));
         }
     }

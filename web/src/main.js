@@ -54,11 +54,15 @@ function readNotes(read) {
   const rowsOut = read.extentRows - MAX_ROWS;
   const columnsOut = read.extentColumns - MAX_COLUMNS;
   if (rowsOut > 0 || columnsOut > 0) {
-    const atLeast = input.cut ? "at least " : "";
+    // A cut text may have had more rows and columns; a WK1 stream gives its
+    // size in its first records.
+    const atLeast = input.cut && read.format !== "wk1" ? "at least " : "";
+    const left = [];
+    if (rowsOut > 0) left.push(plural(rowsOut, "row", "rows"));
+    if (columnsOut > 0) left.push(plural(columnsOut, "column", "columns"));
     notes.push(
-      `The worksheet has ${atLeast}${read.extentRows} rows and ${read.extentColumns} columns; Morvenda reads at most ` +
-        `${MAX_ROWS} x ${MAX_COLUMNS}, so ${atLeast}${plural(Math.max(0, rowsOut), "row", "rows")} and ` +
-        `${plural(Math.max(0, columnsOut), "column", "columns")} beyond them were left out.`,
+      `The worksheet has ${atLeast}${read.extentRows} rows and ${read.extentColumns} columns; Morvenda reads at ` +
+        `most ${MAX_ROWS} x ${MAX_COLUMNS}, so ${atLeast}${left.join(" and ")} beyond them were left out.`,
     );
   }
   if (read.otherPoint.count > 0) {
@@ -159,14 +163,21 @@ function clearResult() {
 }
 
 // The result text as a table: a row per line, a cell per tab-separated
-// field, so the labels stand where the text has them.
+// field, so the labels stand where the text has them. A long listing shows
+// its first lines here; the result text holds them all.
+const TABLE_LINES = 200;
+
 function showResultTable(text) {
   const table = $("result-table");
   table.replaceChildren();
   const lines = text.split("\n");
   if (lines.length > 0 && lines[lines.length - 1] === "") lines.pop();
+  if (lines.length > TABLE_LINES) {
+    const caption = cell("caption", `The first ${TABLE_LINES} of ${lines.length} lines (the result text holds all)`);
+    table.append(caption);
+  }
   const body = document.createElement("tbody");
-  for (const line of lines) {
+  for (const line of lines.slice(0, TABLE_LINES)) {
     const row = document.createElement("tr");
     for (const field of line.split("\t")) {
       const td = cell("td", field.trim());

@@ -35,17 +35,6 @@ function pointMarks(list, channels, wrap = (options) => options) {
   );
 }
 
-function titleMark(title) {
-  return Plot.text([title], {
-    frameAnchor: "top-left",
-    dy: -26,
-    fontSize: 14,
-    fontWeight: "bold",
-    lineAnchor: "bottom",
-    facet: "super",
-  });
-}
-
 const number = (v) => (v === null ? "not available" : Number(v.toPrecision(6)).toString());
 
 // The numbers of one plot as the page shows them: title, axes, marks.
@@ -100,7 +89,7 @@ function layout(data, column, analysis) {
       const ranks = data.kind === "spearman";
       const coefficient = ranks ? "Rho" : "Pearson R";
       return {
-        title: `${analysis}: ${coefficient} = ${data.coefficient} (${name} against column 1)`,
+        title: `${analysis}: ${coefficient} = ${data.coefficient}, ${name} against column 1`,
         note: ranks ? "points: ranks of the pairs" : 'points: the pairs; triangles: pairs with a "<" (down) or ">" (up) cell',
         x: { label: ranks ? "Rank in column 1" : "Column 1", type: data.logX ? "log" : "linear" },
         y: { label: ranks ? `Rank in ${name}` : `Column ${column + 1}`, type: data.logY ? "log" : "linear" },
@@ -112,8 +101,8 @@ function layout(data, column, analysis) {
   }
 }
 
-// Draws the plot into `container`; false when the analysis has none for the
-// column.
+// Draws the plot into `container`: its title, the svg and a note on what the
+// marks mean. False when the analysis has no plot for the column.
 export function drawPlot(container, data, column, analysisId) {
   const analysis = ANALYSIS_NAMES[analysisId] || "";
   const spec = layout(data, column, analysis);
@@ -123,7 +112,6 @@ export function drawPlot(container, data, column, analysisId) {
   const svg = Plot.plot({
     width,
     height: Math.round(Math.min(440, Math.max(300, width * 0.6))),
-    marginTop: 44,
     marginLeft: 60,
     grid: true,
     ariaLabel: spec.title,
@@ -132,21 +120,44 @@ export function drawPlot(container, data, column, analysisId) {
     fx: spec.fx,
     x: spec.x,
     y: spec.y,
-    marks: [Plot.frame({ stroke: "#ccc" }), titleMark(spec.title), ...spec.marks.filter(Boolean)],
+    marks: [Plot.frame({ stroke: "#ccc" }), ...spec.marks.filter(Boolean)],
   });
-  container.append(svg);
+  const title = document.createElement("p");
+  title.className = "plot-title";
+  title.textContent = spec.title;
   const note = document.createElement("p");
   note.className = "plot-note";
   note.textContent = spec.note;
-  container.append(note);
+  container.append(title, svg, note);
   return true;
 }
 
-// The current plot as a stand-alone SVG file's text.
+// The current plot as a stand-alone SVG file's text, its title on top.
 export function svgText(container) {
-  const svg = container.querySelector("svg");
-  if (!svg) return null;
-  const copy = svg.cloneNode(true);
-  copy.setAttribute("xmlns", "http://www.w3.org/2000/svg");
-  return '<?xml version="1.0" encoding="UTF-8"?>\n' + new XMLSerializer().serializeToString(copy);
+  const plot = container.querySelector("svg");
+  if (!plot) return null;
+  const NS = "http://www.w3.org/2000/svg";
+  const width = Number(plot.getAttribute("width"));
+  const height = Number(plot.getAttribute("height"));
+  const TITLE_HEIGHT = 28;
+  const file = document.createElementNS(NS, "svg");
+  file.setAttribute("xmlns", NS);
+  file.setAttribute("width", width);
+  file.setAttribute("height", height + TITLE_HEIGHT);
+  file.setAttribute("viewBox", `0 0 ${width} ${height + TITLE_HEIGHT}`);
+  const background = document.createElementNS(NS, "rect");
+  background.setAttribute("width", "100%");
+  background.setAttribute("height", "100%");
+  background.setAttribute("fill", "white");
+  const title = document.createElementNS(NS, "text");
+  title.setAttribute("x", 8);
+  title.setAttribute("y", 19);
+  title.setAttribute("font-family", "system-ui, sans-serif");
+  title.setAttribute("font-size", 14);
+  title.setAttribute("font-weight", "bold");
+  title.textContent = plot.getAttribute("aria-label");
+  const copy = plot.cloneNode(true);
+  copy.setAttribute("y", TITLE_HEIGHT);
+  file.append(background, title, copy);
+  return '<?xml version="1.0" encoding="UTF-8"?>\n' + new XMLSerializer().serializeToString(file);
 }

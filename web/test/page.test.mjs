@@ -1,0 +1,261 @@
+// The page in headless Chromium: the same bytes as the command line for every
+// example worksheet, analysis and option set, pasted or opened; Copy result;
+// messages; no network; plots; the keyboard; screenshots.
+import assert from "node:assert/strict";
+import { mkdirSync } from "node:fs";
+import path from "node:path";
+import { after, before, describe, it } from "node:test";
+import {
+  ANALYSES,
+  OUTPUT,
+  PAGE_URL,
+  calculate,
+  chooseFile,
+  cli,
+  launch,
+  messages,
+  openPage,
+  paste,
+  readText,
+  source,
+} from "./support.mjs";
+
+const EXAMPLES = ["lab_values", "correlation", "groups", "paired"];
+const OPTION_SETS = [
+  { page: {}, cli: [] },
+  { page: { log: true, logY: true, extra: true }, cli: ["-l", "-y", "-x"] },
+];
+
+let browser;
+before(async () => {
+  browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+});
+
+// Every analysis with both option sets on what the page has read, against
+// the command line on the same file.
+async function compareAll(page, file) {
+  for (const [radio, name] of ANALYSES) {
+    for (const options of OPTION_SETS) {
+      const got = await calculate(page, radio, options.page);
+      const want = cli(["-a", name, ...options.cli, file]);
+      const what = `${file} ${name} ${options.cli.join(" ")}`;
+      assert.equal(got.text, want.text, `result text of ${what}`);
+      assert.deepEqual(got.messages, want.messages, `messages of ${what}`);
+    }
+  }
+}
+
+describe("the result text is the command line's", () => {
+  for (const example of EXAMPLES) {
+    it(`${example}: pasted as text and opened as .wk1`, async () => {
+      const page = await openPage(browser);
+      await paste(page, readText(`tests/cli/data/${example}.tsv`));
+      await compareAll(page, `tests/cli/data/${example}.tsv`);
+      await chooseFile(page, source(`examples/${example}.wk1`));
+      await compareAll(page, `examples/${example}.wk1`);
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    });
+  }
+
+  it("a .csv file, and text read again when the decimal comma changes", async () => {
+    const page = await openPage(browser);
+    await page.$eval("#decimal-comma", (box) => (box.checked = false));
+    await chooseFile(page, source("tests/cli/data/groups.csv"));
+    let got = await calculate(page, "analysis-nonpaired", { extra: true });
+    assert.equal(got.text, cli(["-a", "nonpaired", "-x", "--input-format", "csv", "tests/cli/data/groups.csv"]).text);
+
+    await paste(page, readText("tests/cli/data/lab_values_decimal_comma.tsv"));
+    assert.match((await messages(page)).join("\n"), /28 cells such as "3,1" were read as missing/);
+    await page.click("#decimal-comma");
+    assert.deepEqual(await messages(page), []);
+    assert.match(await page.$eval("#read-summary", (p) => p.textContent), /: 45 numbers/);
+    got = await calculate(page, "analysis-descriptive", { extra: true });
+    assert.equal(got.text, cli(["-x", "--decimal-comma", "tests/cli/data/lab_values_decimal_comma.tsv"]).text);
+    await page.close();
+  });
+});
+
+describe("the page", () => {
+  it("Copy result puts the result's bytes on the clipboard", async () => {
+    const session = await browser.target().createCDPSession();
+    await session.send("Browser.grantPermissions", { permissions: ["clipboardReadWrite", "clipboardSanitizedWrite"] });
+    const page = await openPage(browser);
+    await page.bringToFront();
+    await chooseFile(page, source("examples/correlation.wk1"));
+    const got = await calculate(page, "analysis-pearson", { extra: true });
+    await page.click("#copy");
+    await page.waitForFunction(() => /results on clipboard/.test(document.getElementById("messages").textContent));
+    const copied = await page.evaluate(() => navigator.clipboard.readText());
+    assert.equal(copied, cli(["-a", "pearson", "-x", "examples/correlation.wk1"]).text);
+    assert.equal(copied, got.text);
+    assert.deepEqual(await messages(page), ["Morvenda 006: Pearson results on clipboard: use Edit/Paste or CTRL-V"]);
+    await page.close();
+  });
+
+  it("shows refusals and reading problems as messages, and goes on working", async () => {
+    const page = await openPage(browser);
+    let got = await calculate(page, "analysis-descriptive");
+    assert.deepEqual(got.messages, ["morvenda: No data on Clipboard"]);
+
+    await chooseFile(page, source("tests/cli/data/one_column.wk1"));
+    got = await calculate(page, "analysis-pearson");
+    assert.equal(got.text, "");
+    assert.deepEqual(got.messages, [
+      "Morvenda 006: At least two data columns are required",
+      "Morvenda 006: Error while attempting to write data to clipboard",
+    ]);
+    assert.equal(await page.$eval("#copy", (button) => button.disabled), true);
+
+    await paste(page, "Weight\tHeight\nn.d.\t-\nmissing\tabsent\n");
+    assert.deepEqual(await messages(page), ["No numbers were read: every cell is text or empty."]);
+    assert.match(await page.$eval("#read-summary", (p) => p.textContent), /^3 rows and 2 columns .*: 0 numbers/);
+
+    await chooseFile(page, source("tests/cli/data/truncated.wk1"));
+    assert.deepEqual(await messages(page), ["Morvenda 006: Error -1 reading wk1-data", "morvenda: No data on Clipboard"]);
+    await chooseFile(page, source("tests/cli/data/not_text.bin"));
+    assert.match((await messages(page))[0], /"not_text.bin" is neither a WK1 worksheet nor text/);
+
+    await paste(page, readText("tests/cli/data/lab_values.tsv"));
+    got = await calculate(page, "analysis-descriptive");
+    assert.equal(got.text, cli(["tests/cli/data/lab_values.tsv"]).text);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
+  it("makes no network request of any kind", async () => {
+    const page = await browser.newPage();
+    const requests = [];
+    await page.setRequestInterception(true);
+    page.on("request", (request) => {
+      requests.push(request.url());
+      request.continue();
+    });
+    await page.goto(PAGE_URL);
+    await page.waitForSelector('body[data-ready="true"]');
+    await paste(page, readText("tests/cli/data/groups.tsv"));
+    for (const [radio] of ANALYSES) await calculate(page, radio, { extra: true });
+    await page.click("#download-svg");
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    assert.deepEqual(
+      requests.filter((url) => url !== PAGE_URL && !url.startsWith("blob:")),
+      [],
+    );
+    await page.close();
+  });
+
+  it("plots as many points as each analysis has values", async () => {
+    const page = await openPage(browser);
+    const table = (name) =>
+      readText(`tests/cli/data/${name}.tsv`)
+        .split("\n")
+        .slice(1)
+        .filter((line) => line !== "")
+        .map((line) => line.split("\t").map((cell) => /^\s*([<>]|[-+]?[0-9.]+\s*$)/.test(cell)));
+    const rows = (name, test) => table(name).filter(test).length;
+
+    // The first column of the laboratory values, the second column against
+    // the first in the other examples.
+    await paste(page, readText("tests/cli/data/lab_values.tsv"));
+    for (const radio of ["analysis-descriptive", "analysis-ranks"]) {
+      for (const log of [false, true]) {
+        const got = await calculate(page, radio, { log });
+        assert.equal(got.points, rows("lab_values", (row) => row[0]), `${radio} log ${log}`);
+      }
+    }
+    const plotted = await page.$eval("#plot svg", (svg) => svg.getAttribute("aria-label"));
+    assert.match(plotted, /Normal probability plot of column 1/);
+
+    await paste(page, readText("tests/cli/data/paired.tsv"));
+    assert.equal((await calculate(page, "analysis-paired")).points, rows("paired", (row) => row[0] && row[1]));
+    await paste(page, readText("tests/cli/data/groups.tsv"));
+    assert.equal((await calculate(page, "analysis-nonpaired")).points, rows("groups", (row) => row[0] && row[1]));
+    await paste(page, readText("tests/cli/data/correlation.tsv"));
+    for (const radio of ["analysis-pearson", "analysis-spearman"]) {
+      const got = await calculate(page, radio);
+      assert.equal(got.points, rows("correlation", (row) => row[0] && row[1]), radio);
+    }
+    // The title carries the coefficient the result text gives.
+    const rho = (await calculate(page, "analysis-spearman")).text.split("\n")[1].split("\t")[1];
+    assert.match(await page.$eval("#plot svg", (svg) => svg.getAttribute("aria-label")), new RegExp(`Rho = ${rho}`));
+    // Another column, and the plot as a file.
+    await page.select("#plot-column", "2");
+    assert.equal(
+      await page.$$eval('#plot g[aria-label="dot"] :is(circle, path)', (dots) => dots.length),
+      rows("correlation", (row) => row[0] && row[2]),
+    );
+    const svg = await page.evaluate(async () => {
+      const created = [];
+      const original = URL.createObjectURL;
+      URL.createObjectURL = (blob) => (created.push(blob), original(blob));
+      document.getElementById("download-svg").click();
+      URL.createObjectURL = original;
+      return created[0].text();
+    });
+    assert.match(svg, /^<\?xml[^>]*>\n<svg[^>]*xmlns="http:\/\/www.w3.org\/2000\/svg"/);
+    await page.close();
+  });
+
+  it("works from the keyboard alone", async () => {
+    const session = await browser.target().createCDPSession();
+    await session.send("Browser.grantPermissions", { permissions: ["clipboardReadWrite", "clipboardSanitizedWrite"] });
+    const page = await openPage(browser);
+    await page.bringToFront();
+    const text = readText("tests/cli/data/correlation.tsv");
+    await page.evaluate((content) => navigator.clipboard.writeText(content), text);
+    const focused = () => page.evaluate(() => document.activeElement.id);
+    const tabTo = async (id) => {
+      for (let i = 0; i < 30 && (await focused()) !== id; i++) await page.keyboard.press("Tab");
+      assert.equal(await focused(), id);
+    };
+    const press = async (key, modifier) => {
+      if (modifier) await page.keyboard.down(modifier);
+      await page.keyboard.press(key, key === "KeyV" ? { commands: ["Paste"] } : {});
+      if (modifier) await page.keyboard.up(modifier);
+    };
+    // Paste, Extra output, Spearman (arrow keys in the radio group), Calculate.
+    await tabTo("paste");
+    await press("KeyV", "Control");
+    await page.waitForFunction(() => /^\d+ rows/.test(document.getElementById("read-summary").textContent));
+    await tabTo("extra");
+    await press("Space");
+    await tabTo("analysis-descriptive");
+    for (let i = 0; i < 5; i++) await press("ArrowDown");
+    assert.equal(await focused(), "analysis-spearman");
+    await tabTo("calculate");
+    await press("Enter");
+    await page.waitForFunction(() => document.getElementById("result-text").value.length > 0);
+    const want = cli(["-a", "spearman", "-x", "tests/cli/data/correlation.tsv"]).text;
+    assert.equal(await page.$eval("#result-text", (area) => area.value), want);
+    // Copy result, then another column in the plot.
+    await tabTo("copy");
+    await press("Enter");
+    await page.waitForFunction(() => /results on clipboard/.test(document.getElementById("messages").textContent));
+    assert.equal(await page.evaluate(() => navigator.clipboard.readText()), want);
+    await tabTo("plot-column");
+    await press("ArrowDown");
+    assert.equal(await page.$eval("#plot-column", (select) => select.value), "2");
+    assert.match(await page.$eval("#plot svg", (svg) => svg.getAttribute("aria-label")), /column 3 against column 1/);
+    await page.close();
+  });
+
+  it("takes screenshots at 1280 x 800 and 360 x 740 after a Pearson run", async () => {
+    const directory = path.join(OUTPUT, "screenshots");
+    mkdirSync(directory, { recursive: true });
+    for (const [width, height] of [
+      [1280, 800],
+      [360, 740],
+    ]) {
+      const page = await openPage(browser, { width, height });
+      await chooseFile(page, source("examples/correlation.wk1"));
+      await calculate(page, "analysis-pearson", { extra: true });
+      await page.screenshot({ path: path.join(directory, `pearson-${width}x${height}.png`), fullPage: true });
+      // Nothing wider than the screen: the page scrolls only up and down.
+      assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), `${width} px`);
+      await page.close();
+    }
+  });
+});
