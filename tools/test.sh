@@ -2,9 +2,10 @@
 # Builds Morvenda and runs every test: the unit tests and the command-line
 # end-to-end tests, once in a plain build and once under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the command-line cases also under valgrind;
-# then the benchmarks' bit-for-bit checks, a short fuzzing run and the Windows
-# program under Wine. On a fresh Debian machine, run as root, it first
-# installs the Debian packages it needs.
+# then the benchmarks' bit-for-bit checks, a short fuzzing run, the Windows
+# program under Wine and the browser edition in headless Chromium. On a
+# fresh Debian machine, run as root, it first installs the Debian packages it
+# needs.
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -57,3 +58,5 @@ echo "== Windows program: cross build (MinGW-w64) and end-to-end tests under Win
 bash "$top/tests/wine/run.sh" "$top/build/morvenda" "$top/build-win32"
 echo "== install and ship: manual page, cmake --install, bash completion, Debian package, Windows zip =="
 bash "$top/tests/package/run.sh" "$top/build" "$top/build-win32"
+echo "== browser edition: the page built with Emscripten, tested in headless Chromium against the command line =="
+bash "$top/tools/test_web.sh" "$top/build/morvenda"

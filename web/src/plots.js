@@ -101,6 +101,10 @@ function layout(data, column, analysis) {
   }
 }
 
+// Plain numbers on a log axis too (not "990m").
+const axis = (options) =>
+  options.type === "log" ? { ...options, tickFormat: (v) => String(Number(v.toPrecision(6))) } : options;
+
 // Draws the plot into `container`: its title, the svg and a note on what the
 // marks mean. False when the analysis has no plot for the column.
 export function drawPlot(container, data, column, analysisId) {
@@ -117,9 +121,10 @@ export function drawPlot(container, data, column, analysisId) {
     ariaLabel: spec.title,
     ariaDescription: spec.note,
     style: { fontSize: "12px", background: "white", color: "#222" },
+    inset: 10,
     fx: spec.fx,
-    x: spec.x,
-    y: spec.y,
+    x: axis(spec.x),
+    y: axis(spec.y),
     marks: [Plot.frame({ stroke: "#ccc" }), ...spec.marks.filter(Boolean)],
   });
   const title = document.createElement("p");

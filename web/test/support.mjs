@@ -41,6 +41,8 @@ export async function launch() {
       "--disable-background-networking",
       "--disable-component-update",
       "--disable-sync",
+      // The decimal comma box starts as the browser's language says.
+      "--lang=en-US",
     ],
   });
   const close = browser.close.bind(browser);

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The browser edition's step of the test command: installs what it needs (as
+# root on Debian: emscripten, chromium, and nodejs and npm where there is no
+# node yet), builds build-web/morvenda.html (tools/build_web.sh) and runs
+# the page's tests in headless Chromium with node's test runner, comparing
+# the page with the command-line program given as the first argument.
+# Screenshots and the benchmark figure are left in build-web/.
+set -euo pipefail
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cli=${1:-$top/build/morvenda}
+
+packages=(emscripten chromium)
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "browser edition: SKIPPED (missing Debian packages: ${missing[*]}; run as root to install them)"
+    exit 0
+  fi
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+bash "$top/tools/build_web.sh"
+cd "$top/web"
+MORVENDA_CLI="$cli" MORVENDA_PAGE="$top/build-web/morvenda.html" node --test test/*.test.mjs
