@@ -109,30 +109,30 @@ const axis = (options) =>
 // marks mean. False when the analysis has no plot for the column.
 export function drawPlot(container, data, column, analysisId) {
   const analysis = ANALYSIS_NAMES[analysisId] || "";
-  const spec = layout(data, column, analysis);
+  const view = layout(data, column, analysis);
   container.replaceChildren();
-  if (!spec) return false;
+  if (!view) return false;
   const width = Math.max(300, Math.min(900, container.clientWidth || 640));
   const svg = Plot.plot({
     width,
     height: Math.round(Math.min(440, Math.max(300, width * 0.6))),
     marginLeft: 60,
     grid: true,
-    ariaLabel: spec.title,
-    ariaDescription: spec.note,
+    ariaLabel: view.title,
+    ariaDescription: view.note,
     style: { fontSize: "12px", background: "white", color: "#222" },
     inset: 10,
-    fx: spec.fx,
-    x: axis(spec.x),
-    y: axis(spec.y),
-    marks: [Plot.frame({ stroke: "#ccc" }), ...spec.marks.filter(Boolean)],
+    fx: view.fx,
+    x: axis(view.x),
+    y: axis(view.y),
+    marks: [Plot.frame({ stroke: "#ccc" }), ...view.marks.filter(Boolean)],
   });
   const title = document.createElement("p");
   title.className = "plot-title";
-  title.textContent = spec.title;
+  title.textContent = view.title;
   const note = document.createElement("p");
   note.className = "plot-note";
-  note.textContent = spec.note;
+  note.textContent = view.note;
   container.append(title, svg, note);
   return true;
 }
