@@ -6,11 +6,11 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "analyses/comparison_cells.h"
 #include "analyses/correlation_report.h"
 #include "analyses/nonpaired.h"
 #include "analyses/pair_values.h"
 #include "analyses/paired.h"
+#include "analyses/report_table.h"
 #include "app/analysis_dialog.h"
 #include "stats/column_summary.h"
 #include "stats/distributions.h"
@@ -25,7 +25,6 @@ namespace {
 // or a ">" cell (on the log scale also for a value that is not positive).
 enum PointClass { POINT_REAL = 0, POINT_SMALL = 1, POINT_BIG = 2 };
 
-bool is_real(double v) { return v > CELL_SMALL && v < CELL_BIG; }
 
 // Point lists kept while a plot is written: at most two per row.
 constexpr int MAX_POINTS = 2 * MAX_ROWS;
@@ -58,13 +57,13 @@ void write_points(JsonWriter& json) {
 }
 
 // A known statistic, or not a number (written as null).
-double known_or_nan(double v) { return is_known(v) ? v : std::nan(""); }
+double known_or_nan(double v) { return is_available(v) ? v : std::nan(""); }
 
 // The value a present cell stands for in the normal plot, and its class.
 // On the log scale a real value that is not positive is one of the small
 // cells there.
 double plotted_value(double v, const ColumnSummary& s, bool log, int& point_kind) {
-    if (v == CELL_SMALL || (log && is_real(v) && !(v > 0))) {
+    if (v == CELL_SMALL || (log && is_real_value(v) && !(v > 0))) {
         point_kind = POINT_SMALL;
         return log ? s.small_value_log : s.small_value;
     }
@@ -101,7 +100,7 @@ void write_normal_plot(JsonWriter& json, int c) {
     const double mean = log ? s.mean_log : s.mean;
     const double sd = log ? s.sd_log : s.sd;
     json.key("line");
-    if (!any || !is_known(mean) || !is_known(sd)) {
+    if (!any || !is_available(mean) || !is_available(sd)) {
         json.null();
         return;
     }
@@ -130,16 +129,16 @@ void write_paired_plot(JsonWriter& json, int c) {
     summarize_columns(true);
     for (int r = 0; r < used_rows(); ++r) {
         const double d = pair_rows[r].value[0];
-        if (!is_real(d) || (ratio && !(d > 0))) continue;
+        if (!is_real_value(d) || (ratio && !(d > 0))) continue;
         add_point(r + 1, d, POINT_REAL);
     }
     const ColumnSummary& g = group_summaries[0];
     const int n = g.n_real;
     const double mean = ratio ? g.mean_log : g.mean;
     const double sd = ratio ? g.sd_log : g.sd;
-    const double se = is_known(sd) && n > 0 ? sd / std::sqrt(static_cast<double>(n)) : CELL_MISSING;
+    const double se = is_available(sd) && n > 0 ? sd / std::sqrt(static_cast<double>(n)) : CELL_MISSING;
     const double t95 = t95_for_df(n - 1);
-    const bool limits = is_known(mean) && is_known(se) && is_known(t95);
+    const bool limits = is_available(mean) && is_available(se) && is_available(t95);
     json.field_string("kind", "paired");
     json.field_bool("log", ratio);
     write_points(json);
@@ -199,14 +198,15 @@ void write_correlation_plot(JsonWriter& json, int c, bool ranks) {
     for (int r = 0; r < used_rows(); ++r) {
         const PairRow& pair = pair_rows[r];
         const double x = data_rows[r].value[0], y = data_rows[r].value[c];
-        const bool small = x == CELL_SMALL || y == CELL_SMALL || (log_transform != 0 && is_real(x) && !(x > 0)) ||
-                           (log_y != 0 && is_real(y) && !(y > 0));
+        const bool x_small = x == CELL_SMALL || (log_transform != 0 && is_real_value(x) && !(x > 0));
+        const bool y_small = y == CELL_SMALL || (log_y != 0 && is_real_value(y) && !(y > 0));
+        const bool small = x_small || y_small;
         const int point_kind = small ? POINT_SMALL : x == CELL_BIG || y == CELL_BIG ? POINT_BIG : POINT_REAL;
         if (ranks) {
             if (pair.rank[0] == 0 || pair.rank[1] == 0) continue;
             add_point(pair.rank[0], pair.rank[1], point_kind);
         } else {
-            if (!is_real(pair.value[0]) || !is_real(pair.value[1])) continue;
+            if (!is_real_value(pair.value[0]) || !is_real_value(pair.value[1])) continue;
             add_point(pair.value[0], pair.value[1], point_kind);
         }
     }
@@ -215,7 +215,7 @@ void write_correlation_plot(JsonWriter& json, int c, bool ranks) {
     json.field_bool("logY", !ranks && log_y != 0);
     write_points(json);
     // The report prints a coefficient that is not available as "#n/a".
-    const char* cell = result_cells[COEFFICIENT_ROW][c];
+    const char* cell = result_cells[correlation_rows::COEFFICIENT_ROW][c];
     json.field_string("coefficient", std::atof(cell) > -MISSING_BOUND ? cell : "#n/a");
 }
 

@@ -177,7 +177,9 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
     } else if (!nothing) {
         std::vector<unsigned char> text(input_bytes, input_bytes + n);
         if (!convert_utf16_text(text)) not_text = std::memchr(text.data(), 0, text.size()) != nullptr;
-        if (!not_text) {
+        // Empty text is an empty block, which the reader refuses as it
+        // refuses an empty clipboard (as the command line does).
+        if (!not_text && !text.empty()) {
             if (cut != 0) text.resize(whole_lines(text.data(), text.size()));
             // Only the cells the table can hold go to the reader, which
             // converts every number it meets.

@@ -196,7 +196,8 @@ const char* clipboard_text(std::size_t& length) {
     if (slot == nullptr || slot->block == nullptr) return nullptr;
     const Block* block = slot->block;
     const void* zero = std::memchr(block->bytes, 0, block->size);
-    length = zero == nullptr ? block->size : static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - block->bytes);
+    length = zero == nullptr ? block->size
+                             : static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - block->bytes);
     return reinterpret_cast<const char*>(block->bytes);
 }
 

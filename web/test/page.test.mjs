@@ -114,8 +114,10 @@ describe("the page", () => {
     assert.deepEqual(await messages(page), ["No numbers were read: every cell is text or empty."]);
     assert.match(await page.$eval("#read-summary", (p) => p.textContent), /^3 rows and 2 columns .*: 0 numbers/);
 
-    await chooseFile(page, source("tests/cli/data/truncated.wk1"));
-    assert.deepEqual(await messages(page), ["Morvenda 006: Error -1 reading wk1-data", "morvenda: No data on Clipboard"]);
+    for (const file of ["tests/cli/data/truncated.wk1", "tests/cli/data/empty.wk1"]) {
+      await chooseFile(page, source(file));
+      assert.deepEqual(await messages(page), cli([file]).messages);
+    }
     await chooseFile(page, source("tests/cli/data/not_text.bin"));
     assert.match((await messages(page))[0], /"not_text.bin" is neither a WK1 worksheet nor text/);
 
