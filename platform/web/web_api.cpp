@@ -29,10 +29,11 @@
 
 namespace {
 
-// The most the page reads of a paste or a file. A full worksheet of 1024 x 50
-// cells takes about a megabyte as text; what lies beyond this is left out
-// with a message (a cut text ends at its last whole line, a cut WK1 stream
-// at its last whole record).
+// The most the page reads of a paste or a file, so that no input can hold
+// the page up for long or exhaust its memory. A full worksheet of 1024 x 50
+// cells takes well under a megabyte as text or WK1; what lies beyond this is
+// left out with a message (a cut text ends at its last whole line, a cut WK1
+// stream at its last whole record).
 constexpr std::size_t MAX_INPUT_BYTES = 8u * 1024u * 1024u;
 
 // Rows of the worksheet the page shows as a preview.

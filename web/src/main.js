@@ -50,7 +50,9 @@ const plural = (n, one, many) => `${n} ${n === 1 ? one : many}`;
 function readNotes(read) {
   const notes = [];
   if (read.notText) notes.push(`${input.name} is neither a WK1 worksheet nor text, so it was not read.`);
-  if (input.cut) notes.push(`${input.name} holds ${megabytes(input.total)}; only its first ${megabytes(engine.capacity)} were read.`);
+  if (input.cut) {
+    notes.push(`${input.name} holds ${megabytes(input.total)}; only its first ${megabytes(engine.capacity)} were read.`);
+  }
   const rowsOut = read.extentRows - MAX_ROWS;
   const columnsOut = read.extentColumns - MAX_COLUMNS;
   if (rowsOut > 0 || columnsOut > 0) {

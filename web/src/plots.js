@@ -50,21 +50,31 @@ function layout(data, column, analysis) {
         note: `${markerNote}; line: the fit from which they are estimated`,
         x: { label: "Normal score" },
         y: { label: "Value", type: data.log ? "log" : "linear" },
-        marks: [Plot.line(line, { x: "x", y: "y", stroke: "#777", strokeWidth: 1.5 }), ...pointMarks(list, { x: "x", y: "y" })],
+        marks: [
+          Plot.line(line, { x: "x", y: "y", stroke: "#777", strokeWidth: 1.5 }),
+          ...pointMarks(list, { x: "x", y: "y" }),
+        ],
       };
     }
     case "paired": {
       const list = points(data);
-      const stats = [
-        data.mean !== null ? Plot.ruleY([data.mean], { stroke: "#c0392b", strokeWidth: 2 }) : null,
-        data.lower !== null ? Plot.ruleY([data.lower, data.upper], { stroke: "#c0392b", strokeDasharray: "5 4" }) : null,
-      ];
+      const mean = data.mean !== null ? Plot.ruleY([data.mean], { stroke: "#c0392b", strokeWidth: 2 }) : null;
+      const limits = data.lower !== null ? [data.lower, data.upper] : [];
+      const interval = Plot.ruleY(limits, { stroke: "#c0392b", strokeDasharray: "5 4" });
+      const what = data.log ? "ratio" : "difference";
       return {
         title: `${data.log ? "Ratio" : "Difference"} of ${name} to column 1, row by row`,
-        note: `solid line: mean ${number(data.mean)}; dashed: 95% interval ${number(data.lower)} to ${number(data.upper)}`,
+        note:
+          `solid line: mean ${what} ${number(data.mean)}; ` +
+          `dashed: 95% interval ${number(data.lower)} to ${number(data.upper)}`,
         x: { label: "Row" },
         y: { label: data.log ? "Ratio" : "Difference", type: data.log ? "log" : "linear" },
-        marks: [Plot.ruleY([data.log ? 1 : 0], { stroke: "#bbb" }), ...stats, ...pointMarks(list, { x: "x", y: "y" })],
+        marks: [
+          Plot.ruleY([data.log ? 1 : 0], { stroke: "#bbb" }),
+          mean,
+          interval,
+          ...pointMarks(list, { x: "x", y: "y" }),
+        ],
       };
     }
     case "groups": {
@@ -78,8 +88,14 @@ function layout(data, column, analysis) {
         x: { axis: null },
         y: { label: "Value", type: data.log ? "log" : "linear" },
         marks: [
-          Plot.tickY(stats.filter((s) => s.mean !== null), { fx: "group", y: "mean", stroke: "#c0392b", strokeWidth: 2 }),
-          Plot.tickY(stats.filter((s) => s.median !== null), { fx: "group", y: "median", stroke: "#555", strokeDasharray: "5 4", strokeWidth: 2 }),
+          Plot.tickY(
+            stats.filter((s) => s.mean !== null),
+            { fx: "group", y: "mean", stroke: "#c0392b", strokeWidth: 2 },
+          ),
+          Plot.tickY(
+            stats.filter((s) => s.median !== null),
+            { fx: "group", y: "median", stroke: "#555", strokeDasharray: "5 4", strokeWidth: 2 },
+          ),
           ...pointMarks(list, { fx: "group", y: "y" }, (options) => Plot.dodgeX("middle", options)),
         ],
       };
@@ -90,7 +106,9 @@ function layout(data, column, analysis) {
       const coefficient = ranks ? "Rho" : "Pearson R";
       return {
         title: `${analysis}: ${coefficient} = ${data.coefficient}, ${name} against column 1`,
-        note: ranks ? "points: ranks of the pairs" : 'points: the pairs; triangles: pairs with a "<" (down) or ">" (up) cell',
+        note: ranks
+          ? "points: ranks of the pairs"
+          : 'points: the pairs; triangles: pairs with a "<" (down) or ">" (up) cell',
         x: { label: ranks ? "Rank in column 1" : "Column 1", type: data.logX ? "log" : "linear" },
         y: { label: ranks ? `Rank in ${name}` : `Column ${column + 1}`, type: data.logY ? "log" : "linear" },
         marks: pointMarks(points(data), { x: "x", y: "y" }),
