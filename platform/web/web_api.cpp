@@ -39,14 +39,15 @@ constexpr std::size_t MAX_INPUT_BYTES = 8u * 1024u * 1024u;
 // Rows of the worksheet the page shows as a preview.
 constexpr int PREVIEW_ROWS = 8;
 
-// Kinds of input the page hands in; "nothing" is a paste without text.
-enum InputKind { INPUT_TEXT = 0, INPUT_CSV = 1, INPUT_WK1 = 2, INPUT_NOTHING = 3 };
+// Kinds of input the page hands in: files by their kind, and pasted text
+// (tab-separated, as spreadsheets copy a block).
+enum InputKind { INPUT_TEXT = 0, INPUT_CSV = 1, INPUT_WK1 = 2, INPUT_PASTE = 3 };
 
 unsigned char input_bytes[MAX_INPUT_BYTES];
 
 // The "Wk1" block of the last input read, and whether it goes on the
-// clipboard (not before the first input, nor after a paste without text or
-// a file that is not text).
+// clipboard (not before the first input, nor after a paste without a value
+// or a file that is not text).
 std::vector<unsigned char> worksheet_block;
 bool worksheet_on_clipboard = false;
 
@@ -152,22 +153,27 @@ unsigned char* morvenda_input_buffer() { return input_bytes; }
 unsigned morvenda_input_capacity() { return static_cast<unsigned>(MAX_INPUT_BYTES); }
 
 // Reads the first `size` bytes of the input buffer as a worksheet: `kind`
-// 0 tab-separated text, 1 comma-separated values, 2 WK1 (text that starts
-// with a WK1 record is read as WK1), 3 nothing (the clipboard held no
-// text); `cut` when the input was longer than the buffer. Returns a JSON
-// object: "worksheet" (start-up read a worksheet), "notText" (bytes that are
-// neither WK1 nor text: not read at all), "format", the table's size and
-// cells by kind, "preview", the extent of the input's cells ("extentRows",
+// 0 a file of tab-separated text, 1 a file of comma-separated values, 2 a
+// WK1 file (a text file that starts with a WK1 record is read as WK1), 3
+// pasted text; `cut` when the input was longer than the buffer. Text in
+// which no cell holds a value is no worksheet: pasted, the clipboard then
+// offers no "Wk1" block at all, as a clipboard of such text does on
+// Windows; from a file it is an empty block, as on the command line.
+// Returns a JSON object: "worksheet" (start-up read a worksheet), "notText"
+// (bytes that are neither WK1 nor text: not read at all), "values" (a text
+// cell holds a value), "format", the table's size and cells by kind,
+// "preview", the extent of the input's cells ("extentRows",
 // "extentColumns"), "otherPoint" (cells read as missing that are numbers
 // with the other decimal separator) and the "messages" of start-up.
 const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
     const std::size_t n = size < MAX_INPUT_BYTES ? size : MAX_INPUT_BYTES;
     const bool comma = decimal_comma != 0;
-    const bool nothing = kind == INPUT_NOTHING;
-    const bool wk1 = !nothing && (kind == INPUT_WK1 || starts_with_wk1_bof(input_bytes, n));
+    const bool pasted = kind == INPUT_PASTE;
+    const bool wk1 = !pasted && (kind == INPUT_WK1 || starts_with_wk1_bof(input_bytes, n));
     WorksheetExtent extent{0, 0};
     OtherPointCells other{0, ""};
     bool not_text = false;
+    bool values = true;
     worksheet_block.clear();
     if (wk1) {
         const std::size_t whole = cut != 0 ? whole_wk1_records(input_bytes, n) : n;
@@ -175,12 +181,10 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
         // The decoder stops at the first EOF record; one more does no harm.
         if (cut != 0) worksheet_block.insert(worksheet_block.end(), WK1_EOF_RECORD, WK1_EOF_RECORD + 4);
         extent = wk1_extent(worksheet_block.data(), worksheet_block.size());
-    } else if (!nothing) {
+    } else {
         std::vector<unsigned char> text(input_bytes, input_bytes + n);
         if (!convert_utf16_text(text)) not_text = std::memchr(text.data(), 0, text.size()) != nullptr;
-        // Empty text is an empty block, which the reader refuses as it
-        // refuses an empty clipboard (as the command line does).
-        if (!not_text && !text.empty()) {
+        if (!not_text) {
             if (cut != 0) text.resize(whole_lines(text.data(), text.size()));
             // Only the cells the table can hold go to the reader, which
             // converts every number it meets.
@@ -188,17 +192,25 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
             std::vector<unsigned char> window;
             extent = text_window(text.data(), text.size(), format, comma, window);
             if (format == TextFormat::Tabs) other = find_other_point_cells(window, comma);
-            worksheet_block.resize(TEXT_WK1_CAPACITY);
-            worksheet_block.resize(text_worksheet_to_wk1(window.data(), window.size(), format, comma,
-                                                         worksheet_block.data(), worksheet_block.size()));
+            // The rest of the text is looked at only when the table's cells
+            // hold no value.
+            const bool beyond = extent.rows > MAX_ROWS || extent.columns > MAX_COLUMNS;
+            values = text_has_values(window.data(), window.size(), format, comma) ||
+                     (beyond && text_has_values(text.data(), text.size(), format, comma));
+            if (values) {
+                worksheet_block.resize(TEXT_WK1_CAPACITY);
+                worksheet_block.resize(text_worksheet_to_wk1(window.data(), window.size(), format, comma,
+                                                             worksheet_block.data(), worksheet_block.size()));
+            }
         }
     }
-    worksheet_on_clipboard = !nothing && !not_text;
+    worksheet_on_clipboard = !not_text && !(pasted && !values);
 
     json.clear();
     json.begin_object();
     json.field_string("format", wk1 ? "wk1" : kind == INPUT_CSV ? "csv" : "text");
     json.field_bool("notText", not_text);
+    json.field_bool("values", values);
     web::reset();
     reset_process_state();
     // Bytes that are not text are refused before start-up, as the command

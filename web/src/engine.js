@@ -4,11 +4,11 @@
 import createMorvenda from "morvenda:module";
 import wasmBinary from "morvenda:wasm";
 
-// Kinds of input the core's reader takes.
+// Kinds of input the core's reader takes: files by their kind, and pasted text.
 export const TEXT = 0;
 export const CSV = 1;
 export const WK1 = 2;
-export const NOTHING = 3;
+export const PASTE = 3;
 
 export async function loadEngine() {
   // The WebAssembly comes with the page: nothing is located or fetched.

@@ -1,7 +1,7 @@
 // The page: paste area, file button and drop, the decimal comma, the dialog's
 // choices, Calculate, the result as text and as a table, Copy result, and
 // the plot. Reading and every statistic are the core's (engine.js).
-import { loadEngine, TEXT, CSV, WK1, NOTHING } from "./engine.js";
+import { loadEngine, TEXT, CSV, WK1, PASTE } from "./engine.js";
 import { drawPlot, svgText } from "./plots.js";
 
 const MAX_ROWS = 1024;
@@ -43,15 +43,17 @@ function showMessages(list) {
   }
 }
 
+const sentence = (text) => text.charAt(0).toUpperCase() + text.slice(1);
 const megabytes = (bytes) => `${(bytes / (1024 * 1024)).toFixed(1)} MB`;
 const plural = (n, one, many) => `${n} ${n === 1 ? one : many}`;
 
 // What the page adds to the reader's messages about an input.
 function readNotes(read) {
   const notes = [];
-  if (read.notText) notes.push(`${input.name} is neither a WK1 worksheet nor text, so it was not read.`);
+  const name = sentence(input.name);
+  if (read.notText) notes.push(`${name} is neither a WK1 worksheet nor text, so it was not read.`);
   if (input.cut) {
-    notes.push(`${input.name} holds ${megabytes(input.total)}; only its first ${megabytes(engine.capacity)} were read.`);
+    notes.push(`${name} holds ${megabytes(input.total)}; only its first ${megabytes(engine.capacity)} were read.`);
   }
   const rowsOut = read.extentRows - MAX_ROWS;
   const columnsOut = read.extentColumns - MAX_COLUMNS;
@@ -75,8 +77,8 @@ function readNotes(read) {
         `${comma ? 'point are read with "Decimal comma" unchecked' : 'comma are read with "Decimal comma" checked'}.`,
     );
   }
-  if (read.worksheet && (read.rows <= 0 || read.columns <= 0)) notes.push("No cells were read.");
-  else if (read.worksheet && read.numbers === 0) notes.push("No numbers were read: every cell is text or empty.");
+  if (!read.notText && !read.values) notes.push(`${name} holds no value: no cell is a number, nor "<" or ">".`);
+  else if (read.worksheet && (read.rows <= 0 || read.columns <= 0)) notes.push("No cells were read.");
   return notes.map((text) => ({ text }));
 }
 
@@ -130,12 +132,8 @@ function readAgain() {
 async function readText(text, name) {
   await ready;
   if (!engine) return;
-  if (text === "") {
-    input = { size: 0, kind: NOTHING, cut: false, total: 0, name };
-  } else {
-    const put = engine.putText(text);
-    input = { size: put.size, kind: TEXT, cut: put.cut, total: text.length, name };
-  }
+  const put = engine.putText(text);
+  input = { size: put.size, kind: PASTE, cut: put.cut, total: text.length, name };
   readAgain();
 }
 

@@ -103,7 +103,7 @@ describe("large inputs", () => {
     await page.waitForFunction(() => /^\d+ rows/.test(document.getElementById("read-summary").textContent));
     const seconds = (Date.now() - started) / 1000;
     const said = (await messages(page)).join("\n");
-    assert.match(said, /the pasted text holds [0-9.]+ MB; only its first 8\.0 MB were read/);
+    assert.match(said, /The pasted text holds [0-9.]+ MB; only its first 8\.0 MB were read/);
     assert.match(said, /at least \d+ rows and 60 columns; .* so at least \d+ rows and 10 columns beyond them were left out/);
     assert.ok(seconds < 30, `read in ${seconds} s`);
     // The first 1024 rows were all read: the command line on the whole text agrees.
