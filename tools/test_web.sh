@@ -13,19 +13,8 @@ cli=${1:-$top/build/morvenda}
 packages=(emscripten chromium)
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "browser edition: SKIPPED (missing Debian packages: ${missing[*]}; run as root to install them)"
-    exit 0
-  fi
-  echo "Installing: ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+source "$top/tools/debian_packages.sh"
+ensure_debian_packages "${packages[@]}"
 
 bash "$top/tools/build_web.sh"
 cd "$top/web"
