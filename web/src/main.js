@@ -250,7 +250,7 @@ function fillPlotColumns() {
 function showPlot() {
   if (!result) return;
   const column = Number($("plot-column").value);
-  const drawn = drawPlot($("plot"), engine.plot(column), column, result.analysis);
+  const drawn = drawPlot($("plot"), engine.plot(column), column);
   $("download-svg").disabled = !drawn;
 }
 

@@ -7,17 +7,8 @@ const REAL = 0;
 const SMALL = 1;
 const BIG = 2;
 
-const ANALYSIS_NAMES = {
-  1003: "Descriptive",
-  1004: "Paired tests",
-  1005: "Nonpaired tests",
-  1007: "Pearson",
-  1008: "Spearman",
-  1009: "Show Ranks",
-};
-
-function points(data, extra = () => ({})) {
-  return data.x.map((x, i) => ({ x, y: data.y[i], kind: data.class[i], ...extra(i) }));
+function points(data) {
+  return data.x.map((x, i) => ({ x, y: data.y[i], kind: data.class[i] }));
 }
 
 // Measured values as dots; the values standing for "<" cells as triangles
@@ -38,7 +29,7 @@ function pointMarks(list, channels, wrap = (options) => options) {
 const number = (v) => (v === null ? "not available" : Number(v.toPrecision(6)).toString());
 
 // The numbers of one plot as the page shows them: title, axes, marks.
-function layout(data, column, analysis) {
+function layout(data, column) {
   const name = `column ${column + 1}`;
   const markerNote = 'dots: values; triangles: "<" (down) and ">" (up) cells';
   switch (data.kind) {
@@ -103,9 +94,9 @@ function layout(data, column, analysis) {
     case "pearson":
     case "spearman": {
       const ranks = data.kind === "spearman";
-      const coefficient = ranks ? "Rho" : "Pearson R";
+      const coefficient = ranks ? "Spearman Rho" : "Pearson R";
       return {
-        title: `${analysis}: ${coefficient} = ${data.coefficient}, ${name} against column 1`,
+        title: `${coefficient} = ${data.coefficient}, ${name} against column 1`,
         note: ranks
           ? "points: ranks of the pairs"
           : 'points: the pairs; triangles: pairs with a "<" (down) or ">" (up) cell',
@@ -125,9 +116,8 @@ const axis = (options) =>
 
 // Draws the plot into `container`: its title, the svg and a note on what the
 // marks mean. False when the analysis has no plot for the column.
-export function drawPlot(container, data, column, analysisId) {
-  const analysis = ANALYSIS_NAMES[analysisId] || "";
-  const view = layout(data, column, analysis);
+export function drawPlot(container, data, column) {
+  const view = layout(data, column);
   container.replaceChildren();
   if (!view) return false;
   const width = Math.max(300, Math.min(900, container.clientWidth || 640));
