@@ -9,6 +9,7 @@ set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cli=${1:-$top/build/morvenda}
+cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")  # the tests run from web/
 
 packages=(emscripten chromium)
 command -v node >/dev/null || packages+=(nodejs)
