@@ -46,7 +46,7 @@ int check_quicksort() {
     int failures = 0;
     for (int round = 0; round < 4000; ++round) {
         const int n = round % 4 == 0 ? MAX_ROWS : static_cast<int>(random() % (MAX_ROWS + 1));
-        const int kind = static_cast<int>(random() % 5);
+        const int kind = static_cast<int>(random() % 6);
         for (int i = 0; i < n; ++i) {
             double v = 0;
             switch (kind) {
@@ -54,10 +54,15 @@ int check_quicksort() {
             case 1: v = static_cast<double>(random() % 3); break;
             case 2: v = static_cast<double>(random() % 40); break;
             case 3: v = i; break;
-            default: v = n - i; break;
+            case 4: v = n - i; break;
+            // Keys that differ in their last bits only.
+            default: v = std::ldexp(1.0 + std::ldexp(static_cast<double>(random() % 50), -40), i % 2); break;
             }
             if (random() % 20 == 0) v = MISSING_BOUND;
             if (random() % 60 == 0) v = CELL_SMALL;
+            if (random() % 60 == 1) v = CELL_BIG;
+            if (random() % 80 == 0) v = -0.0;
+            if (random() % 80 == 1) v = 0.0;
             if (random() % 300 == 0) v = std::nan("");
             keys[i] = sort_keys[i] = v;
             index[i] = sort_index[i] = i;

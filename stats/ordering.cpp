@@ -1,9 +1,12 @@
 // Column ordering: sorts each column's keys with a Hoare-partition quicksort
 // and records the ascending order of its rows (`order`) and each row's place
-// in it (`sort_pos`).
+// in it (`sort_pos`). A radix-sorted copy of the keys spares the quicksort
+// every sub-range whose result cannot depend on the order of equal keys.
 #include "stats/ordering.h"
 
 #include <cassert>
+#include <cstring>
+#include <utility>
 
 #include "stats/column_summary.h"
 
@@ -102,17 +105,174 @@ void partition(int lo, int hi, double pivot, int& i_end, int& j_end) {
 
 }  // namespace
 
-void quicksort_keys(int lo, int hi) {
+// A sorted copy of the keys of the range being ordered, found by a radix
+// sort, which takes no data-dependent branch. Where it tells the quicksort
+// nothing can differ, the quicksort takes its result instead of working
+// the range out itself (see sort_range).
+//
+// The quicksort's own result is sorted; the order among equal keys is
+// what only the quicksort itself can tell. A key that no other key of the
+// range equals sits in the same place in every sorted arrangement, with
+// its own row. A sub-range the quicksort reaches holds exactly the keys
+// that end up in its positions (partitioning never moves a key out of its
+// sub-range again), so when none of the keys at those positions of the
+// sorted copy has an equal, the quicksort would end there with exactly the
+// sorted copy's keys and rows, and these are taken. Every sub-range that
+// holds equal keys is partitioned as before, so their order is unchanged.
+namespace {
+
+// Keys as unsigned integers in the same order (-0 and +0 as one), the
+// positions they came from, and the buffers the radix passes write into.
+uint64_t radix_keys[MAX_ROWS];
+uint64_t radix_keys_out[MAX_ROWS];
+uint16_t radix_from[MAX_ROWS];
+uint16_t radix_from_out[MAX_ROWS];
+
+// The sorted copy: keys and rows by position from the range's start, and
+// per position the number of positions before it whose key equals a
+// neighbour's.
+double sorted_keys[MAX_ROWS];
+int32_t sorted_index[MAX_ROWS];
+int32_t tied_before[MAX_ROWS + 1];
+
+// Set while the sorted copy describes the range being sorted.
+bool sorted_copy_valid = false;
+int sorted_base = 0;
+
+uint64_t order_bits(double key) {
+    const double k = key + 0.0;  // -0 becomes +0: equal keys, equal bits
+    uint64_t bits = 0;
+    std::memcpy(&bits, &k, sizeof bits);
+    return (bits >> 63) != 0 ? ~bits : bits | (uint64_t{1} << 63);
+}
+
+// Sorts the n keys from radix_keys[at] on (with radix_from) by their bytes
+// first..last, least significant first: each pass keeps the order of the
+// last among keys with the same byte. `counts` holds the number of keys
+// with each value of each of these bytes.
+void radix_passes(int at, int n, int first, int last, uint32_t (*counts)[256]) {
+    uint64_t* keys = radix_keys + at;
+    uint64_t* keys_out = radix_keys_out + at;
+    uint16_t* from = radix_from + at;
+    uint16_t* from_out = radix_from_out + at;
+    for (int b = first; b <= last; ++b) {
+        const unsigned shift = 8u * static_cast<unsigned>(b);
+        uint32_t* count = counts[b];
+        // A byte every key shares leaves the order as it is.
+        if (count[(keys[0] >> shift) & 0xFF] == static_cast<uint32_t>(n)) continue;
+        uint32_t start = 0;
+        for (int d = 0; d < 256; ++d) {
+            const uint32_t c = count[d];
+            count[d] = start;
+            start += c;
+        }
+        for (int k = 0; k < n; ++k) {
+            const uint64_t bits = keys[k];
+            const uint32_t to = count[(bits >> shift) & 0xFF]++;
+            keys_out[to] = bits;
+            from_out[to] = from[k];
+        }
+        std::swap(keys, keys_out);
+        std::swap(from, from_out);
+    }
+    if (keys != radix_keys + at) {
+        std::memcpy(radix_keys + at, keys, sizeof(uint64_t) * static_cast<std::size_t>(n));
+        std::memcpy(radix_from + at, from, sizeof(uint16_t) * static_cast<std::size_t>(n));
+    }
+}
+
+// Sorts the keys from radix_keys[at] on that share their upper four bytes
+// by their lower four.
+void sort_by_lower_half(int at, int n) {
+    uint32_t counts[8][256] = {};
+    for (int k = at; k < at + n; ++k) {
+        const uint64_t bits = radix_keys[k];
+        ++counts[0][bits & 0xFF];
+        ++counts[1][(bits >> 8) & 0xFF];
+        ++counts[2][(bits >> 16) & 0xFF];
+        ++counts[3][(bits >> 24) & 0xFF];
+    }
+    radix_passes(at, n, 0, 3, counts);
+}
+
+// Fills the sorted copy of sort_keys[lo..hi]; false when a key is not a
+// number (the quicksort's result is then no sorted arrangement).
+bool make_sorted_copy(int lo, int hi) {
+    const int n = hi - lo + 1;
+    // The upper four bytes first: measured values nearly always differ
+    // there. Keys that share them (the big and the missing cell, say) are
+    // then sorted among themselves by the lower four.
+    uint32_t counts[8][256] = {};
+    for (int k = 0; k < n; ++k) {
+        const double key = sort_keys[lo + k];
+        if (key != key) return false;
+        const uint64_t bits = order_bits(key);
+        radix_keys[k] = bits;
+        radix_from[k] = static_cast<uint16_t>(k);
+        ++counts[4][(bits >> 32) & 0xFF];
+        ++counts[5][(bits >> 40) & 0xFF];
+        ++counts[6][(bits >> 48) & 0xFF];
+        ++counts[7][bits >> 56];
+    }
+    radix_passes(0, n, 4, 7, counts);
+    for (int k = 1; k < n; ++k) {
+        if (radix_keys[k - 1] <= radix_keys[k]) continue;
+        // An unsorted run of keys with the same upper half: from its first
+        // key to its last.
+        const uint64_t upper = radix_keys[k] >> 32;
+        int first = k - 1;
+        while (first > 0 && radix_keys[first - 1] >> 32 == upper) --first;
+        int end = k + 1;
+        while (end < n && radix_keys[end] >> 32 == upper) ++end;
+        sort_by_lower_half(first, end - first);
+        k = end - 1;
+    }
+
+    // A position is tied when its key equals a neighbour's.
+    int tied = 0;
+    for (int k = 0; k < n; ++k) {
+        tied_before[k] = tied;
+        const bool below = k > 0 && radix_keys[k] == radix_keys[k - 1];
+        const bool above = k + 1 < n && radix_keys[k] == radix_keys[k + 1];
+        tied += below || above ? 1 : 0;
+        sorted_keys[k] = sort_keys[lo + radix_from[k]];
+        sorted_index[k] = sort_index[lo + radix_from[k]];
+    }
+    tied_before[n] = tied;
+    return true;
+}
+
+// The quicksort of sort_keys[lo..hi], taking the sorted copy's keys and
+// rows for every sub-range without equal keys.
+void sort_range(int lo, int hi) {
     while (lo < hi) {
+        const int first = lo - sorted_base;
+        const int last = hi - sorted_base;
+        if (sorted_copy_valid && tied_before[last + 1] == tied_before[first]) {
+            const std::size_t count = static_cast<std::size_t>(hi - lo + 1);
+            std::memcpy(sort_keys + lo, sorted_keys + first, count * sizeof(double));
+            std::memcpy(sort_index + lo, sorted_index + first, count * sizeof(int32_t));
+            return;
+        }
         // The value is copied: the partition moves the key it came from.
         const double pivot = sort_keys[lo + (hi - lo) / 2];
         int i = lo;
         int j = hi;
         partition(lo, hi, pivot, i, j);
-        if (lo < j) quicksort_keys(lo, j);
+        if (lo < j) sort_range(lo, j);
         // The right part by iteration, so the recursion only ever goes left.
         lo = i;
     }
+}
+
+}  // namespace
+
+void quicksort_keys(int lo, int hi) {
+    if (hi <= lo) return;
+    sorted_base = lo;
+    sorted_copy_valid = lo >= 0 && hi < MAX_ROWS && make_sorted_copy(lo, hi);
+    sort_range(lo, hi);
+    sorted_copy_valid = false;
 }
 
 void order_column(int c, int mode) {

@@ -21,6 +21,7 @@ extern int32_t sort_index[MAX_ROWS];
 // summaries; mode 1: both columns of the pair table into the group summaries.
 void order_columns(int mode);
 void order_column(int c, int mode);
-// Sorts sort_keys[lo..hi] ascending, moving sort_index along. An empty range
+// Sorts sort_keys[lo..hi] ascending, moving sort_index along, exactly as the
+// quicksort does (also where keys are equal or not numbers). An empty range
 // (hi < lo) reads nothing.
 void quicksort_keys(int lo, int hi);
