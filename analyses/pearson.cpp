@@ -8,41 +8,39 @@
 #include "analyses/analysis_status.h"
 #include "analyses/input_checks.h"
 #include "analyses/correlation_report.h"
-#include "analyses/pair_values.h"
+#include "analyses/pair_columns.h"
 #include "stats/column_summary.h"
 #include "stats/distance_scale.h"
-#include "stats/pair_ranks.h"
 #include "worksheet/data_table.h"
 #include "worksheet/result_text.h"
 
 namespace {
 
-// ln of every present cell as the log modes put it into the pair table, one
-// row of logarithms per data column. A log-mode run takes each cell's
-// logarithm once this way instead of once for every pair the cell is in;
-// the logarithms are the same.
-double cell_logs[MAX_COLUMNS][MAX_ROWS];
-
-void take_cell_logs(int columns) {
-    const int rows = used_rows();
-    for (int c = 0; c < columns; ++c) {
-        for (int r = 0; r < rows; ++r) {
-            const double v = data_rows[r].value[c];
-            cell_logs[c][r] = is_missing_value(v) ? CELL_MISSING : std::log(pair_value(v, c, true));
-        }
-    }
-}
-
-// Sums over the pairs of the current pair table where both values are
-// present, of the distances from the first such pair (each distance scaled by
-// 2^scale_x or 2^scale_y, which is exact). In the log modes x' = ln x and
-// y' = ln y, read from `x_logs` and `y_logs` (per row) when given.
+// Sums over the complete pairs of the distances from the first such pair
+// (each distance scaled by 2^scale_x or 2^scale_y, which is exact). In the
+// log modes x' = ln x and y' = ln y.
 struct PairSums {
     double n, sx, sy, sxx, syy, sxy;
     double largest_x, largest_y;  // the largest distance of each, unscaled
 };
 
-PairSums pair_sums(const double* x_logs, const double* y_logs, int scale_x, int scale_y) {
+// One complete pair added to the sums, from its distances to the first.
+inline void add_pair(PairSums& s, double x, double y, int scale_x, int scale_y) {
+    s.largest_x = std::max(s.largest_x, std::fabs(x));
+    s.largest_y = std::max(s.largest_y, std::fabs(y));
+    if (scale_x != 0) x = std::ldexp(x, scale_x);
+    if (scale_y != 0) y = std::ldexp(y, scale_y);
+    s.n += 1;
+    s.sx += x;
+    s.sy += y;
+    s.sxx += x * x;
+    s.syy += y * y;
+    s.sxy += x * y;
+}
+
+// The sums of the pair table as it stands: the pairs are the rows where
+// both values are real.
+PairSums table_sums(int scale_x, int scale_y) {
     const int rows = used_rows();
     bool first = true;
     double x0 = 0, y0 = 0;
@@ -51,48 +49,100 @@ PairSums pair_sums(const double* x_logs, const double* y_logs, int scale_x, int 
         double x = pair_rows[r].value[0];
         double y = pair_rows[r].value[1];
         if (!is_real_value(x) || !is_real_value(y)) continue;
-        if (log_transform != 0) x = x_logs != nullptr ? x_logs[r] : std::log(x);
-        if (log_y != 0) y = y_logs != nullptr ? y_logs[r] : std::log(y);
+        if (log_transform != 0) x = std::log(x);
+        if (log_y != 0) y = std::log(y);
         if (first) {
             x0 = x;
             y0 = y;
             first = false;
         }
-        x -= x0;
-        y -= y0;
-        s.largest_x = std::max(s.largest_x, std::fabs(x));
-        s.largest_y = std::max(s.largest_y, std::fabs(y));
-        if (scale_x != 0) x = std::ldexp(x, scale_x);
-        if (scale_y != 0) y = std::ldexp(y, scale_y);
-        s.n += 1;
-        s.sx += x;
-        s.sy += y;
-        s.sxx += x * x;
-        s.syy += y * y;
-        s.sxy += x * y;
+        add_pair(s, x - x0, y - y0, scale_x, scale_y);
     }
     return s;
 }
 
-// The coefficient of the current pair table. The sums are taken of the
-// distances from the first pair, which leaves the coefficient as it is but
-// keeps the sums of squares from cancelling: a constant column has a spread
-// of exactly 0, and so no coefficient. The coefficient does not change when
-// x or y is scaled, so tiny distances are summed again scaled up.
-double coefficient(const double* x_logs, const double* y_logs) {
-    PairSums s = pair_sums(x_logs, y_logs, 0, 0);
+// The same sums from two column copies, x' and y' already taken: the pairs
+// are the rows where both are real, visited in row order. (The sums are
+// kept in locals, and the loop without scaling is its own.)
+template <bool SCALED>
+PairSums column_sums(const PairColumn& x, const PairColumn& y, int scale_x, int scale_y) {
+    double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0, largest_x = 0, largest_y = 0;
+    bool first = true;
+    double x0 = 0, y0 = 0;
+    for (int w = 0; w < ROW_MASK_WORDS; ++w) {
+        uint64_t rows = x.real.word[w] & y.real.word[w];
+        if (rows != 0 && first) {
+            const int r = w * 64 + lowest_row(rows);
+            x0 = x.value[r];
+            y0 = y.value[r];
+            first = false;
+        }
+        while (rows != 0) {
+            const int r = w * 64 + lowest_row(rows);
+            rows &= rows - 1;
+            double dx = x.value[r] - x0;
+            double dy = y.value[r] - y0;
+            largest_x = std::max(largest_x, std::fabs(dx));
+            largest_y = std::max(largest_y, std::fabs(dy));
+            if (SCALED) {
+                dx = std::ldexp(dx, scale_x);
+                dy = std::ldexp(dy, scale_y);
+            }
+            n += 1;
+            sx += dx;
+            sy += dy;
+            sxx += dx * dx;
+            syy += dy * dy;
+            sxy += dx * dy;
+        }
+    }
+    return PairSums{n, sx, sy, sxx, syy, sxy, largest_x, largest_y};
+}
+
+PairSums column_sums(const PairColumn& x, const PairColumn& y, int scale_x, int scale_y) {
+    if (scale_x == 0 && scale_y == 0) return column_sums<false>(x, y, 0, 0);
+    return column_sums<true>(x, y, scale_x, scale_y);
+}
+
+// The coefficient from the sums. They are taken of the distances from the
+// first pair, which leaves the coefficient as it is but keeps the sums of
+// squares from cancelling: a constant column has a spread of exactly 0,
+// and so no coefficient. The coefficient does not change when x or y is
+// scaled, so tiny distances are summed again scaled up.
+template <typename Sums>
+double coefficient(Sums sums) {
+    PairSums s = sums(0, 0);
     const int scale_x = distance_scale(s.largest_x);
     const int scale_y = distance_scale(s.largest_y);
-    if (scale_x != 0 || scale_y != 0) s = pair_sums(x_logs, y_logs, scale_x, scale_y);
+    if (scale_x != 0 || scale_y != 0) s = sums(scale_x, scale_y);
     const double cross = s.sxy - s.sx * s.sy / s.n;
     const double x_spread = s.sxx - s.sx * s.sx / s.n;
     const double y_spread = s.syy - s.sy * s.sy / s.n;
     return cross / std::sqrt(x_spread * y_spread);
 }
 
+// Every column as y (under log_y), and the column in hand as x when the
+// log modes differ; in a log mode the values are the logarithms of the
+// pair values, taken once per cell.
+PairColumn y_columns[MAX_COLUMNS];
+PairColumn x_column;
+
+void fill_coefficient_column(int c, bool log_mode, PairColumn& out) {
+    fill_pair_column(c, log_mode, out);
+    if (!log_mode) return;
+    for (int w = 0; w < ROW_MASK_WORDS; ++w) {
+        for (uint64_t rows = out.real.word[w]; rows != 0; rows &= rows - 1) {
+            const int r = w * 64 + lowest_row(rows);
+            out.value[r] = std::log(out.value[r]);
+        }
+    }
+}
+
 }  // namespace
 
-double pearson_r() { return coefficient(nullptr, nullptr); }
+double pearson_r() {
+    return coefficient([](int scale_x, int scale_y) { return table_sums(scale_x, scale_y); });
+}
 
 void set_pearson_labels() { set_report_labels(report_table(PEARSON_REPORT)); }
 
@@ -102,19 +152,32 @@ int run_pearson_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
     const int columns = used_columns();
-    if (log_transform != 0 || log_y != 0) take_cell_logs(columns);
+    const bool log_x = log_transform != 0;
+    const bool log_columns = log_y != 0;
+    find_present_cells(columns);
+    for (int c = 0; c < columns; ++c) fill_coefficient_column(c, log_columns, y_columns[c]);
     for (int a = 0; a < columns; ++a) {
         set_matrix_diagonal(a);
+        const PairColumn* x = &y_columns[a];
+        if (log_x != log_columns) {
+            fill_coefficient_column(a, log_x, x_column);
+            x = &x_column;
+        }
         for (int b = a + 1; b < columns; ++b) {
-            const bool available = build_pair_values(a, b);
-            // Of the ordered and summarised pair table only the pair count
-            // is read here; ordering and summarising every pair table (1225
-            // of them for 50 columns) would be nearly all of the work.
-            summarize_pair_counts();
-            const double r = available ? coefficient(log_transform != 0 ? cell_logs[a] : nullptr,
-                                                     log_y != 0 ? cell_logs[b] : nullptr)
-                                       : std::nan("");
-            const int pairs = group_summaries[0].n_total;
+            const PairColumn& y = y_columns[b];
+            // The pair table's rows: both cells present. Its pair count is
+            // that of the present x values; a missing substitute on either
+            // side leaves no coefficient.
+            int pairs = 0;
+            bool available = true;
+            for (int w = 0; w < ROW_MASK_WORDS; ++w) {
+                const uint64_t both = cell_present[a].word[w] & cell_present[b].word[w];
+                pairs += count_rows(both & x->present.word[w]);
+                available = available && (both & ~(x->present.word[w] & y.present.word[w])) == 0;
+            }
+            const double r =
+                available ? coefficient([&](int scale_x, int scale_y) { return column_sums(*x, y, scale_x, scale_y); })
+                          : std::nan("");
             set_matrix_pair(a, b, r, pairs);
             if (a == 0) set_correlation_cells(report_table(PEARSON_REPORT), b, r, pairs);
         }

@@ -11,9 +11,8 @@
 #include "analyses/analysis_status.h"
 #include "analyses/input_checks.h"
 #include "analyses/correlation_report.h"
-#include "analyses/pair_values.h"
+#include "analyses/pair_columns.h"
 #include "stats/column_summary.h"
-#include "stats/pair_ranks.h"
 #include "worksheet/data_table.h"
 #include "worksheet/result_text.h"
 
@@ -22,6 +21,107 @@ namespace {
 // (N^3 - N - Q) / 12; the integer part is formed first. N^3 reaches about
 // 1.07e9 at MAX_ROWS, so the sums are 64-bit.
 double rank_spread(int64_t n, int64_t q) { return static_cast<double>(n * n * n - n - q) * (1.0 / 12.0); }
+
+// Rho from the pair count n (the present x values), the tie sums q of x
+// and y and the sum d of squared rank differences over the complete pairs.
+double rho_of(int64_t n, int64_t qx, int64_t qy, double d) {
+    const double sx = rank_spread(n, qx);
+    const double sy = rank_spread(n, qy);
+    if (sx * sy == 0) return CELL_MISSING;
+    return (sx + sy - d) / (2.0 * std::sqrt(sx * sy));
+}
+
+// The data columns ranked: every column as y (under log_y), and the column
+// in hand as x when the log modes differ.
+RankColumn y_ranks[MAX_COLUMNS];
+RankColumn x_rank;
+
+// Rows kept before each place 0..count of a ranked column's order: its
+// present rows less those whose partner cell is missing. Twice a rank
+// among the kept rows is kept[run start] + kept[run end] + 1, and a tie
+// count is kept[run end] - kept[run start].
+int32_t kept_x[MAX_ROWS + 64];
+int32_t kept_y[MAX_ROWS + 64];
+
+void count_kept(const RankColumn& column, const RowMask& partner_present, int32_t* kept) {
+    // The places of the dropped rows, one bit each (place MAX_ROWS, one
+    // past the last, is never dropped).
+    uint64_t dropped_at[ROW_MASK_WORDS + 1] = {};
+    for (int w = 0; w < ROW_MASK_WORDS; ++w) {
+        for (uint64_t rows = column.present.word[w] & ~partner_present.word[w]; rows != 0; rows &= rows - 1) {
+            const int k = column.position[w * 64 + lowest_row(rows)];
+            dropped_at[k / 64] |= uint64_t{1} << (k % 64);
+        }
+    }
+    // Whole words of places at a time, without a branch on the bits.
+    int32_t dropped = 0;
+    for (int w = 0; w <= column.count / 64; ++w) {
+        const uint64_t bits = dropped_at[w];
+        int32_t* out = kept + w * 64;
+        const int32_t base = w * 64;
+        if (bits == 0) {
+            for (int32_t i = 0; i < 64; ++i) out[i] = base + i - dropped;
+            continue;
+        }
+        for (int32_t i = 0; i < 64; ++i) {
+            out[i] = base + i - dropped;
+            dropped += static_cast<int32_t>(bits >> i & 1);
+        }
+    }
+}
+
+// The tie sums of one side over the complete pairs (`both`): t - 1 and
+// t^2 - 1 for every row in a run of t equal kept values. A run of one adds
+// nothing, so only the tied runs are visited.
+void tie_sums(const RankColumn& column, const int32_t* kept, const RowMask& both, int64_t& total, int64_t& q) {
+    int first = 0;
+    for (int run = 0; run < column.tied_runs; ++run) {
+        const int end = column.tied_end[run];
+        const int row0 = column.tied_rows[first];
+        const int64_t t = kept[column.run_end[row0]] - kept[column.run_start[row0]];
+        for (int k = first; k < end; ++k) {
+            const int row = column.tied_rows[k];
+            if ((both.word[row / 64] >> (row % 64) & 1) == 0) continue;
+            total += t - 1;
+            q += t * t - 1;
+        }
+        first = end;
+    }
+}
+
+struct PairRho {
+    double rho;
+    int32_t pairs;
+    int ties_x, ties_y;
+};
+
+// Rho of data columns a (x, ranked in `x`) and b (y, ranked in `y`) as
+// spearman_rho gives it for their ordered and summarised pair table. The
+// ranks are half-integers, so twice their differences are integers whose
+// squares sum exactly, in any order, to what the pair table's sum is.
+PairRho pair_rho(int a, int b, const RankColumn& x, const RankColumn& y) {
+    count_kept(x, cell_present[b], kept_x);
+    count_kept(y, cell_present[a], kept_y);
+    RowMask both;
+    int32_t pairs = 0;
+    int64_t d4 = 0;
+    for (int w = 0; w < ROW_MASK_WORDS; ++w) {
+        pairs += count_rows(x.present.word[w] & cell_present[b].word[w]);
+        both.word[w] = x.present.word[w] & y.present.word[w];
+        for (uint64_t rows = both.word[w]; rows != 0; rows &= rows - 1) {
+            const int r = w * 64 + lowest_row(rows);
+            const int32_t rank_x = kept_x[x.run_start[r]] + kept_x[x.run_end[r]];
+            const int32_t rank_y = kept_y[y.run_start[r]] + kept_y[y.run_end[r]];
+            const int64_t diff = rank_x - rank_y;
+            d4 += diff * diff;
+        }
+    }
+    int64_t tx = 0, qx = 0, ty = 0, qy = 0;
+    tie_sums(x, kept_x, both, tx, qx);
+    tie_sums(y, kept_y, both, ty, qy);
+    return PairRho{rho_of(pairs, qx, qy, static_cast<double>(d4) / 4.0), pairs, static_cast<int>(tx),
+                   static_cast<int>(ty)};
+}
 
 }  // namespace
 
@@ -44,11 +144,7 @@ double spearman_rho(int& ties_x, int& ties_y) {
     // At most MAX_ROWS * (MAX_ROWS - 1): an int holds it.
     ties_x = static_cast<int>(tx_total);
     ties_y = static_cast<int>(ty_total);
-    const int64_t n = group_summaries[0].n_total;
-    const double sx = rank_spread(n, qx);
-    const double sy = rank_spread(n, qy);
-    if (sx * sy == 0) return CELL_MISSING;
-    return (sx + sy - d) / (2.0 * std::sqrt(sx * sy));
+    return rho_of(group_summaries[0].n_total, qx, qy, d);
 }
 
 void set_spearman_labels() { set_report_labels(report_table(SPEARMAN_REPORT)); }
@@ -59,25 +155,34 @@ int run_spearman_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
     const int columns = used_columns();
+    const bool log_x = log_transform != 0;
+    const bool log_columns = log_y != 0;
+    find_present_cells(columns);
+    for (int c = 0; c < columns; ++c) rank_pair_column(c, log_columns, y_ranks[c]);
     for (int a = 0; a < columns; ++a) {
         set_matrix_diagonal(a);
+        const RankColumn* x = &y_ranks[a];
+        if (log_x != log_columns) {
+            rank_pair_column(a, log_x, x_rank);
+            x = &x_rank;
+        }
         for (int b = a + 1; b < columns; ++b) {
-            const bool available = build_pair_values(a, b);
-            // Of the ordered and summarised pair table only the ranks, tie
-            // counts and pair count are read here, and the start-up orders
-            // of columns a and b lead to them in linear time.
-            summarize_pair_ranks(column_summaries[a].order, column_summaries[b].order);
-            int ties_x = 0;
-            int ties_y = 0;
-            double rho = spearman_rho(ties_x, ties_y);
-            if (!available) rho = CELL_MISSING;
-            const int pairs = group_summaries[0].n_total;
-            set_matrix_pair(a, b, rho, pairs);
+            const RankColumn& y = y_ranks[b];
+            const PairRho pair = pair_rho(a, b, *x, y);
+            // A missing substitute on either side of a row with both cells
+            // present leaves no coefficient.
+            bool available = true;
+            for (int w = 0; w < ROW_MASK_WORDS; ++w) {
+                const uint64_t both = cell_present[a].word[w] & cell_present[b].word[w];
+                available = available && (both & ~(x->present.word[w] & y.present.word[w])) == 0;
+            }
+            const double rho = available ? pair.rho : CELL_MISSING;
+            set_matrix_pair(a, b, rho, pair.pairs);
             if (a != 0) continue;
             const ReportTable table = report_table(SPEARMAN_REPORT);
-            set_correlation_cells(table, b, rho, pairs);
-            set_report_cell(table, correlation_rows::TIES_X_ROW, b, ties_x);
-            set_report_cell(table, correlation_rows::TIES_Y_ROW, b, ties_y);
+            set_correlation_cells(table, b, rho, pair.pairs);
+            set_report_cell(table, correlation_rows::TIES_X_ROW, b, pair.ties_x);
+            set_report_cell(table, correlation_rows::TIES_Y_ROW, b, pair.ties_y);
         }
     }
     write_spearman_report();

@@ -1,19 +1,40 @@
-// Pair counts and ranks of the pair table for the correlations.
-//
-// A pair-table column holds the values of one data column, with the
-// markers (and in log mode the values that are not positive) replaced by
-// the column's substitutes and the rows of incomplete pairs missing. In
-// that data column's ascending order its values therefore form a few
-// ascending runs: the small substitute, the values kept, the big
-// substitute. A natural merge sort joins the runs in linear time; the ranks
-// then follow from the runs of equal values, as in the column summaries.
-#include "stats/pair_ranks.h"
+// The correlations' column copies of the data table.
+#include "analyses/pair_columns.h"
 
 #include <cstring>
 #include <utility>
 
+#include "analyses/pair_values.h"
 #include "stats/column_summary.h"
-#include "worksheet/data_table.h"
+
+RowMask cell_present[MAX_COLUMNS];
+
+void find_present_cells(int columns) {
+    const int rows = used_rows();
+    for (int c = 0; c < columns; ++c) cell_present[c] = RowMask{};
+    for (int r = 0; r < rows; ++r) {
+        const DataRow& row = data_rows[r];
+        const uint64_t bit = uint64_t{1} << (r % 64);
+        for (int c = 0; c < columns; ++c)
+            if (!is_missing_value(row.value[c])) cell_present[c].word[r / 64] |= bit;
+    }
+}
+
+void fill_pair_column(int c, bool log_mode, PairColumn& out) {
+    out.present = RowMask{};
+    out.real = RowMask{};
+    if (c < 0 || c >= MAX_COLUMNS) return;
+    const int rows = used_rows();
+    for (int r = 0; r < rows; ++r) {
+        const double v = data_rows[r].value[c];
+        if (is_missing_value(v)) continue;
+        const double x = pair_value(v, c, log_mode);
+        out.value[r] = x;
+        const uint64_t bit = uint64_t{1} << (r % 64);
+        if (!is_missing_value(x)) out.present.word[r / 64] |= bit;
+        if (is_real_value(x)) out.real.word[r / 64] |= bit;
+    }
+}
 
 namespace {
 
@@ -29,20 +50,6 @@ int32_t merged_starts[MAX_ROWS + 1];
 // Rows met by the current gathering carry its mark.
 uint32_t visited[MAX_ROWS];
 uint32_t visit_mark = 0;
-
-// Missing cells of column g become exactly CELL_MISSING; returns the
-// present cells.
-int count_present(int g, int n_rows) {
-    int n = 0;
-    for (int r = 0; r < n_rows; ++r) {
-        double& v = pair_rows[r].value[g];
-        if (is_missing_value(v))
-            v = CELL_MISSING;
-        else
-            ++n;
-    }
-    return n;
-}
 
 // Sorts keys[0..n-1] ascending (with key_rows) by merging its ascending
 // runs pairwise until one is left.
@@ -96,11 +103,10 @@ void merge_runs(int n) {
     }
 }
 
-// Gathers the present values of pair-table column g with their rows,
-// visiting the rows in `order`; missing cells get their marker, rank 0 and
-// tie count 0. Returns the number gathered, or -1 when `order` does not
-// list every row exactly once.
-int gather_present(int g, const int32_t* order, int n_rows) {
+// Gathers the present pair values of `column` with their rows, visiting
+// the rows in `order`. Returns the number gathered, or -1 when `order` does
+// not list every row exactly once.
+int gather_present(const PairColumn& column, const int32_t* order, int n_rows) {
     if (++visit_mark == 0) {  // the marks wrapped around: start them afresh
         std::memset(visited, 0, sizeof visited);
         visit_mark = 1;
@@ -110,58 +116,46 @@ int gather_present(int g, const int32_t* order, int n_rows) {
         const int32_t r = order != nullptr ? order[k] : k;
         if (r < 0 || r >= n_rows || visited[r] == visit_mark) return -1;
         visited[r] = visit_mark;
-        PairRow& row = pair_rows[r];
-        const double v = row.value[g];
-        if (is_missing_value(v)) {
-            row.value[g] = CELL_MISSING;
-            row.rank[g] = 0;
-            row.tie_count[g] = 0;
-            continue;
-        }
-        keys[n] = v;
+        if ((column.present.word[r / 64] >> (r % 64) & 1) == 0) continue;
+        keys[n] = column.value[r];
         key_rows[n] = r;
         ++n;
     }
     return n;
 }
 
-// Ranks and tie counts of pair-table column g, visiting its rows in
-// `order`, or row by row when that is not an order of the rows.
-int rank_column(int g, const int32_t* order, int n_rows) {
-    int n = gather_present(g, order, n_rows);
-    if (n < 0) n = gather_present(g, nullptr, n_rows);
-    merge_runs(n);
+PairColumn ranked_column;
 
-    // Every cell of a run of equal values has `start` present cells below
-    // it and `n - end` above it: the counts of comparing it with them all.
+}  // namespace
+
+// In the start-up order of the data column, its pair values form a few
+// ascending runs: the small substitute, the values kept, the big
+// substitute. A natural merge sort joins them in linear time; any other
+// order only takes longer.
+void rank_pair_column(int c, bool log_mode, RankColumn& out) {
+    fill_pair_column(c, log_mode, ranked_column);
+    out.present = ranked_column.present;
+    out.tied_runs = 0;
+    const int n_rows = used_rows();
+    const int32_t* order = c >= 0 && c < MAX_COLUMNS ? column_summaries[c].order : nullptr;
+    int n = gather_present(ranked_column, order, n_rows);
+    if (n < 0) n = gather_present(ranked_column, nullptr, n_rows);
+    merge_runs(n);
+    out.count = n;
+
+    int tied = 0;
     int start = 0;
     while (start < n) {
         int end = start + 1;
         while (end < n && keys[end] == keys[start]) ++end;
-        const int less = start;
-        const int greater = n - end;
-        const int32_t ties = n - less - greater;
-        const double rank = static_cast<double>(n + less - greater + 1) / 2.0;
         for (int k = start; k < end; ++k) {
-            PairRow& row = pair_rows[key_rows[k]];
-            row.rank[g] = rank;
-            row.tie_count[g] = ties;
+            const int row = key_rows[k];
+            out.position[row] = static_cast<int16_t>(k);
+            out.run_start[row] = static_cast<int16_t>(start);
+            out.run_end[row] = static_cast<int16_t>(end);
+            if (end - start > 1) out.tied_rows[tied++] = static_cast<int16_t>(row);
         }
+        if (end - start > 1) out.tied_end[out.tied_runs++] = static_cast<int16_t>(tied);
         start = end;
     }
-    return n;
-}
-
-}  // namespace
-
-void summarize_pair_counts() {
-    const int n_rows = used_rows();
-    group_summaries[0].n_total = count_present(0, n_rows);
-    group_summaries[1].n_total = count_present(1, n_rows);
-}
-
-void summarize_pair_ranks(const int32_t* order_x, const int32_t* order_y) {
-    const int n_rows = used_rows();
-    group_summaries[0].n_total = rank_column(0, order_x, n_rows);
-    group_summaries[1].n_total = rank_column(1, order_y, n_rows);
 }

@@ -1,0 +1,60 @@
+// The correlations' working copy of the data table: each column as one
+// contiguous array of the values a pair table built from it would hold,
+// with masks of the rows where they are present. A pair of columns is then
+// a pass over two arrays and a few mask words, where building, counting and
+// ranking a pair table reads two columns of the whole data table row by
+// row. What a correlation computes from them is what it computes from the
+// pair table, to the bit.
+#pragma once
+
+#include <cstdint>
+
+#include "worksheet/data_table.h"
+
+// One bit per row of the data table, 64 to a word.
+constexpr int ROW_MASK_WORDS = MAX_ROWS / 64;
+static_assert(MAX_ROWS % 64 == 0, "rows fill whole mask words");
+
+struct RowMask {
+    uint64_t word[ROW_MASK_WORDS];
+};
+
+// Rows whose cell is present, per data column (found by find_present_cells).
+extern RowMask cell_present[MAX_COLUMNS];
+void find_present_cells(int columns);
+
+// One data column as one side of a pair table: the value each present cell
+// takes there (build_pair_values: markers and, in log mode, values that are
+// not positive replaced by the column's substitutes), and the rows where
+// that value is present (not missing) and where it is real. A row whose
+// partner is missing is missing in the pair table, whatever this says.
+struct PairColumn {
+    RowMask present;
+    RowMask real;
+    double value[MAX_ROWS];  // set where present
+};
+void fill_pair_column(int c, bool log_mode, PairColumn& out);
+
+// One data column as one side of the pair table of a rank correlation: its
+// present pair values ranked among themselves, once for every pair of
+// columns it is in. A pair drops the rows whose partner cell is missing;
+// the ranks among the rows kept follow from how many rows are dropped
+// before each run of equal values (see spearman.cpp).
+struct RankColumn {
+    RowMask present;             // rows whose pair value is present
+    int32_t count;               // present rows
+    int16_t position[MAX_ROWS];  // per present row: its place in ascending order of value
+    int16_t run_start[MAX_ROWS]; // per present row: the first place of its run of equal values
+    int16_t run_end[MAX_ROWS];   // and one past the last
+    int32_t tied_runs;           // runs of two or more equal values
+    int16_t tied_rows[MAX_ROWS]; // their rows, run after run
+    int16_t tied_end[MAX_ROWS];  // per tied run: one past its last entry in tied_rows
+};
+// Ranks the present pair values of data column c (as fill_pair_column
+// finds them) among themselves.
+void rank_pair_column(int c, bool log_mode, RankColumn& out);
+
+// Set bits of a mask word.
+inline int count_rows(uint64_t bits) { return __builtin_popcountll(bits); }
+// The lowest set bit of a word that has one.
+inline int lowest_row(uint64_t bits) { return __builtin_ctzll(bits); }
