@@ -11,6 +11,7 @@
 #include "analyses/report_table.h"
 #include "stats/column_summary.h"
 #include "worksheet/data_table.h"
+#include "worksheet/number_text.h"
 #include "worksheet/result_text.h"
 
 namespace {
@@ -117,17 +118,17 @@ void build_cell(const DescriptiveRow& row, const ColumnSummary& s, char* out, st
     case Cell::AboveSmall: shown = v > CELL_SMALL; break;
     case Cell::MedianSe: shown = v > CELL_SMALL && s.median < CELL_BIG; break;
     case Cell::CountedEstimate: shown = n > 0; break;
-    case Cell::Count: std::snprintf(out, size, "%d\t", static_cast<int>(n)); return;
+    case Cell::Count: print_integer(out, size, n, 0, "", "\t"); return;
     case Cell::Total:
         if (n == 0)
             std::snprintf(out, size, "\t");
         else
-            std::snprintf(out, size, "%d\t", static_cast<int>(n));
+            print_integer(out, size, n, 0, "", "\t");
         return;
     }
     const double shown_value = row.cell == Cell::LogAvailable ? std::exp(v) : v;
     if (shown && std::isfinite(shown_value))
-        std::snprintf(out, size, "%12.4lf\t", shown_value);
+        print_fixed(out, size, shown_value, 4, 12, "", "\t");
     else
         std::snprintf(out, size, "\t");
 }

@@ -12,6 +12,7 @@
 #include "analyses/messages.h"
 #include "stats/column_summary.h"
 #include "worksheet/data_table.h"
+#include "worksheet/number_text.h"
 #include "worksheet/result_text.h"
 
 namespace {
@@ -32,14 +33,14 @@ const int EXTRA_SLOTS[] = {Z_SCORE_SLOT, REPEATS_SLOT, LINEAR_PREDICTION_SLOT, L
 
 void empty_cell() { append_cell("\t"); }
 
-// "\t" and `value` in `format`, or an empty cell when the value is not a
-// finite number.
-void value_cell(const char* format, double value) {
+// "\t" and `value` as "%<width>.<precision>lf", or an empty cell when the
+// value is not a finite number.
+void value_cell(int precision, int width, double value) {
     if (!std::isfinite(value)) {
         empty_cell();
         return;
     }
-    std::snprintf(cell_text, CELL_TEXT_CAPACITY, format, value);
+    print_fixed(cell_text, CELL_TEXT_CAPACITY, value, precision, width, "\t");
     append_cell(cell_text);
 }
 
@@ -50,7 +51,7 @@ void rank_cell(const DataRow& row, int c) {
         append_cell(c == 0 ? " " : "\t");
         return;
     }
-    std::snprintf(cell_text, CELL_TEXT_CAPACITY, c == 0 ? "%.1f" : "\t%.1f", rank);
+    print_fixed(cell_text, CELL_TEXT_CAPACITY, rank, 1, 0, c == 0 ? "" : "\t");
     append_cell(cell_text);
 }
 
@@ -60,13 +61,14 @@ void percentile_cell(const DataRow& row, int c) {
         empty_cell();
         return;
     }
-    value_cell("\t%.1lf", 100.0 * position);
+    value_cell(1, 0, 100.0 * position);
 }
 
-// `value` in `format` when the condition holds, else an empty cell.
-void cell_if(bool shown, const char* format, double value) {
+// `value` as value_cell writes it when the condition holds, else an empty
+// cell.
+void cell_if(bool shown, int precision, int width, double value) {
     if (shown)
-        value_cell(format, value);
+        value_cell(precision, width, value);
     else
         empty_cell();
 }
@@ -76,7 +78,7 @@ void repeats_cell(int32_t ties) {
         empty_cell();
         return;
     }
-    std::snprintf(cell_text, CELL_TEXT_CAPACITY, "\t%d", static_cast<int>(ties));
+    print_integer(cell_text, CELL_TEXT_CAPACITY, ties, 0, "\t");
     append_cell(cell_text);
 }
 
@@ -85,13 +87,13 @@ void extra_cell(int slot, const DataRow& row, int c) {
     const double z = row.normal_score[c];
     const double v = row.value[c];
     switch (slot) {
-    case Z_SCORE_SLOT: cell_if(is_available(z), "\t%.4lf", z); break;
+    case Z_SCORE_SLOT: cell_if(is_available(z), 4, 0, z); break;
     case REPEATS_SLOT: repeats_cell(row.tie_count[c]); break;
-    case LINEAR_PREDICTION_SLOT: cell_if(is_available(z), "\t%8.4lf", s.mean + z * s.sd); break;
-    case LOG_PREDICTION_SLOT: cell_if(is_available(z), "\t%8.4lf", std::exp(s.mean_log + z * s.sd_log)); break;
+    case LINEAR_PREDICTION_SLOT: cell_if(is_available(z), 4, 8, s.mean + z * s.sd); break;
+    case LOG_PREDICTION_SLOT: cell_if(is_available(z), 4, 8, std::exp(s.mean_log + z * s.sd_log)); break;
     // Markers stand for their column's substitutes (log-scale ones under
     // log transformation).
-    case RAW_DATA_SLOT: cell_if(!is_missing_value(v), "\t%.4lf", marker_substitute(v, s, log_transform != 0)); break;
+    case RAW_DATA_SLOT: cell_if(!is_missing_value(v), 4, 0, marker_substitute(v, s, log_transform != 0)); break;
     default: break;
     }
 }

@@ -7,16 +7,18 @@
 #include <cstdio>
 
 #include "worksheet/data_table.h"
+#include "worksheet/number_text.h"
 #include "worksheet/result_text.h"
 
 namespace {
 
 bool valid_row(ReportTable table, int row) { return row >= 0 && row < table.count; }
 
-// A p >= 0 with `plain_format`; a negative code -a with `code_format` of a.
-void set_p_cell(int row, int column, double p, const char* plain_format, const char* code_format) {
+// A p >= 0 as "%.<precision>lf"; a negative code -a as `code_prefix` and a
+// in that format.
+void set_p_cell(int row, int column, double p, int precision, const char* code_prefix) {
     char text[RESULT_CELL_CAPACITY];
-    std::snprintf(text, sizeof text, p >= 0 ? plain_format : code_format, p >= 0 ? p : -p);
+    print_fixed(text, sizeof text, p >= 0 ? p : -p, precision, 0, p >= 0 ? "" : code_prefix);
     set_result_text(row, column, text);
 }
 
@@ -28,7 +30,7 @@ void set_count_cell(int row, int column, double count, int width) {
         return;
     }
     char text[RESULT_CELL_CAPACITY];
-    std::snprintf(text, sizeof text, "%*d", width, static_cast<int>(count));
+    print_integer(text, sizeof text, static_cast<int>(count), width);
     set_result_text(row, column, text);
 }
 
@@ -62,9 +64,9 @@ void set_report_cell(ReportTable table, int row, int column, double value) {
         if (value >= 0)
             set_result_value(row, column, value);
         else
-            set_p_cell(row, column, value, "%.4lf", ">%.4lf");
+            set_p_cell(row, column, value, 4, ">");
         break;
-    case CellFormat::SignedRankP: set_p_cell(row, column, value, "%.3lf", "< %.3lf"); break;
+    case CellFormat::SignedRankP: set_p_cell(row, column, value, 3, "< "); break;
     case CellFormat::Count: set_count_cell(row, column, value, 0); break;
     case CellFormat::WideCount: set_count_cell(row, column, value, 12); break;
     }

@@ -1,6 +1,8 @@
 // The fast paths against the plain ones, to the bit:
 //  - quicksort_keys against the partition loop scanning key by key, on
 //    random keys with many ties, markers and NaNs;
+//  - print_fixed and print_integer against snprintf, on random values of
+//    every magnitude, exact decimal ties and values that are no number;
 //  - the coefficient and pair count matrices of the Pearson and Spearman
 //    analyses, and Spearman's tie totals against the first column, against
 //    pearson_r and spearman_rho of the ordered and summarised pair table
@@ -25,6 +27,7 @@
 #include "stats/column_summary.h"
 #include "stats/ordering.h"
 #include "worksheet/data_table.h"
+#include "worksheet/number_text.h"
 #include "worksheet/result_text.h"
 
 namespace {
@@ -73,6 +76,43 @@ int check_quicksort() {
             ++failures;
     }
     return report("quicksort_keys exchanges as the plain partition loop does", failures);
+}
+
+int check_number_texts() {
+    std::mt19937_64 random(20261209);
+    int failures = 0;
+    char fast[512], plain[512];
+    const int PRECISIONS[] = {1, 3, 4};
+    const int WIDTHS[] = {0, 8, 12};
+    auto compare = [&](double v) {
+        const int precision = PRECISIONS[random() % 3];
+        const int width = WIDTHS[random() % 3];
+        const int a = print_fixed(fast, sizeof fast, v, precision, width, "\t", "\t");
+        const int b = std::snprintf(plain, sizeof plain, "\t%*.*f\t", width, precision, v);
+        failures += a != b || std::strcmp(fast, plain) != 0;
+        // Cut to a small buffer, as a result cell is.
+        const int c = print_fixed(fast, 16, v, precision, width, ">");
+        const int d = std::snprintf(plain, 16, ">%*.*f", width, precision, v);
+        failures += c != d || std::strcmp(fast, plain) != 0;
+    };
+    for (int round = 0; round < 300000; ++round) {
+        uint64_t bits = random();
+        double v = 0;
+        std::memcpy(&v, &bits, sizeof v);
+        compare(v);  // any bit pattern: every magnitude, infinities, NaNs
+        // Binary fractions, among them every exact tie between two decimals.
+        compare(std::ldexp(static_cast<double>(static_cast<int64_t>(random() % 2000001) - 1000000),
+                           -static_cast<int>(random() % 24)));
+        compare(static_cast<double>(static_cast<int64_t>(random() % 100000000) - 50000000) / 10000.0);
+        const long n = static_cast<long>(static_cast<int64_t>(random() % 4000000001ULL) - 2000000000);
+        const int width = WIDTHS[random() % 3];
+        const int a = print_integer(fast, sizeof fast, n, width, "\t", "\t");
+        const int b = std::snprintf(plain, sizeof plain, "\t%*ld\t", width, n);
+        failures += a != b || std::strcmp(fast, plain) != 0;
+    }
+    compare(-0.0);
+    compare(-0.00001);
+    return report("print_fixed and print_integer write what snprintf writes", failures);
 }
 
 // Ranks and tie counts of the pair table by the literal counting.
@@ -138,6 +178,7 @@ int check_coefficients(bool spearman, bool literal_too) {
 
 int run_checks() {
     int failed = check_quicksort();
+    failed += check_number_texts();
     const char* const LOG_MODES[] = {"", " with log x", " with log y", " with both log options"};
     for (const char* sheet : SHEETS) {
         for (int mode = 0; mode < 4; ++mode) {

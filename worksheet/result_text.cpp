@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "worksheet/number_text.h"
+
 char result_text[RESULT_TEXT_CAPACITY + 1];
 char line_text[LINE_TEXT_CAPACITY + 2];
 char cell_text[CELL_TEXT_CAPACITY];
@@ -42,6 +44,25 @@ bool valid_result_cell(int row, int column) {
     return row >= 0 && row < RESULT_ROW_COUNT && column >= 0 && column < MAX_COLUMNS;
 }
 bool valid_label_row(int row) { return row >= 0 && row < ROW_LABEL_COUNT; }
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether std::atof(text) > CELL_MISSING. The texts the reports write
+// mostly answer at a glance: a number without a minus sign, a "<" or ">"
+// code or "#n/a" (atof reads 0 of those), or a minus sign and at most
+// eight digits before the point are all above it; anything else is read.
+bool reads_above_missing(const char* text) {
+    const char* p = text;
+    while (*p == ' ') ++p;
+    if (is_digit(*p) || *p == '<' || *p == '>' || *p == '#') return true;
+    if (*p == '-') {
+        int digits = 0;
+        while (is_digit(p[1 + digits]) && digits <= 8) ++digits;
+        const char after = p[1 + digits];
+        if (digits >= 1 && digits <= 8 && (after == '.' || after == '\0')) return true;
+    }
+    return std::atof(text) > CELL_MISSING;
+}
 
 }  // namespace
 
@@ -106,8 +127,7 @@ void format_result_value(char* out, double value) {
     if (!std::isfinite(value)) value = CELL_MISSING;
     // Wide enough for "%.4lf" of any finite double.
     char wide[400];
-    std::snprintf(wide, sizeof wide, "%.4lf", value);
-    if (std::strlen(wide) < RESULT_CELL_CAPACITY) {
+    if (print_fixed(wide, sizeof wide, value, 4) < RESULT_CELL_CAPACITY) {
         copy_cut(out, RESULT_CELL_CAPACITY, wide);
         return;
     }
@@ -138,10 +158,8 @@ void append_value_texts(int row) {
     const int columns = used_columns();
     for (int i = 1; i < columns; ++i) {
         const char* text = result_cells[row][i];
-        if (std::atof(text) > CELL_MISSING)
-            std::snprintf(cell_text, sizeof cell_text, "\t%s", text);
-        else
-            std::snprintf(cell_text, sizeof cell_text, "\t#n/a");
+        cell_text[0] = '\t';
+        copy_cut(cell_text + 1, RESULT_CELL_CAPACITY, reads_above_missing(text) ? text : "#n/a");
         append_cell(cell_text);
     }
 }
@@ -154,11 +172,11 @@ void append_matrix_row(int row) {
         if (i < row) {
             const double x = correlation_r[row][i];
             if (is_available(x))
-                std::snprintf(cell_text, sizeof cell_text, "%12.4lf\t", x);
+                print_fixed(cell_text, sizeof cell_text, x, 4, 12, "", "\t");
             else
                 std::snprintf(cell_text, sizeof cell_text, "\t");
         } else {
-            std::snprintf(cell_text, sizeof cell_text, "%12ld\t", static_cast<long>(correlation_n[row][i]));
+            print_integer(cell_text, sizeof cell_text, correlation_n[row][i], 12, "", "\t");
         }
         append_cell(cell_text);
     }
