@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -59,6 +60,20 @@ bool read_input(const std::string& path, std::vector<unsigned char>& bytes, std:
     if (file == nullptr) {
         error = "cannot read " + shown + ": " + std::strerror(errno);
         return false;
+    }
+    // A file that tells its size (standard input too, when it is one) is
+    // read in one go into a buffer of that size, with room for the
+    // terminator the clipboard adds; whatever follows, or a stream of
+    // unknown size, in chunks.
+    const long start = std::ftell(file);
+    if (start >= 0 && std::fseek(file, 0, SEEK_END) == 0) {
+        const long size = std::ftell(file) - start;
+        std::fseek(file, start, SEEK_SET);
+        if (size > 0 && static_cast<unsigned long>(size) <= MAX_INPUT_BYTES) {
+            bytes.reserve(static_cast<std::size_t>(size) + 1);
+            bytes.resize(static_cast<std::size_t>(size));
+            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+        }
     }
     unsigned char chunk[65536];
     bool ok = true;
@@ -158,7 +173,7 @@ bool read_desktop_clipboard(const std::string& name, const DesktopClipboard& cli
     return read_clipboard_target(clipboard, target, bytes, MAX_INPUT_BYTES, error);
 }
 
-bool write_output(const std::string& path, const std::string& text, std::string& error) {
+bool write_output(const std::string& path, std::string_view text, std::string& error) {
     const bool to_stdout = path.empty();
     std::FILE* file = to_stdout ? stdout : std::fopen(path.c_str(), "wb");
     const std::string shown = to_stdout ? "standard output" : path;
@@ -237,9 +252,9 @@ void run_desktop_program(const std::string& name, const CliOptions& options, Inp
     headless::reset();
     headless::set_application_name(name.c_str());
     if (input.found) {
-        const std::vector<unsigned char> block =
+        std::vector<unsigned char> block =
             worksheet_block(name, std::move(input.bytes), input.format, options.decimal_comma);
-        headless::put_clipboard_block("Wk1", block.data(), block.size());
+        headless::put_clipboard_block("Wk1", std::move(block));
     }
     headless::set_dialog_actions(dialog_actions(options));
     CWinApp* application = AfxGetApp();
@@ -271,8 +286,9 @@ int report_run(headless::Message& success) {
 int write_result(const std::string& name, const CliOptions& options, const Input& input,
                  const headless::Message& success) {
     std::string error;
-    const bool written = options.clipboard ? write_clipboard_text(input.desktop, headless::clipboard_text(), error)
-                                           : write_output(options.output_path, headless::clipboard_text(), error);
+    const bool written = options.clipboard
+                             ? write_clipboard_text(input.desktop, headless::clipboard_text(), error)
+                             : write_output(options.output_path, headless::clipboard_text_view(), error);
     if (!written) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
         return EXIT_NOT_WRITTEN;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -20,11 +21,16 @@ void reset();
 // it) or under TEXT_FORMAT when `format_name` is null. Replaces an earlier
 // block of that format.
 void put_clipboard_block(const char* format_name, const void* bytes, std::size_t size);
+// The same for a block the caller hands over instead of having it copied.
+void put_clipboard_block(const char* format_name, std::vector<unsigned char>&& bytes);
 
 // The clipboard's text (the bytes up to the first zero); empty when the
 // clipboard holds no text.
 bool clipboard_has_text();
 std::string clipboard_text();
+// The same text where the clipboard holds it, valid until the clipboard
+// changes.
+std::string_view clipboard_text_view();
 
 bool clipboard_is_open();
 // Clipboard state changes since the last reset (empty + set calls).

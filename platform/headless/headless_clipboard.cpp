@@ -5,6 +5,8 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/headless/headless.h"
@@ -12,9 +14,11 @@
 
 namespace {
 
+// A global block: `size` bytes and a zero byte after them.
 struct Block {
     std::size_t size;
-    unsigned char* bytes;
+    std::vector<unsigned char> storage;
+    unsigned char* bytes() { return storage.data(); }
 };
 
 struct State {
@@ -35,10 +39,7 @@ struct State {
     State& operator=(const State&) = delete;
     // Blocks still on the clipboard when the process ends are freed with it.
     ~State() {
-        for (auto& entry : clipboard) {
-            std::free(entry.second->bytes);
-            delete entry.second;
-        }
+        for (auto& entry : clipboard) delete entry.second;
     }
 };
 
@@ -49,16 +50,10 @@ State& state() {
 
 bool failing(headless::Fault fault) { return state().faults[static_cast<int>(fault)]; }
 
-Block* new_block(std::size_t size) {
-    auto* block = new Block{size, static_cast<unsigned char*>(std::calloc(size + 1, 1))};
-    return block;
-}
+Block* new_block(std::size_t size) { return new Block{size, std::vector<unsigned char>(size + 1)}; }
 
-void delete_block(Block* block) {
-    if (block == nullptr) return;
-    std::free(block->bytes);
-    delete block;
-}
+void delete_block(Block* block) { delete block; }
+
 
 void clear_clipboard() {
     for (const auto& entry : state().clipboard) delete_block(entry.second);
@@ -71,6 +66,14 @@ platform::ClipboardFormat find_or_register(const char* name) {
         if (names[i] == name) return static_cast<platform::ClipboardFormat>(0xC000 + i);
     names.emplace_back(name);
     return static_cast<platform::ClipboardFormat>(0xC000 + names.size() - 1);
+}
+
+void put_block(const char* format_name, Block* block) {
+    const platform::ClipboardFormat format =
+        format_name == nullptr ? platform::TEXT_FORMAT : find_or_register(format_name);
+    auto& slot = state().clipboard[format];
+    delete_block(slot);
+    slot = block;
 }
 
 void record(const char* text, const char* caption) {
@@ -143,7 +146,7 @@ std::size_t global_size(MemoryHandle block) {
 
 void* global_lock(MemoryHandle block) {
     if (block == nullptr || failing(headless::Fault::GlobalLock)) return nullptr;
-    return static_cast<Block*>(block)->bytes;
+    return static_cast<Block*>(block)->bytes();
 }
 
 void global_unlock(MemoryHandle) {}
@@ -188,26 +191,30 @@ void reset() {
 }
 
 void put_clipboard_block(const char* format_name, const void* bytes, std::size_t size) {
-    const platform::ClipboardFormat format =
-        format_name == nullptr ? platform::TEXT_FORMAT : find_or_register(format_name);
     Block* block = new_block(size);
-    if (size > 0) std::memcpy(block->bytes, bytes, size);
-    auto& slot = state().clipboard[format];
-    delete_block(slot);
-    slot = block;
+    if (size > 0) std::memcpy(block->bytes(), bytes, size);
+    put_block(format_name, block);
+}
+
+void put_clipboard_block(const char* format_name, std::vector<unsigned char>&& bytes) {
+    const std::size_t size = bytes.size();
+    bytes.push_back(0);
+    put_block(format_name, new Block{size, std::move(bytes)});
 }
 
 bool clipboard_has_text() { return state().clipboard.count(platform::TEXT_FORMAT) != 0; }
 
-std::string clipboard_text() {
+std::string_view clipboard_text_view() {
     auto found = state().clipboard.find(platform::TEXT_FORMAT);
-    if (found == state().clipboard.end()) return std::string();
-    const Block* block = found->second;
-    const auto* text = reinterpret_cast<const char*>(block->bytes);
+    if (found == state().clipboard.end()) return std::string_view();
+    Block* block = found->second;
+    const auto* text = reinterpret_cast<const char*>(block->bytes());
     const void* zero = std::memchr(text, 0, block->size);
     const std::size_t n = zero == nullptr ? block->size : static_cast<std::size_t>(static_cast<const char*>(zero) - text);
-    return std::string(text, n);
+    return std::string_view(text, n);
 }
+
+std::string clipboard_text() { return std::string(clipboard_text_view()); }
 
 bool clipboard_is_open() { return state().open; }
 
