@@ -34,6 +34,10 @@ namespace {
 // No spreadsheet block comes near this; it bounds what a stray input costs.
 constexpr std::size_t MAX_INPUT_BYTES = 256u * 1024u * 1024u;
 
+// From this size on a worksheet fills enough of the data table that one
+// large page costs less than the small pages it would touch.
+constexpr std::size_t LARGE_WORKSHEET_BYTES = 256u * 1024u;
+
 enum ExitStatus { EXIT_RESULT = 0, EXIT_NO_WORKSHEET = 1, EXIT_USAGE = 2, EXIT_REFUSED = 3, EXIT_NOT_WRITTEN = 4 };
 
 // A message box becomes one line on standard error: "caption: text", the
@@ -249,6 +253,8 @@ std::vector<headless::DialogAction> dialog_actions(const CliOptions& options) {
 // Runs the desktop program's start-up sequence and dialog on the headless
 // platform, with the worksheet on its clipboard under "Wk1".
 void run_desktop_program(const std::string& name, const CliOptions& options, Input& input) {
+    // A worksheet near the data table's capacity fills its every page.
+    if (input.bytes.size() >= LARGE_WORKSHEET_BYTES) headless::prefer_large_pages(data_rows, sizeof data_rows);
     headless::reset();
     headless::set_application_name(name.c_str());
     if (input.found) {

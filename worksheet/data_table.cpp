@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-DataRow data_rows[MAX_ROWS];
+// Aligned so that the system can back the whole table with one large page.
+alignas(MORVENDA_TABLE_ALIGNMENT) DataRow data_rows[MAX_ROWS];
 PairRow pair_rows[MAX_ROWS];
 
 int32_t row_count = 0;

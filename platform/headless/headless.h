@@ -36,6 +36,14 @@ bool clipboard_is_open();
 // Clipboard state changes since the last reset (empty + set calls).
 int clipboard_write_count();
 
+// ---- Memory ----------------------------------------------------------------
+
+// Asks the system to back the memory from `start` on for `size` bytes with
+// large pages, where it has them (whole large pages around the range): one
+// page fault instead of one per small page when a table is filled. A hint;
+// nothing changes where it is not followed.
+void prefer_large_pages(const void* start, std::size_t size);
+
 // ---- Faults ----------------------------------------------------------------
 
 // One switch per operation; a switched-on operation fails every time it is
