@@ -83,10 +83,13 @@ int run_nonpaired_analysis(platform::WindowHandle owner) {
         return ANALYSIS_NOT_GROUPABLE;
     }
     const int columns = used_columns();
+    // Of the group summaries the tests read the t-test's estimates (on the
+    // log scale under Log-transformation), the medians and the orders.
+    const unsigned fields = GROUP_MEDIAN | (log_transform != 0 ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES);
     for (int c = 1; c < columns; ++c) {
         build_group_columns(c, code0, code1);
-        order_columns(1);
-        summarize_columns(true);
+        summarize_group(0, fields);
+        summarize_group(1, fields);
         compute_nonpaired_column(c);
     }
     write_nonpaired_report();

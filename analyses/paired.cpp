@@ -70,10 +70,14 @@ int run_paired_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
     const int columns = used_columns();
+    // Of the group summaries the tests read the t-test's estimates of the
+    // differences (on the log scale in ratio mode) and the order of the
+    // magnitudes.
+    const unsigned fields = log_transform != 0 ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
     for (int c = 1; c < columns; ++c) {
         build_paired_differences(c);
-        order_columns(1);
-        summarize_columns(true);
+        summarize_group(0, fields);
+        order_column(1, 1);
         compute_paired_column(c);
     }
     write_paired_report();

@@ -16,6 +16,7 @@
 
 #include "stats/distance_scale.h"
 #include "stats/distributions.h"
+#include "stats/ordering.h"
 
 ColumnSummary column_summaries[MAX_COLUMNS];
 ColumnSummary group_summaries[2];
@@ -132,6 +133,34 @@ void rank_from_order(int n_rows, const ColumnSummary& s) {
     }
 }
 
+// A real cell x with normal score z added to the sums.
+inline void add_real_cell(RankSums& m, double x, double z) {
+    if (m.j == 0) m.x0 = x;
+    ++m.j;
+    m.x += x;
+    m.z += z;
+    m.z2 += z * z;
+    m.xz += x * z;
+    const double dx = x - m.x0;
+    m.dx += dx;
+    m.dx2 += dx * dx;
+    m.dxz += dx * z;
+    m.largest_dx = std::max(m.largest_dx, std::fabs(dx));
+    if (x > 0) {
+        const double y = std::log(x);
+        if (m.f == 0) m.y0 = y;
+        ++m.f;
+        m.y += y;
+        m.zl += z;
+        m.zl2 += z * z;
+        m.zy += z * y;
+        const double dy = y - m.y0;
+        m.dy += dy;
+        m.dy2 += dy * dy;
+        m.dzy += z * dy;
+    }
+}
+
 // Every cell's companion fields, and the sums over real cells, visiting the
 // rows in order.
 template <typename Row>
@@ -153,30 +182,7 @@ RankSums score_cells(Row* rows, int c, int n_rows) {
         row.rank_position[c] = cell_positions[r];
         row.normal_score[c] = z;
         if (!is_real_value(x)) continue;
-        if (m.j == 0) m.x0 = x;
-        ++m.j;
-        m.x += x;
-        m.z += z;
-        m.z2 += z * z;
-        m.xz += x * z;
-        const double dx = x - m.x0;
-        m.dx += dx;
-        m.dx2 += dx * dx;
-        m.dxz += dx * z;
-        m.largest_dx = std::max(m.largest_dx, std::fabs(dx));
-        if (x > 0) {
-            const double y = std::log(x);
-            if (m.f == 0) m.y0 = y;
-            ++m.f;
-            m.y += y;
-            m.zl += z;
-            m.zl2 += z * z;
-            m.zy += z * y;
-            const double dy = y - m.y0;
-            m.dy += dy;
-            m.dy2 += dy * dy;
-            m.dzy += z * dy;
-        }
+        add_real_cell(m, x, z);
     }
     return m;
 }
@@ -373,6 +379,33 @@ void count_thirds(int n_rows, ColumnSummary& s) {
     s.n_middle_third_log = present - lower_log - upper_log;
 }
 
+// The sums of score_cells that the plain estimates read, from the same
+// terms in the same order: x over the real cells, and with `log_scale`
+// y = ln x over the real cells x > 0. No rank is needed for them.
+RankSums plain_sums(int n_rows, bool log_scale) {
+    RankSums m;
+    for (int r = 0; r < n_rows; ++r) {
+        const double x = cell_values[r];
+        if (!is_real_value(x)) continue;
+        if (m.j == 0) m.x0 = x;
+        ++m.j;
+        m.x += x;
+        const double dx = x - m.x0;
+        m.dx += dx;
+        m.dx2 += dx * dx;
+        if (log_scale && x > 0) {
+            const double y = std::log(x);
+            if (m.f == 0) m.y0 = y;
+            ++m.f;
+            m.y += y;
+            const double dy = y - m.y0;
+            m.dy += dy;
+            m.dy2 += dy * dy;
+        }
+    }
+    return m;
+}
+
 template <typename Row>
 void summarize_column(Row* rows, int c, ColumnSummary& s) {
     const int n_rows = used_rows();
@@ -409,6 +442,35 @@ void summarize_column(Row* rows, int c, ColumnSummary& s) {
 }
 
 }  // namespace
+
+void summarize_group(int g, unsigned fields) {
+    if (g < 0 || g >= 2) return;
+    ColumnSummary& s = group_summaries[g];
+    const int n_rows = used_rows();
+    bool markers = false;
+    for (int r = 0; r < n_rows; ++r) markers = markers || is_marker(pair_rows[r].value[g]);
+    // Ordered before the missing cells are rewritten, as order_columns(1)
+    // orders them before summarize_columns(true).
+    const bool ordered = markers || (fields & GROUP_MEDIAN) != 0;
+    if (ordered) order_column(g, 1);
+    classify_cells(pair_rows, g, n_rows, s);
+    if (s.n_small + s.n_big > 0) {
+        // Estimates from the normal plot: ranks and normal scores first.
+        rank_from_order(n_rows, s);
+        RankSums m;
+        for (int r = 0; r < n_rows; ++r)
+            if (is_real_value(cell_values[r])) add_real_cell(m, cell_values[r], cell_scores[r]);
+        s.n_real = m.j;
+        s.n_real_log = m.f;
+        set_regression_estimates(m, s);
+    } else {
+        const RankSums m = plain_sums(n_rows, (fields & GROUP_LOG_ESTIMATES) != 0);
+        s.n_real = m.j;
+        s.n_real_log = m.f;
+        set_plain_estimates(m, s);
+    }
+    if ((fields & GROUP_MEDIAN) != 0) s.median = centile_of(pair_rows, g, s, 0.5);
+}
 
 void summarize_columns(bool groups) {
     if (groups) {

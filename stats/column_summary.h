@@ -71,6 +71,23 @@ extern ColumnSummary group_summaries[2];
 // been ordered first (order_columns in the matching mode).
 void summarize_columns(bool groups);
 
+// What a comparison reads of a group summary, each as summarize_columns(true)
+// computes it, to the bit.
+enum GroupFields : unsigned {
+    GROUP_ESTIMATES = 1,      // mean and sd
+    GROUP_LOG_ESTIMATES = 2,  // mean_log and sd_log
+    GROUP_MEDIAN = 4,         // median, with the group ordered
+};
+
+// Orders (as order_columns(1) does) and summarises pair-table column g into
+// group summary g as far as a comparison reads it: the counts, min and max,
+// and the `fields` asked for; `order` whenever the median is asked for or
+// the column holds small or big cells. The other fields of the summary and
+// the rank fields of the pair table are not written. The column is ordered
+// only where its estimates depend on ranks, so a column without small and
+// big cells takes one pass when its median is not asked for.
+void summarize_group(int g, unsigned fields);
+
 // Interpolated centile of one column of a set at `fraction`, or CELL_MISSING
 // when the column has too few present cells for that fraction or a
 // neighbour is not a real value.

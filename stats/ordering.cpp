@@ -242,8 +242,29 @@ bool make_sorted_copy(int lo, int hi) {
     return true;
 }
 
+void reverse_range(int lo, int hi) {
+    for (; lo < hi; ++lo, --hi) exchange(lo, hi);
+}
+
+// What the quicksort does to sort_keys[lo..hi] when all its keys are equal:
+// every key stops both scans, so the partition exchanges the first with
+// the last, the second with the one before the last, and so on, until the
+// scans cross in the middle (exchanging the middle key with itself when
+// the count is odd); then both halves are sorted the same way.
+void sort_equal_keys(int lo, int hi) {
+    while (lo < hi) {
+        reverse_range(lo, hi);
+        const int n = hi - lo + 1;
+        const int left_end = lo + n / 2 - 1;             // the left part's last place
+        const int right_start = lo + n / 2 + (n % 2);    // the right part's first
+        sort_equal_keys(lo, left_end);
+        lo = right_start;
+    }
+}
+
 // The quicksort of sort_keys[lo..hi], taking the sorted copy's keys and
-// rows for every sub-range without equal keys.
+// rows for every sub-range without equal keys, and working out a sub-range
+// of equal keys without comparing them.
 void sort_range(int lo, int hi) {
     while (lo < hi) {
         const int first = lo - sorted_base;
@@ -252,6 +273,12 @@ void sort_range(int lo, int hi) {
             const std::size_t count = static_cast<std::size_t>(hi - lo + 1);
             std::memcpy(sort_keys + lo, sorted_keys + first, count * sizeof(double));
             std::memcpy(sort_index + lo, sorted_index + first, count * sizeof(int32_t));
+            return;
+        }
+        // The sorted copy's first and last key of the range are equal: so
+        // are all the keys between.
+        if (sorted_copy_valid && radix_keys[first] == radix_keys[last]) {
+            sort_equal_keys(lo, hi);
             return;
         }
         // The value is copied: the partition moves the key it came from.
