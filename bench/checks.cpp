@@ -3,6 +3,9 @@
 //    random keys with many ties, markers and NaNs;
 //  - print_fixed and print_integer against snprintf, on random values of
 //    every magnitude, exact decimal ties and values that are no number;
+//  - summarize_group against order_columns(1) + summarize_columns(true),
+//    the fields it writes, on the pair tables of the paired and the
+//    non-paired tests for every column;
 //  - the coefficient and pair count matrices of the Pearson and Spearman
 //    analyses, and Spearman's tie totals against the first column, against
 //    pearson_r and spearman_rho of the ordered and summarised pair table
@@ -19,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "analyses/nonpaired.h"
+#include "analyses/paired.h"
 #include "analyses/pair_values.h"
 #include "analyses/pearson.h"
 #include "analyses/spearman.h"
@@ -115,6 +120,55 @@ int check_number_texts() {
     return report("print_fixed and print_integer write what snprintf writes", failures);
 }
 
+// The fields summarize_group writes, of a group summary.
+std::vector<double> group_fields(const ColumnSummary& s, unsigned fields) {
+    std::vector<double> v = {static_cast<double>(s.n_total), static_cast<double>(s.n_real),
+                             static_cast<double>(s.n_small), static_cast<double>(s.n_big), s.min, s.max};
+    if (fields & GROUP_ESTIMATES) v.insert(v.end(), {s.mean, s.sd});
+    if (fields & GROUP_LOG_ESTIMATES) v.insert(v.end(), {static_cast<double>(s.n_real_log), s.mean_log, s.sd_log});
+    if (fields & GROUP_MEDIAN) {
+        v.push_back(s.median);
+        for (int k = 0; k < row_count; ++k) v.push_back(s.order[k]);
+    }
+    return v;
+}
+
+// Every column's pair table of the paired tests (differences) and, when
+// the first column holds two group codes, of the non-paired tests.
+int check_group_summaries() {
+    int32_t code0 = 0, code1 = 0;
+    const bool groups = find_group_codes(code0, code1);
+    int failures = 0;
+    std::vector<PairRow> built(MAX_ROWS);
+    for (int c = 1; c < column_count; ++c) {
+        for (int table = 0; table < (groups ? 2 : 1); ++table) {
+            if (table == 0)
+                build_paired_differences(c);
+            else
+                build_group_columns(c, code0, code1);
+            std::memcpy(built.data(), pair_rows, sizeof pair_rows);
+            order_columns(1);
+            summarize_columns(true);
+            const ColumnSummary plain[2] = {group_summaries[0], group_summaries[1]};
+            const unsigned FIELDS[] = {GROUP_ESTIMATES, GROUP_LOG_ESTIMATES,
+                                       GROUP_ESTIMATES | GROUP_LOG_ESTIMATES | GROUP_MEDIAN};
+            for (unsigned fields : FIELDS) {
+                std::memcpy(pair_rows, built.data(), sizeof pair_rows);
+                summarize_group(0, fields);
+                summarize_group(1, fields);
+                for (int g = 0; g < 2; ++g) {
+                    const std::vector<double> a = group_fields(group_summaries[g], fields);
+                    const std::vector<double> b = group_fields(plain[g], fields);
+                    bool same = a.size() == b.size();
+                    for (std::size_t k = 0; same && k < a.size(); ++k) same = same_bits(a[k], b[k]);
+                    failures += !same;
+                }
+            }
+        }
+    }
+    return failures;
+}
+
 // Ranks and tie counts of the pair table by the literal counting.
 void rank_pair_table_literally() {
     for (int r = 0; r < row_count; ++r)
@@ -191,6 +245,9 @@ int run_checks() {
             log_y = mode / 2;
             extra_output = 1;
             const bool literal_too = row_count <= 200;
+            if (mode == 0 || mode == 3)  // the tests read the first log option only
+                failed += report(name + ": group summaries as summarize_columns gives them",
+                                 check_group_summaries());
             failed += report(name + ": Pearson coefficients and pair counts as pearson_r gives them",
                              check_coefficients(false, literal_too));
             failed += report(name + ": Spearman coefficients, pair counts and ties as spearman_rho gives them",

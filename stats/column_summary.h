@@ -80,9 +80,9 @@ enum GroupFields : unsigned {
 };
 
 // Orders (as order_columns(1) does) and summarises pair-table column g into
-// group summary g as far as a comparison reads it: the counts, min and max,
-// and the `fields` asked for; `order` whenever the median is asked for or
-// the column holds small or big cells. The other fields of the summary and
+// group summary g as far as a comparison reads it: the counts (n_real_log
+// with the log estimates), min and max, and the `fields` asked for; `order`
+// whenever the median is asked for or the column holds small or big cells. The other fields of the summary and
 // the rank fields of the pair table are not written. The column is ordered
 // only where its estimates depend on ranks, so a column without small and
 // big cells takes one pass when its median is not asked for.
