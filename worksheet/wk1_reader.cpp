@@ -21,6 +21,8 @@ constexpr unsigned RECORD_LABEL = 15;
 constexpr unsigned RECORD_FORMULA = 16;
 
 constexpr unsigned RECORD_HEADER_SIZE = 4;
+// Format byte, column, row and the 8-byte value.
+constexpr unsigned NUMBER_BODY_SIZE = 13;
 
 // A read position inside one record body. Every read checks the record's
 // declared end, which itself lies inside the block, so no read can leave the
@@ -163,6 +165,24 @@ int decode_pass(DecoderState& state, const unsigned char* block, std::size_t siz
         header.read_u16(length);
         if (length == 0) return WK1_ZERO_LENGTH;
         if (!header.has(length)) return WK1_TRUNCATED;
+
+        // A number record with all its fields, nearly every record of a
+        // worksheet, read in place: what decode_record does with it.
+        if (type == RECORD_NUMBER && length >= NUMBER_BODY_SIZE) {
+            const unsigned char* b = block + header.pos;
+            const unsigned column = static_cast<unsigned>(b[1]) | static_cast<unsigned>(b[2]) << 8;
+            const unsigned row = static_cast<unsigned>(b[3]) | static_cast<unsigned>(b[4]) << 8;
+            if (state.pass == 0) {
+                lower_origin(state, column, row);
+            } else {
+                Cursor value{block, header.pos + 5, header.pos + NUMBER_BODY_SIZE};
+                double v = 0.0;
+                value.read_f64(v);
+                store_cell(state, column, row, v);
+            }
+            pos = header.pos + length;
+            continue;
+        }
 
         Cursor body{block, header.pos, header.pos + length};
         if (type == RECORD_BOF) {
