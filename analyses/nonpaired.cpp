@@ -61,11 +61,13 @@ void build_group_columns(int c, int32_t code0, int32_t code1) {
         if (is_missing_value(x) || is_missing_value(y)) continue;
         // Only real values and the two markers themselves take part.
         if (y < CELL_SMALL || y > CELL_BIG) continue;
+        // The groups come in no order: the cell goes to its group's entry
+        // without a branch on the code.
         const int32_t k = code_of(x);
-        if (k == code0)
-            pair.value[0] = y;
-        else if (k == code1)
-            pair.value[1] = y;
+        const bool first = k == code0;
+        const bool second = !first && k == code1;
+        pair.value[0] = first ? y : CELL_MISSING;
+        pair.value[1] = second ? y : CELL_MISSING;
     }
 }
 

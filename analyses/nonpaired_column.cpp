@@ -114,13 +114,18 @@ RankSums pooled_rank_sums() {
         const bool has1 = !is_missing_value(v1);
         if (!has0 && !has1) break;
         const double v = !has1 || (has0 && v0 <= v1) ? v0 : v1;
-        int a = 0;
-        while (ordered_value(0, i) == v) {
+        // The first value of each group counted without a branch (which of
+        // the two holds the next value is as good as random), more equal
+        // values by the loops.
+        int a = v0 == v ? 1 : 0;
+        i += a;
+        while (a > 0 && ordered_value(0, i) == v) {
             ++a;
             ++i;
         }
-        int b = 0;
-        while (ordered_value(1, j) == v) {
+        int b = v1 == v ? 1 : 0;
+        j += b;
+        while (b > 0 && ordered_value(1, j) == v) {
             ++b;
             ++j;
         }

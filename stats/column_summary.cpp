@@ -62,36 +62,36 @@ struct RankSums {
 
 template <typename Row>
 void classify_cells(Row* rows, int c, int n_rows, ColumnSummary& s) {
-    s.n_total = 0;
-    s.n_positive = 0;
-    s.n_small = 0;
-    s.n_small_log = 0;
-    s.n_big = 0;
-    s.min = NO_MIN;
-    s.max = NO_MAX;
+    // Counted without branches: a pair-table column can be half missing
+    // cells, in no order.
+    int32_t present_cells = 0, positive = 0, small = 0, small_log = 0, big = 0;
+    double low = NO_MIN, high = NO_MAX;
     for (int r = 0; r < n_rows; ++r) {
         const double v = rows[r].value[c];
-        if (is_missing_value(v)) {
-            rows[r].value[c] = CELL_MISSING;
-            cell_values[r] = CELL_MISSING;
-            continue;
-        }
-        cell_values[r] = v;
-        ++s.n_total;
-        if (v > 0) ++s.n_positive;
-        if (v == CELL_SMALL) {
-            ++s.n_small;
-            ++s.n_small_log;
-        } else {
-            if (v <= 0) ++s.n_small_log;
-            if (v == CELL_BIG) {
-                ++s.n_big;
-            } else {
-                if (v < s.min) s.min = v;
-                if (v > s.max) s.max = v;
-            }
-        }
+        const bool present = !is_missing_value(v);
+        const double kept = present ? v : CELL_MISSING;
+        rows[r].value[c] = kept;
+        cell_values[r] = kept;
+        const bool is_small = v == CELL_SMALL;
+        const bool is_big = v == CELL_BIG;
+        present_cells += present;
+        positive += present && v > 0;
+        small += is_small;
+        small_log += present && v <= 0;  // the small cells and real values <= 0
+        big += is_big;
+        const bool real = present && !is_small && !is_big;
+        const double candidate_low = real ? v : low;
+        const double candidate_high = real ? v : high;
+        low = candidate_low < low ? candidate_low : low;
+        high = candidate_high > high ? candidate_high : high;
     }
+    s.n_total = present_cells;
+    s.n_positive = positive;
+    s.n_small = small;
+    s.n_small_log = small_log;
+    s.n_big = big;
+    s.min = low;
+    s.max = high;
 }
 
 // Tie counts, mid-ranks, plotting positions and normal scores from the

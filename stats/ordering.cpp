@@ -20,7 +20,17 @@ namespace {
 // A NaN is missing too, and sorts as a missing cell would.
 double sort_key(double v) {
     if (v != v) return MISSING_BOUND;
-    return v > -MISSING_BOUND ? v : -v;
+    // v or -v, chosen without a branch: a pair-table column can be half
+    // missing cells, in no order.
+    const double flipped = -v;
+    uint64_t kept = 0, negated = 0;
+    std::memcpy(&kept, &v, sizeof kept);
+    std::memcpy(&negated, &flipped, sizeof negated);
+    const uint64_t keep = uint64_t{0} - static_cast<uint64_t>(v > -MISSING_BOUND);
+    const uint64_t bits = (kept & keep) | (negated & ~keep);
+    double key = 0;
+    std::memcpy(&key, &bits, sizeof key);
+    return key;
 }
 
 void exchange(int a, int b) {
@@ -195,38 +205,57 @@ void sort_by_lower_half(int at, int n) {
     radix_passes(at, n, 0, 3, counts);
 }
 
-// Fills the sorted copy of sort_keys[lo..hi]; false when a key is not a
-// number (the quicksort's result is then no sorted arrangement).
-bool make_sorted_copy(int lo, int hi) {
-    const int n = hi - lo + 1;
-    // The upper four bytes first: measured values nearly always differ
-    // there. Keys that share them (the big and the missing cell, say) are
-    // then sorted among themselves by the lower four.
+// Sorts radix_keys[at..at+n) (with radix_from) by all eight bytes: by the
+// upper four first, as measured values nearly always differ there; keys
+// that share them (the big and the missing cell, say) are then sorted among
+// themselves by the lower four.
+void sort_radix_keys(int at, int n) {
     uint32_t counts[8][256] = {};
-    for (int k = 0; k < n; ++k) {
-        const double key = sort_keys[lo + k];
-        if (key != key) return false;
-        const uint64_t bits = order_bits(key);
-        radix_keys[k] = bits;
-        radix_from[k] = static_cast<uint16_t>(k);
+    for (int k = at; k < at + n; ++k) {
+        const uint64_t bits = radix_keys[k];
         ++counts[4][(bits >> 32) & 0xFF];
         ++counts[5][(bits >> 40) & 0xFF];
         ++counts[6][(bits >> 48) & 0xFF];
         ++counts[7][bits >> 56];
     }
-    radix_passes(0, n, 4, 7, counts);
-    for (int k = 1; k < n; ++k) {
+    radix_passes(at, n, 4, 7, counts);
+    for (int k = at + 1; k < at + n; ++k) {
         if (radix_keys[k - 1] <= radix_keys[k]) continue;
         // An unsorted run of keys with the same upper half: from its first
         // key to its last.
         const uint64_t upper = radix_keys[k] >> 32;
         int first = k - 1;
-        while (first > 0 && radix_keys[first - 1] >> 32 == upper) --first;
+        while (first > at && radix_keys[first - 1] >> 32 == upper) --first;
         int end = k + 1;
-        while (end < n && radix_keys[end] >> 32 == upper) ++end;
+        while (end < at + n && radix_keys[end] >> 32 == upper) ++end;
         sort_by_lower_half(first, end - first);
         k = end - 1;
     }
+}
+
+// Fills the sorted copy of sort_keys[lo..hi]; false when a key is not a
+// number (the quicksort's result is then no sorted arrangement).
+bool make_sorted_copy(int lo, int hi) {
+    const int n = hi - lo + 1;
+    // The keys of missing cells (at or above the missing bound, and above
+    // every present cell) are set apart at the end, back to front: they are
+    // often half of a pair-table column and usually all equal.
+    int present = 0;
+    int missing = 0;
+    for (int k = 0; k < n; ++k) {
+        const double key = sort_keys[lo + k];
+        if (key != key) return false;
+        const bool high = key >= MISSING_BOUND;
+        const int to = high ? n - 1 - missing : present;
+        present += high ? 0 : 1;
+        missing += high ? 1 : 0;
+        radix_keys[to] = order_bits(key);
+        radix_from[to] = static_cast<uint16_t>(k);
+    }
+    sort_radix_keys(0, present);
+    bool equal = true;
+    for (int k = present + 1; k < n; ++k) equal = equal && radix_keys[k] == radix_keys[present];
+    if (!equal) sort_radix_keys(present, missing);
 
     // A position is tied when its key equals a neighbour's.
     int tied = 0;
