@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_memory.h"
 #include "platform/platform.h"
 
 namespace {
@@ -155,7 +156,8 @@ void global_free(MemoryHandle block) { delete_block(static_cast<Block*>(block));
 
 void* allocate_private(std::size_t size) {
     if (failing(headless::Fault::AllocatePrivate)) return nullptr;
-    void* memory = std::malloc(size == 0 ? 1 : size);
+    void* memory = headless::allocate_large_block(size);
+    if (memory == nullptr) memory = std::malloc(size == 0 ? 1 : size);
     if (memory != nullptr) ++state().private_outstanding;
     return memory;
 }
@@ -163,7 +165,7 @@ void* allocate_private(std::size_t size) {
 void free_private(void* memory) {
     if (memory == nullptr) return;
     --state().private_outstanding;
-    std::free(memory);
+    if (!headless::free_large_block(memory)) std::free(memory);
 }
 
 void show_message(WindowHandle, const char* text, const char* caption) { record(text, caption); }
