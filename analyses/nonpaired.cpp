@@ -90,8 +90,9 @@ int run_nonpaired_analysis(platform::WindowHandle owner) {
     const unsigned fields = GROUP_MEDIAN | (log_transform != 0 ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES);
     for (int c = 1; c < columns; ++c) {
         build_group_columns(c, code0, code1);
-        summarize_group(0, fields);
-        summarize_group(1, fields);
+        // Each group's cells come from data column c, in its order.
+        summarize_group(0, fields, column_summaries[c].order);
+        summarize_group(1, fields, column_summaries[c].order);
         compute_nonpaired_column(c);
     }
     write_nonpaired_report();

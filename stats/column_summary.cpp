@@ -443,7 +443,7 @@ void summarize_column(Row* rows, int c, ColumnSummary& s) {
 
 }  // namespace
 
-void summarize_group(int g, unsigned fields) {
+void summarize_group(int g, unsigned fields, const int32_t* data_order) {
     if (g < 0 || g >= 2) return;
     ColumnSummary& s = group_summaries[g];
     const int n_rows = used_rows();
@@ -452,7 +452,7 @@ void summarize_group(int g, unsigned fields) {
     // Ordered before the missing cells are rewritten, as order_columns(1)
     // orders them before summarize_columns(true).
     const bool ordered = markers || (fields & GROUP_MEDIAN) != 0;
-    if (ordered) order_column(g, 1);
+    if (ordered) order_pair_column(g, data_order);
     classify_cells(pair_rows, g, n_rows, s);
     if (s.n_small + s.n_big > 0) {
         // Estimates from the normal plot: ranks and normal scores first.

@@ -85,8 +85,9 @@ enum GroupFields : unsigned {
 // whenever the median is asked for or the column holds small or big cells. The other fields of the summary and
 // the rank fields of the pair table are not written. The column is ordered
 // only where its estimates depend on ranks, so a column without small and
-// big cells takes one pass when its median is not asked for.
-void summarize_group(int g, unsigned fields);
+// big cells takes one pass when its median is not asked for. `data_order`
+// is passed on to order_pair_column.
+void summarize_group(int g, unsigned fields, const int32_t* data_order = nullptr);
 
 // Interpolated centile of one column of a set at `fraction`, or CELL_MISSING
 // when the column has too few present cells for that fraction or a

@@ -233,13 +233,36 @@ void sort_radix_keys(int at, int n) {
     }
 }
 
+// The positions of the sorted copy after radix_keys and radix_from hold
+// its keys in order: which are tied, and the keys and rows themselves.
+void finish_sorted_copy(int lo, int n) {
+    int tied = 0;
+    for (int k = 0; k < n; ++k) {
+        tied_before[k] = tied;
+        const bool below = k > 0 && radix_keys[k] == radix_keys[k - 1];
+        const bool above = k + 1 < n && radix_keys[k] == radix_keys[k + 1];
+        tied += below || above ? 1 : 0;
+        sorted_keys[k] = sort_keys[lo + radix_from[k]];
+        sorted_index[k] = sort_index[lo + radix_from[k]];
+    }
+    tied_before[n] = tied;
+}
+
+// The keys of missing cells (at or above the missing bound, and above
+// every present cell) come last, in radix_keys[present..n): sorted unless
+// they are all equal, as they usually are.
+void sort_missing_keys(int present, int n) {
+    bool equal = true;
+    for (int k = present + 1; k < n; ++k) equal = equal && radix_keys[k] == radix_keys[present];
+    if (!equal) sort_radix_keys(present, n - present);
+}
+
 // Fills the sorted copy of sort_keys[lo..hi]; false when a key is not a
 // number (the quicksort's result is then no sorted arrangement).
 bool make_sorted_copy(int lo, int hi) {
     const int n = hi - lo + 1;
-    // The keys of missing cells (at or above the missing bound, and above
-    // every present cell) are set apart at the end, back to front: they are
-    // often half of a pair-table column and usually all equal.
+    // The missing cells' keys are set apart at the end, back to front: they
+    // are often half of a pair-table column.
     int present = 0;
     int missing = 0;
     for (int k = 0; k < n; ++k) {
@@ -253,42 +276,90 @@ bool make_sorted_copy(int lo, int hi) {
         radix_from[to] = static_cast<uint16_t>(k);
     }
     sort_radix_keys(0, present);
-    bool equal = true;
-    for (int k = present + 1; k < n; ++k) equal = equal && radix_keys[k] == radix_keys[present];
-    if (!equal) sort_radix_keys(present, missing);
-
-    // A position is tied when its key equals a neighbour's.
-    int tied = 0;
-    for (int k = 0; k < n; ++k) {
-        tied_before[k] = tied;
-        const bool below = k > 0 && radix_keys[k] == radix_keys[k - 1];
-        const bool above = k + 1 < n && radix_keys[k] == radix_keys[k + 1];
-        tied += below || above ? 1 : 0;
-        sorted_keys[k] = sort_keys[lo + radix_from[k]];
-        sorted_index[k] = sort_index[lo + radix_from[k]];
-    }
-    tied_before[n] = tied;
+    sort_missing_keys(present, n);
+    finish_sorted_copy(lo, n);
     return true;
 }
 
-void reverse_range(int lo, int hi) {
-    for (; lo < hi; ++lo, --hi) exchange(lo, hi);
+// Rows met by the current walk of a given order carry its mark.
+uint32_t visited[MAX_ROWS];
+uint32_t visit_mark = 0;
+
+// The sorted copy of sort_keys[0..n-1], which hold the keys of rows 0..n-1,
+// from `rows`, all n rows in an order in which the present keys ascend;
+// false (and nothing sorted) when `rows` is not such an order.
+bool sorted_copy_from_order(const int32_t* rows, int n) {
+    if (++visit_mark == 0) {  // the marks wrapped around: start them afresh
+        std::memset(visited, 0, sizeof visited);
+        visit_mark = 1;
+    }
+    int present = 0;
+    int missing = 0;
+    for (int k = 0; k < n; ++k) {
+        const int32_t row = rows[k];
+        if (row < 0 || row >= n || visited[row] == visit_mark) return false;
+        visited[row] = visit_mark;
+        const double key = sort_keys[row];
+        if (key != key) return false;
+        const uint64_t bits = order_bits(key);
+        // Missing cells to the end, back to front, without a branch.
+        const bool high = key >= MISSING_BOUND;
+        const uint64_t previous = radix_keys[present > 0 ? present - 1 : 0];
+        const bool descends = static_cast<int>(!high) & static_cast<int>(present > 0) & static_cast<int>(bits < previous);
+        if (descends) return false;
+        const int to = high ? n - 1 - missing : present;
+        present += high ? 0 : 1;
+        missing += high ? 1 : 0;
+        radix_keys[to] = bits;
+        radix_from[to] = static_cast<uint16_t>(row);
+    }
+    sort_missing_keys(present, n);
+    finish_sorted_copy(0, n);
+    return true;
 }
 
-// What the quicksort does to sort_keys[lo..hi] when all its keys are equal:
-// every key stops both scans, so the partition exchanges the first with
-// the last, the second with the one before the last, and so on, until the
-// scans cross in the middle (exchanging the middle key with itself when
-// the count is odd); then both halves are sorted the same way.
-void sort_equal_keys(int lo, int hi) {
-    while (lo < hi) {
-        reverse_range(lo, hi);
-        const int n = hi - lo + 1;
-        const int left_end = lo + n / 2 - 1;             // the left part's last place
-        const int right_start = lo + n / 2 + (n % 2);    // the right part's first
-        sort_equal_keys(lo, left_end);
-        lo = right_start;
+// The keys and rows of a range of equal keys as the quicksort finds them.
+double equal_keys_in[MAX_ROWS];
+int32_t equal_rows_in[MAX_ROWS];
+
+// Writes to sort_keys/sort_index from `out` on what the quicksort makes of
+// the n entries first, first + step, ... of equal_keys_in/equal_rows_in
+// (step 1 or -1): every key stops both scans, so the partition exchanges
+// the first with the last, the second with the one before the last, and so
+// on, until the scans cross in the middle (exchanging the middle key with
+// itself when the count is odd); then both halves are sorted the same way.
+// Each entry is written once, at its final place.
+void place_equal_keys(int out, int first, int step, int n) {
+    while (n > 1) {
+        // The partition reverses the range...
+        first += step * (n - 1);
+        step = -step;
+        // ...and leaves the middle entry of an odd count where it is.
+        const int half = n / 2;
+        if (n % 2 != 0) {
+            const int middle = first + step * half;
+            sort_keys[out + half] = equal_keys_in[middle];
+            sort_index[out + half] = equal_rows_in[middle];
+        }
+        place_equal_keys(out, first, step, half);
+        const int skip = half + n % 2;
+        out += skip;
+        first += step * skip;
+        n -= skip;
     }
+    if (n == 1) {
+        sort_keys[out] = equal_keys_in[first];
+        sort_index[out] = equal_rows_in[first];
+    }
+}
+
+// What the quicksort does to sort_keys[lo..hi] when all its keys are equal,
+// worked out without comparing them.
+void sort_equal_keys(int lo, int hi) {
+    const int n = hi - lo + 1;
+    std::memcpy(equal_keys_in, sort_keys + lo, sizeof(double) * static_cast<std::size_t>(n));
+    std::memcpy(equal_rows_in, sort_index + lo, sizeof(int32_t) * static_cast<std::size_t>(n));
+    place_equal_keys(lo, 0, 1, n);
 }
 
 // The quicksort of sort_keys[lo..hi], taking the sorted copy's keys and
@@ -331,6 +402,39 @@ void quicksort_keys(int lo, int hi) {
     sorted_copy_valid = false;
 }
 
+namespace {
+
+// Records the order of column c of the table of `mode` from sort_index.
+void record_order(int c, int mode, int n) {
+    int32_t* order = mode == 0 ? column_summaries[c].order : group_summaries[c].order;
+    for (int k = 0; k < n; ++k) order[k] = sort_index[k];
+    for (int k = 0; k < n; ++k) {
+        if (mode == 0)
+            data_rows[order[k]].sort_pos[c] = k;
+        else
+            pair_rows[order[k]].sort_pos[c] = k;
+    }
+}
+
+}  // namespace
+
+void order_pair_column(int g, const int32_t* data_order) {
+    if (g < 0 || g >= 2) return;
+    const int n = used_rows();
+    for (int i = 0; i < n; ++i) {
+        sort_index[i] = i;
+        sort_keys[i] = sort_key(pair_rows[i].value[g]);
+    }
+    if (n > 1) {
+        sorted_base = 0;
+        sorted_copy_valid = (data_order != nullptr && sorted_copy_from_order(data_order, n)) ||
+                            make_sorted_copy(0, n - 1);
+        sort_range(0, n - 1);
+        sorted_copy_valid = false;
+    }
+    record_order(g, 1, n);
+}
+
 void order_column(int c, int mode) {
     const int n = used_rows();
     // Callers pass a column of the table they order, never one from input.
@@ -349,15 +453,7 @@ void order_column(int c, int mode) {
         }
     }
     quicksort_keys(0, n - 1);
-
-    int32_t* order = mode == 0 ? column_summaries[c].order : group_summaries[c].order;
-    for (int k = 0; k < n; ++k) order[k] = sort_index[k];
-    for (int k = 0; k < n; ++k) {
-        if (mode == 0)
-            data_rows[order[k]].sort_pos[c] = k;
-        else
-            pair_rows[order[k]].sort_pos[c] = k;
-    }
+    record_order(c, mode, n);
 }
 
 void order_columns(int mode) {
