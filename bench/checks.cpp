@@ -5,7 +5,8 @@
 //    every magnitude, exact decimal ties and values that are no number;
 //  - summarize_group against order_columns(1) + summarize_columns(true),
 //    the fields it writes, on the pair tables of the paired and the
-//    non-paired tests for every column;
+//    non-paired tests for every column, with and without an order of the
+//    data column to take the sorted copy from;
 //  - the coefficient and pair count matrices of the Pearson and Spearman
 //    analyses, and Spearman's tie totals against the first column, against
 //    pearson_r and spearman_rho of the ordered and summarised pair table
@@ -14,6 +15,7 @@
 //    the two log options.
 #include "bench/checks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -152,16 +154,23 @@ int check_group_summaries() {
             const ColumnSummary plain[2] = {group_summaries[0], group_summaries[1]};
             const unsigned FIELDS[] = {GROUP_ESTIMATES, GROUP_LOG_ESTIMATES,
                                        GROUP_ESTIMATES | GROUP_LOG_ESTIMATES | GROUP_MEDIAN};
-            for (unsigned fields : FIELDS) {
-                std::memcpy(pair_rows, built.data(), sizeof pair_rows);
-                summarize_group(0, fields);
-                summarize_group(1, fields);
-                for (int g = 0; g < 2; ++g) {
-                    const std::vector<double> a = group_fields(group_summaries[g], fields);
-                    const std::vector<double> b = group_fields(plain[g], fields);
-                    bool same = a.size() == b.size();
-                    for (std::size_t k = 0; same && k < a.size(); ++k) same = same_bits(a[k], b[k]);
-                    failures += !same;
+            // With the data column's order given for the group table (as
+            // the analysis gives it), and an order that is none for both.
+            std::vector<int32_t> reversed(column_summaries[c].order, column_summaries[c].order + row_count);
+            std::reverse(reversed.begin(), reversed.end());
+            const int32_t* hints[] = {nullptr, table == 1 ? column_summaries[c].order : nullptr, reversed.data()};
+            for (const int32_t* hint : hints) {
+                for (unsigned fields : FIELDS) {
+                    std::memcpy(pair_rows, built.data(), sizeof pair_rows);
+                    summarize_group(0, fields, hint);
+                    summarize_group(1, fields, hint);
+                    for (int g = 0; g < 2; ++g) {
+                        const std::vector<double> a = group_fields(group_summaries[g], fields);
+                        const std::vector<double> b = group_fields(plain[g], fields);
+                        bool same = a.size() == b.size();
+                        for (std::size_t k = 0; same && k < a.size(); ++k) same = same_bits(a[k], b[k]);
+                        failures += !same;
+                    }
                 }
             }
         }
