@@ -48,7 +48,23 @@ bool find_group_codes(int32_t& code0, int32_t& code1) {
     return true;
 }
 
-void build_group_columns(int c, int32_t code0, int32_t code1) {
+namespace {
+
+// The group of each row by its code in the first column: 0 or 1, or -1
+// for a row in neither (its code missing or another).
+int8_t row_groups[MAX_ROWS];
+
+void find_row_groups(int32_t code0, int32_t code1) {
+    const int rows = used_rows();
+    for (int r = 0; r < rows; ++r) {
+        const double x = data_rows[r].value[0];
+        const int32_t k = is_missing_value(x) ? 0 : code_of(x);
+        row_groups[r] = is_missing_value(x) ? -1 : k == code0 ? 0 : k == code1 ? 1 : -1;
+    }
+}
+
+// build_group_columns with the groups of the rows already found.
+void split_column(int c) {
     const int rows = used_rows();
     const bool valid_column = c > 0 && c < MAX_COLUMNS;
     for (int r = 0; r < rows; ++r) {
@@ -56,19 +72,22 @@ void build_group_columns(int c, int32_t code0, int32_t code1) {
         pair.value[0] = CELL_MISSING;
         pair.value[1] = CELL_MISSING;
         if (!valid_column) continue;
-        const double x = data_rows[r].value[0];
         const double y = data_rows[r].value[c];
-        if (is_missing_value(x) || is_missing_value(y)) continue;
         // Only real values and the two markers themselves take part.
-        if (y < CELL_SMALL || y > CELL_BIG) continue;
+        const bool taking_part = !is_missing_value(y) && y >= CELL_SMALL && y <= CELL_BIG;
         // The groups come in no order: the cell goes to its group's entry
-        // without a branch on the code.
-        const int32_t k = code_of(x);
-        const bool first = k == code0;
-        const bool second = !first && k == code1;
-        pair.value[0] = first ? y : CELL_MISSING;
-        pair.value[1] = second ? y : CELL_MISSING;
+        // without a branch on the group.
+        const int g = row_groups[r];
+        pair.value[0] = taking_part && g == 0 ? y : CELL_MISSING;
+        pair.value[1] = taking_part && g == 1 ? y : CELL_MISSING;
     }
+}
+
+}  // namespace
+
+void build_group_columns(int c, int32_t code0, int32_t code1) {
+    find_row_groups(code0, code1);
+    split_column(c);
 }
 
 void set_nonpaired_labels() { set_report_labels(report_table(NONPAIRED_REPORT)); }
@@ -85,11 +104,12 @@ int run_nonpaired_analysis(platform::WindowHandle owner) {
         return ANALYSIS_NOT_GROUPABLE;
     }
     const int columns = used_columns();
+    find_row_groups(code0, code1);
     // Of the group summaries the tests read the t-test's estimates (on the
     // log scale under Log-transformation), the medians and the orders.
     const unsigned fields = GROUP_MEDIAN | (log_transform != 0 ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES);
     for (int c = 1; c < columns; ++c) {
-        build_group_columns(c, code0, code1);
+        split_column(c);
         // Each group's cells come from data column c, in its order.
         summarize_group(0, fields, column_summaries[c].order);
         summarize_group(1, fields, column_summaries[c].order);

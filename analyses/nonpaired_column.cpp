@@ -102,14 +102,29 @@ double ordered_value(int g, int k) {
 // Merges the two groups' orders: every run of equal values, from either
 // group or both, shares the mid-rank of the positions it takes in the
 // pooled order. Linear in the number of values.
+// Each group's values in its order, as ordered_value reads them, and
+// CELL_MISSING after its present values.
+double ordered_values[2][MAX_ROWS + 1];
+
+void read_ordered_values(int g) {
+    const int rows = used_rows();
+    const int n = group_summaries[g].n_total < rows ? group_summaries[g].n_total : rows;
+    for (int k = 0; k < n; ++k) ordered_values[g][k] = ordered_value(g, k);
+    ordered_values[g][n > 0 ? n : 0] = CELL_MISSING;
+}
+
 RankSums pooled_rank_sums() {
+    read_ordered_values(0);
+    read_ordered_values(1);
+    const double* values0 = ordered_values[0];
+    const double* values1 = ordered_values[1];
     RankSums sums;
     int i = 0;      // next position in group 0's order
     int j = 0;      // next position in group 1's order
     int below = 0;  // pooled values below the current run
     for (;;) {
-        const double v0 = ordered_value(0, i);
-        const double v1 = ordered_value(1, j);
+        const double v0 = values0[i];
+        const double v1 = values1[j];
         const bool has0 = !is_missing_value(v0);
         const bool has1 = !is_missing_value(v1);
         if (!has0 && !has1) break;
@@ -119,13 +134,13 @@ RankSums pooled_rank_sums() {
         // values by the loops.
         int a = v0 == v ? 1 : 0;
         i += a;
-        while (a > 0 && ordered_value(0, i) == v) {
+        while (a > 0 && values0[i] == v) {
             ++a;
             ++i;
         }
         int b = v1 == v ? 1 : 0;
         j += b;
-        while (b > 0 && ordered_value(1, j) == v) {
+        while (b > 0 && values1[j] == v) {
             ++b;
             ++j;
         }

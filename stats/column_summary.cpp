@@ -133,7 +133,9 @@ void rank_from_order(int n_rows, const ColumnSummary& s) {
     }
 }
 
-// A real cell x with normal score z added to the sums.
+// A real cell x with normal score z added to the sums; without LOG_SCALE
+// only those of x.
+template <bool LOG_SCALE = true>
 inline void add_real_cell(RankSums& m, double x, double z) {
     if (m.j == 0) m.x0 = x;
     ++m.j;
@@ -146,7 +148,7 @@ inline void add_real_cell(RankSums& m, double x, double z) {
     m.dx2 += dx * dx;
     m.dxz += dx * z;
     m.largest_dx = std::max(m.largest_dx, std::fabs(dx));
-    if (x > 0) {
+    if (LOG_SCALE && x > 0) {
         const double y = std::log(x);
         if (m.f == 0) m.y0 = y;
         ++m.f;
@@ -253,11 +255,23 @@ void set_plain_estimates(const RankSums& m, ColumnSummary& s) {
 // Mean and SD from the normal probability plot: the real values regressed
 // on their normal scores (intercept and slope), and the values that stand
 // for the small and the big cells from the mean normal score of their ranks.
-void set_regression_estimates(const RankSums& m, ColumnSummary& s) {
+// The intercept and slope of the plot: mean and sd, and on the log scale.
+void set_regression_line(const RankSums& m, ColumnSummary& s) {
     const double j = m.j;
     const double d = j * m.z2 - m.z * m.z;
     s.sd = (j * m.dxz - m.dx * m.z) / d;
     s.mean = (m.x * m.z2 - m.xz * m.z) / d;
+}
+
+void set_regression_line_log(const RankSums& m, ColumnSummary& s) {
+    const double f = m.f;
+    const double dl = f * m.zl2 - m.zl * m.zl;
+    s.sd_log = (f * m.dzy - m.dy * m.zl) / dl;
+    s.mean_log = (m.y * m.zl2 - m.zy * m.zl) / dl;
+}
+
+void set_regression_estimates(const RankSums& m, ColumnSummary& s) {
+    set_regression_line(m, s);
     s.small_value = s.n_small > 0
                         ? s.mean + s.sd * mean_normal_score_low(s.n_small, s.n_total)
                         : 0;
@@ -265,10 +279,7 @@ void set_regression_estimates(const RankSums& m, ColumnSummary& s) {
                       ? s.mean + s.sd * mean_normal_score_high(s.n_big, s.n_total)
                       : 0;
 
-    const double f = m.f;
-    const double dl = f * m.zl2 - m.zl * m.zl;
-    s.sd_log = (f * m.dzy - m.dy * m.zl) / dl;
-    s.mean_log = (m.y * m.zl2 - m.zy * m.zl) / dl;
+    set_regression_line_log(m, s);
     // Without a positive cell there is no log scale (and F = 0 already made
     // mean_log a NaN); the mean normal score needs at least one rank.
     if (s.n_small_log > 0) {
@@ -455,14 +466,23 @@ void summarize_group(int g, unsigned fields, const int32_t* data_order) {
     if (ordered) order_pair_column(g, data_order);
     classify_cells(pair_rows, g, n_rows, s);
     if (s.n_small + s.n_big > 0) {
-        // Estimates from the normal plot: ranks and normal scores first.
+        // Estimates from the normal plot, as set_regression_estimates makes
+        // them (the values standing for small and big cells are not read
+        // by a comparison): ranks and normal scores first.
         rank_from_order(n_rows, s);
+        const bool log_scale = (fields & GROUP_LOG_ESTIMATES) != 0;
         RankSums m;
-        for (int r = 0; r < n_rows; ++r)
-            if (is_real_value(cell_values[r])) add_real_cell(m, cell_values[r], cell_scores[r]);
+        for (int r = 0; r < n_rows; ++r) {
+            if (!is_real_value(cell_values[r])) continue;
+            if (log_scale)
+                add_real_cell<true>(m, cell_values[r], cell_scores[r]);
+            else
+                add_real_cell<false>(m, cell_values[r], cell_scores[r]);
+        }
         s.n_real = m.j;
         s.n_real_log = m.f;
-        set_regression_estimates(m, s);
+        set_regression_line(m, s);
+        if (log_scale) set_regression_line_log(m, s);
     } else {
         const RankSums m = plain_sums(n_rows, (fields & GROUP_LOG_ESTIMATES) != 0);
         s.n_real = m.j;
