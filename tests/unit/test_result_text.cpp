@@ -96,14 +96,18 @@ TEST_F(ResultText, NonFiniteValuesPrintAsNotAvailable) {
 }
 
 TEST_F(ResultText, ValueTextsSkipEntryZeroAndMarkMissingEntries) {
-    column_count = 4;
+    column_count = 7;
     set_result_text(1, 0, "never");
     set_result_value(1, 1, CELL_MISSING);
     set_result_text(1, 2, ">0.2000");  // not a number at its start: reads as 0, printed as it stands
     set_result_value(1, 3, -2.5);
+    // Around the missing bound: what the text reads as decides.
+    set_result_text(1, 4, "-99999999.5000");
+    set_result_text(1, 5, "-999999998.9990");
+    set_result_text(1, 6, "-1e+10");
     clear_line_text();
     append_value_texts(1);
-    EXPECT_STREQ(line_text, "\t#n/a\t>0.2000\t-2.5000");
+    EXPECT_STREQ(line_text, "\t#n/a\t>0.2000\t-2.5000\t-99999999.5000\t-999999998.9990\t#n/a");
 }
 
 TEST_F(ResultText, OneColumnHasNoValueTexts) {
