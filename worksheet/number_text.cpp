@@ -1,4 +1,5 @@
-// Fixed-point and integer texts by std::to_chars.
+// Fixed-point texts by integer arithmetic and integer texts by
+// std::to_chars.
 #include "worksheet/number_text.h"
 
 #include <charconv>
@@ -9,9 +10,9 @@
 
 namespace {
 
-// Longest "%.*f" text of a finite double at the precisions the reports
-// use, with room to spare: 309 integer digits, sign, point, decimals.
-constexpr int NUMBER_ROOM = 400;
+// Longest text small_fixed writes, with room to spare: a sign, 19 digits,
+// the point and four decimals.
+constexpr int NUMBER_ROOM = 32;
 
 std::size_t text_length(const char* text) {
     std::size_t n = 0;
@@ -43,7 +44,7 @@ int assemble(char* out, std::size_t size, const char* prefix, const char* number
 // m 5^p 2^(e+p), and m 5^p < 2^63. Rounded to the nearest integer N, ties
 // to even, as printf rounds the exact value; then N with a point p digits
 // from the right. Returns the length, or 0 when the value is outside that
-// range (to_chars writes it then).
+// range (snprintf writes it then).
 int small_fixed(char* out, double value, int precision) {
     static const uint64_t POWERS_OF_FIVE[] = {1, 5, 25, 125, 625};
     static const uint64_t POWERS_OF_TEN[] = {1, 10, 100, 1000, 10000};
@@ -91,14 +92,9 @@ int small_fixed(char* out, double value, int precision) {
 
 int print_fixed(char* out, std::size_t size, double value, int precision, int width, const char* prefix,
                 const char* suffix) {
-    if (std::isfinite(value) && precision >= 0 && precision <= 20) {
+    if (std::isfinite(value)) {
         char number[NUMBER_ROOM];
-        int length = small_fixed(number, value, precision);
-        if (length == 0) {
-            const std::to_chars_result r =
-                std::to_chars(number, number + sizeof number, value, std::chars_format::fixed, precision);
-            length = r.ec == std::errc() ? static_cast<int>(r.ptr - number) : -1;
-        }
+        const int length = small_fixed(number, value, precision);
         if (length > 0) {
             const int written = assemble(out, size, prefix, number, length, width, suffix);
             if (written >= 0) return written;

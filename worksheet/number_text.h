@@ -1,9 +1,10 @@
 // Numbers as the result text writes them, without the cost of parsing a
 // format at every cell: printf's "%[width].[precision]f" and
-// "%[width]d", between a fixed prefix and suffix. A finite value is
-// converted by std::to_chars, which rounds the exact binary value to the
-// precision as printf does (ties to even), so every text is the one
-// snprintf writes; anything else goes to snprintf itself.
+// "%[width]d", between a fixed prefix and suffix. A finite value with at
+// most four decimals and below about 10^15 is rounded by integer
+// arithmetic from its exact binary value, as printf rounds it (ties to
+// even), and integers are converted by std::to_chars, so every text is the
+// one snprintf writes; anything else goes to snprintf itself.
 #pragma once
 
 #include <cstddef>

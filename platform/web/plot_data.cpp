@@ -15,7 +15,6 @@
 #include "stats/column_summary.h"
 #include "stats/distributions.h"
 #include "stats/ordering.h"
-#include "stats/pair_ranks.h"
 #include "worksheet/data_table.h"
 #include "worksheet/result_text.h"
 
@@ -194,7 +193,10 @@ void write_groups_plot(JsonWriter& json, int c) {
 // The coefficient is the report's own cell.
 void write_correlation_plot(JsonWriter& json, int c, bool ranks) {
     build_pair_values(0, c);
-    if (ranks) summarize_pair_ranks(column_summaries[0].order, column_summaries[c].order);
+    if (ranks) {
+        order_columns(1);
+        summarize_columns(true);
+    }
     for (int r = 0; r < used_rows(); ++r) {
         const PairRow& pair = pair_rows[r];
         const double x = data_rows[r].value[0], y = data_rows[r].value[c];
