@@ -50,6 +50,11 @@ def write_table(path, name, rows, columns, groups):
             f.write("\t".join(repr(float(v)) if isinstance(v, (int, float)) else "NA" for v in row) + "\n")
 
 
+def median_iqr(values):
+    q = statistics.quantiles(values, n=4) if len(values) >= 4 else [0, 0, 0]
+    return statistics.median(values), q[2] - q[0]
+
+
 def wall_ms(argv):
     with open(os.devnull, "wb") as null:
         start = time.perf_counter()
@@ -109,22 +114,22 @@ def main():
             "%.2f" % v for v in os.getloadavg()), version))
         print()
         print("| Analysis (1024 x 50, Extra output) | Morvenda stage in process | Morvenda start-up + stage "
-              "| Morvenda whole process | R in process (IQR) | R whole process (Rscript) |")
+              "| Morvenda whole process [IQR] | R in process [IQR] | R whole process (Rscript) [IQR] |")
         print("|---|---:|---:|---:|---:|---:|")
         for analysis in ANALYSES:
             sheet = os.path.join(scratch, "full_groups.wk1" if analysis == "nonpaired" else "full.wk1")
             argv = [os.path.abspath(args.binary), "-a", analysis, "-x", sheet]
             for _ in range(2):
                 wall_ms(argv)
-            ours = statistics.median(wall_ms(argv) for _ in range(args.runs))
+            ours = median_iqr([wall_ms(argv) for _ in range(args.runs)])
             r_argv = [rscript, r_script, table, grouped, "0", analysis]
-            theirs = statistics.median(wall_ms(r_argv) for _ in range(args.r_runs))
+            theirs = median_iqr([wall_ms(r_argv) for _ in range(args.r_runs)])
             stage = staged.get("analysis/%s/full/extra" % analysis)
             stage_text = "%.2f" % stage if stage is not None else "-"
             both_text = "%.2f" % (stage + start_up) if stage is not None and start_up is not None else "-"
             median, iqr = r_in_process[analysis]
-            print("| %s | %s | %s | %.1f | %.1f (%.1f) | %.0f |" % (analysis, stage_text, both_text, ours, median,
-                                                                   iqr, theirs), flush=True)
+            print("| %s | %s | %s | %.1f [%.1f] | %.1f [%.1f] | %.0f [%.0f] |" %
+                  (analysis, stage_text, both_text, ours[0], ours[1], median, iqr, theirs[0], theirs[1]), flush=True)
     return 0
 
 

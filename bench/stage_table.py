@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs the stage benchmarks (the program morvenda_bench of the `bench`
 target) and prints a Markdown table of medians: CPU time per stage and
-worksheet size, in milliseconds.
+worksheet size, in milliseconds, each with its spread (the interquartile
+range of all repetitions, after the median in brackets) with --spread.
 
     python3 bench/stage_table.py [--bench [LABEL=]PATH]... [--rounds 3]
                                  [--repetitions 5] [--filter REGEX]
@@ -39,6 +40,19 @@ RATIOS = [
 ]
 
 
+def spread(values):
+    """The interquartile range of the values."""
+    if len(values) < 4:
+        return 0.0
+    q = statistics.quantiles(values, n=4)
+    return q[2] - q[0]
+
+
+def shown_with_spread(values, with_spread):
+    text = shown(statistics.median(values))
+    return text + " [%s]" % shown(spread(values)) if with_spread else text
+
+
 def run_round(path, repetitions, pattern):
     result = subprocess.run([path, "--benchmark_format=json", "--benchmark_repetitions=%d" % repetitions,
                              "--benchmark_filter=" + pattern],
@@ -58,6 +72,7 @@ def main():
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--repetitions", type=int, default=5)
     parser.add_argument("--filter", default=".")
+    parser.add_argument("--spread", action="store_true", help="add the interquartile range to each median")
     args = parser.parse_args()
 
     programs = []
@@ -89,7 +104,7 @@ def main():
                 parts = stage.split("/")
                 name = "/".join(parts[:2] + [size] + parts[2:]) if parts[0] == "analysis" else stage + "/" + size
                 values = times[k].get(name)
-                row += " %s |" % (shown(statistics.median(values)) if values else "")
+                row += " %s |" % (shown_with_spread(values, args.spread) if values else "")
         print(row, flush=True)
 
     def median(k, stage, size):

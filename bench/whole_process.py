@@ -7,8 +7,9 @@ every benchmark worksheet, and prints a Markdown table of medians.
 
 Each case runs with Extra output ("-x") and with Extra output and both log
 options ("-x -l -y"); the non-paired tests read the worksheets with a
-group-code first column. Per case and program: the median wall time and the
-median CPU time (user + system) of --runs runs after two warm-up runs, the
+group-code first column. Per case and program: the median wall time (with
+its interquartile range in brackets) and the median CPU time (user +
+system) of --runs runs after two warm-up runs, the
 peak resident memory of one run (GNU time's %M, Debian package time), and
 with --callgrind the instructions one run executes under valgrind's
 callgrind, which the machine's load does not change. Several programs (say
@@ -118,8 +119,10 @@ def main():
                         runs[k].append((wall, cpu))
                 row = "| %s | %s | %s |" % (analysis, sheet, label)
                 for k, argv in enumerate(argvs):
-                    row += " %.1f | %.1f |" % (statistics.median(r[0] for r in runs[k]) * 1000,
-                                               statistics.median(r[1] for r in runs[k]) * 1000)
+                    walls = [r[0] * 1000 for r in runs[k]]
+                    quartiles = statistics.quantiles(walls, n=4) if len(walls) >= 4 else [0, 0, 0]
+                    row += " %.1f [%.1f] | %.1f |" % (statistics.median(walls), quartiles[2] - quartiles[0],
+                                                      statistics.median(r[1] for r in runs[k]) * 1000)
                     if args.callgrind:
                         count = instructions(argv)
                         row += " %s |" % ("{:,}".format(count) if count is not None else "?")
