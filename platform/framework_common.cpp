@@ -1,6 +1,6 @@
 // The parts of the application and dialog layer that are the same on every
-// front end: the application object's registration, the message boxes, and
-// the registry of dialog templates.
+// front end: the application object's registration, the message boxes, the
+// dialog's default handlers, and the registry of dialog templates.
 #include "platform/framework.h"
 
 namespace {
@@ -31,6 +31,16 @@ int CWnd::MessageBoxA(const char* text, const char* caption, unsigned) {
     platform::show_message(m_hWnd, text, caption);
     return IDOK;
 }
+
+CDialog::CDialog(int template_id, CWnd*) : template_id_(template_id) {}
+
+BOOL CDialog::OnInitDialog() { return TRUE; }
+
+void CDialog::OnOK() { EndDialog(IDOK); }
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::OnButtonClicked(int) {}
 
 void register_dialog_template(const DialogTemplate* dialog_template) {
     for (auto& slot : dialog_templates) {

@@ -66,17 +66,7 @@ int CWnd::GetCheckedRadioButton(int first, int last) {
 
 unsigned CWnd::IsDlgButtonChecked(int id) { return checked[id] ? 1u : 0u; }
 
-CDialog::CDialog(int template_id, CWnd*) : template_id_(template_id) {}
-
 void CDialog::SetIcon(void*, BOOL) {}
-
-BOOL CDialog::OnInitDialog() { return TRUE; }
-
-void CDialog::OnOK() { EndDialog(IDOK); }
-
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
-
-void CDialog::OnButtonClicked(int) {}
 
 void CDialog::EndDialog(int result) { end_result_ = result; }
 

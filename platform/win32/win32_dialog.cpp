@@ -89,16 +89,6 @@ unsigned CWnd::IsDlgButtonChecked(int id) {
     return ::IsDlgButtonChecked(window_of(this), id) == BST_CHECKED ? 1u : 0u;
 }
 
-CDialog::CDialog(int template_id, CWnd*) : template_id_(template_id) {}
-
-BOOL CDialog::OnInitDialog() { return TRUE; }
-
-void CDialog::OnOK() { EndDialog(IDOK); }
-
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
-
-void CDialog::OnButtonClicked(int) {}
-
 void CDialog::SetIcon(void* icon, BOOL big_icon) {
     SendMessageA(window_of(this), WM_SETICON, big_icon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
