@@ -145,6 +145,9 @@ double sorted_keys[MAX_ROWS];
 int32_t sorted_index[MAX_ROWS];
 int32_t tied_before[MAX_ROWS + 1];
 
+// Below this many keys the quicksort takes less time than the copy saves.
+constexpr int SORTED_COPY_MIN = 256;
+
 // Set while the sorted copy describes the range being sorted.
 bool sorted_copy_valid = false;
 int sorted_base = 0;
@@ -397,7 +400,7 @@ void sort_range(int lo, int hi) {
 void quicksort_keys(int lo, int hi) {
     if (hi <= lo) return;
     sorted_base = lo;
-    sorted_copy_valid = lo >= 0 && hi < MAX_ROWS && make_sorted_copy(lo, hi);
+    sorted_copy_valid = hi - lo + 1 >= SORTED_COPY_MIN && lo >= 0 && hi < MAX_ROWS && make_sorted_copy(lo, hi);
     sort_range(lo, hi);
     sorted_copy_valid = false;
 }
@@ -427,8 +430,8 @@ void order_pair_column(int g, const int32_t* data_order) {
     }
     if (n > 1) {
         sorted_base = 0;
-        sorted_copy_valid = (data_order != nullptr && sorted_copy_from_order(data_order, n)) ||
-                            make_sorted_copy(0, n - 1);
+        sorted_copy_valid = n >= SORTED_COPY_MIN && ((data_order != nullptr && sorted_copy_from_order(data_order, n)) ||
+                                                     make_sorted_copy(0, n - 1));
         sort_range(0, n - 1);
         sorted_copy_valid = false;
     }
