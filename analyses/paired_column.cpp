@@ -43,13 +43,17 @@ void write_t_test(int c) {
 
 // The sign of a pair's difference in the signed-rank test: +1 or -1, or 0
 // when the pair takes no part (a missing pair, a marker difference, a zero
-// difference or, in ratio mode, a ratio of exactly 1).
+// difference or, in ratio mode, a ratio of exactly 1). In ratio mode the
+// difference is ln q, whose sign is that of q - 1: ln is increasing with
+// ln 1 = 0, and next to 1 it is still about 1e-16 away from 0, far more
+// than any rounding of the logarithm could take, so q is compared with 1
+// instead of taking the logarithm of every ratio, two or three times each.
 int signed_rank_sign(int r) {
-    double s = pair_rows[r].value[0];
+    const double s = pair_rows[r].value[0];
     if (!is_real_value(s)) return 0;
     if (log_transform != 0) {
         if (!(s > 0)) return 0;
-        s = std::log(s);
+        return s > 1 ? 1 : (s < 1 ? -1 : 0);
     }
     return s > 0 ? 1 : (s < 0 ? -1 : 0);
 }
