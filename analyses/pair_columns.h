@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "analyses/correlation_report.h"
 #include "worksheet/data_table.h"
 
 // One bit per row of the data table, 64 to a word.
@@ -58,3 +59,45 @@ void rank_pair_column(int c, bool log_mode, RankColumn& out);
 inline int count_rows(uint64_t bits) { return __builtin_popcountll(bits); }
 // The lowest set bit of a word that has one.
 inline int lowest_row(uint64_t bits) { return __builtin_ctzll(bits); }
+
+// The pair count of a pair table, one side of it x: the present x values
+// whose partner cell is present.
+inline int pair_count(const RowMask& x_present, const RowMask& partner_present) {
+    int pairs = 0;
+    for (int w = 0; w < ROW_MASK_WORDS; ++w) pairs += count_rows(x_present.word[w] & partner_present.word[w]);
+    return pairs;
+}
+
+// Whether the pair table of columns a and b, one side of it x, the other
+// y, has a coefficient at all: a missing substitute on either side of a row
+// with both cells present leaves none.
+inline bool pair_table_available(int a, int b, const RowMask& x_present, const RowMask& y_present) {
+    uint64_t lacking = 0;
+    for (int w = 0; w < ROW_MASK_WORDS; ++w)
+        lacking |= cell_present[a].word[w] & cell_present[b].word[w] & ~(x_present.word[w] & y_present.word[w]);
+    return lacking == 0;
+}
+
+// Every pair of data columns a < b of a correlation, with the matrices'
+// diagonal set on the way. Each column is copied once as y (under log_y)
+// by `fill(c, log_mode, copy)`, and once more as x (under log_transform)
+// when the two log modes differ; `pair(a, b, x, y, available)` then has
+// the pair's copies and whether its pair table has a coefficient.
+template <typename Column, typename Fill, typename Pair>
+void for_each_column_pair(Column (&y_columns)[MAX_COLUMNS], Column& x_column, Fill fill, Pair pair) {
+    const int columns = used_columns();
+    const bool log_x = log_transform != 0;
+    const bool log_columns = log_y != 0;
+    find_present_cells(columns);
+    for (int c = 0; c < columns; ++c) fill(c, log_columns, y_columns[c]);
+    for (int a = 0; a < columns; ++a) {
+        set_matrix_diagonal(a);
+        const Column* x = &y_columns[a];
+        if (log_x != log_columns) {
+            fill(a, log_x, x_column);
+            x = &x_column;
+        }
+        for (int b = a + 1; b < columns; ++b)
+            pair(a, b, *x, y_columns[b], pair_table_available(a, b, x->present, y_columns[b].present));
+    }
+}

@@ -151,37 +151,16 @@ void write_pearson_report() { write_correlation_report("Pearson\n", report_table
 int run_pearson_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
-    const int columns = used_columns();
-    const bool log_x = log_transform != 0;
-    const bool log_columns = log_y != 0;
-    find_present_cells(columns);
-    for (int c = 0; c < columns; ++c) fill_coefficient_column(c, log_columns, y_columns[c]);
-    for (int a = 0; a < columns; ++a) {
-        set_matrix_diagonal(a);
-        const PairColumn* x = &y_columns[a];
-        if (log_x != log_columns) {
-            fill_coefficient_column(a, log_x, x_column);
-            x = &x_column;
-        }
-        for (int b = a + 1; b < columns; ++b) {
-            const PairColumn& y = y_columns[b];
-            // The pair table's rows: both cells present. Its pair count is
-            // that of the present x values; a missing substitute on either
-            // side leaves no coefficient.
-            int pairs = 0;
-            bool available = true;
-            for (int w = 0; w < ROW_MASK_WORDS; ++w) {
-                const uint64_t both = cell_present[a].word[w] & cell_present[b].word[w];
-                pairs += count_rows(both & x->present.word[w]);
-                available = available && (both & ~(x->present.word[w] & y.present.word[w])) == 0;
-            }
-            const double r =
-                available ? coefficient([&](int scale_x, int scale_y) { return column_sums(*x, y, scale_x, scale_y); })
-                          : std::nan("");
-            set_matrix_pair(a, b, r, pairs);
-            if (a == 0) set_correlation_cells(report_table(PEARSON_REPORT), b, r, pairs);
-        }
-    }
+    for_each_column_pair(y_columns, x_column, fill_coefficient_column,
+                         [](int a, int b, const PairColumn& x, const PairColumn& y, bool available) {
+                             const auto sums = [&](int scale_x, int scale_y) {
+                                 return column_sums(x, y, scale_x, scale_y);
+                             };
+                             const double r = available ? coefficient(sums) : std::nan("");
+                             const int pairs = pair_count(x.present, cell_present[b]);
+                             set_matrix_pair(a, b, r, pairs);
+                             if (a == 0) set_correlation_cells(report_table(PEARSON_REPORT), b, r, pairs);
+                         });
     write_pearson_report();
     return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
 }

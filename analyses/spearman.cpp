@@ -123,11 +123,11 @@ struct PairRho {
 PairRho pair_rho(int a, int b, const RankColumn& x, const RankColumn& y) {
     count_kept(x, cell_present[b], kept_x);
     count_kept(y, cell_present[a], kept_y);
+    // The pair count: the present x values whose partner cell is present.
+    const int32_t pairs = kept_x[x.count];
     RowMask both;
-    int32_t pairs = 0;
     int64_t d4 = 0;
     for (int w = 0; w < ROW_MASK_WORDS; ++w) {
-        pairs += count_rows(x.present.word[w] & cell_present[b].word[w]);
         both.word[w] = x.present.word[w] & y.present.word[w];
         for (uint64_t rows = both.word[w]; rows != 0; rows &= rows - 1) {
             const int r = w * 64 + lowest_row(rows);
@@ -175,37 +175,17 @@ void write_spearman_report() { write_correlation_report("Spearman\n", report_tab
 int run_spearman_analysis(platform::WindowHandle owner) {
     const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
-    const int columns = used_columns();
-    const bool log_x = log_transform != 0;
-    const bool log_columns = log_y != 0;
-    find_present_cells(columns);
-    for (int c = 0; c < columns; ++c) rank_pair_column(c, log_columns, y_ranks[c]);
-    for (int a = 0; a < columns; ++a) {
-        set_matrix_diagonal(a);
-        const RankColumn* x = &y_ranks[a];
-        if (log_x != log_columns) {
-            rank_pair_column(a, log_x, x_rank);
-            x = &x_rank;
-        }
-        for (int b = a + 1; b < columns; ++b) {
-            const RankColumn& y = y_ranks[b];
-            const PairRho pair = pair_rho(a, b, *x, y);
-            // A missing substitute on either side of a row with both cells
-            // present leaves no coefficient.
-            bool available = true;
-            for (int w = 0; w < ROW_MASK_WORDS; ++w) {
-                const uint64_t both = cell_present[a].word[w] & cell_present[b].word[w];
-                available = available && (both & ~(x->present.word[w] & y.present.word[w])) == 0;
-            }
-            const double rho = available ? pair.rho : CELL_MISSING;
-            set_matrix_pair(a, b, rho, pair.pairs);
-            if (a != 0) continue;
-            const ReportTable table = report_table(SPEARMAN_REPORT);
-            set_correlation_cells(table, b, rho, pair.pairs);
-            set_report_cell(table, correlation_rows::TIES_X_ROW, b, pair.ties_x);
-            set_report_cell(table, correlation_rows::TIES_Y_ROW, b, pair.ties_y);
-        }
-    }
+    for_each_column_pair(y_ranks, x_rank, rank_pair_column,
+                         [](int a, int b, const RankColumn& x, const RankColumn& y, bool available) {
+                             const PairRho pair = pair_rho(a, b, x, y);
+                             const double rho = available ? pair.rho : CELL_MISSING;
+                             set_matrix_pair(a, b, rho, pair.pairs);
+                             if (a != 0) return;
+                             const ReportTable table = report_table(SPEARMAN_REPORT);
+                             set_correlation_cells(table, b, rho, pair.pairs);
+                             set_report_cell(table, correlation_rows::TIES_X_ROW, b, pair.ties_x);
+                             set_report_cell(table, correlation_rows::TIES_Y_ROW, b, pair.ties_y);
+                         });
     write_spearman_report();
     return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
 }

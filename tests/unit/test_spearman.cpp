@@ -207,12 +207,7 @@ TEST(SpearmanLayout, ExtraOutputWithTwoColumnsAddsTiesAndTwoMatrixLines) {
     const Report r = spearman({{1, 2, 3, 4, 5}, {2, 1, 4, 3, 5}}, true);
     ASSERT_EQ(r.lines.size(), 10u);
     EXPECT_EQ(r.lines.at(5), "N\t5");
-    char expected[128];
-    std::snprintf(expected, sizeof expected, "%12d\t%12d\t", 5, 5);
-    EXPECT_EQ(r.lines.at(8), expected);
-    std::snprintf(expected, sizeof expected, "%12.4f\t%12d\t", 0.8, 5);
-    EXPECT_EQ(r.lines.at(9), expected);
-    EXPECT_EQ(r.text.back(), '\n');
+    test::expect_two_column_matrix(r, 5, 5, 0.8, 5);
 }
 
 TEST(SpearmanStatus, RefusedInputAndFailedPublicationAreReportedAsErrors) {

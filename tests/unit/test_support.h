@@ -3,7 +3,10 @@
 // run on the headless platform.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -236,6 +239,19 @@ inline Report run_report(int (*analysis)(platform::WindowHandle), bool extra, bo
     start_result_text("");
     const int status = analysis(nullptr);
     return Report{result_text, lines_of(result_text), status};
+}
+
+// The last two lines of a two-column correlation report with extra output:
+// the matrices of column 0 (its present cells, the pair count) and of
+// column 1 (the coefficient, its present cells).
+inline void expect_two_column_matrix(const Report& r, int present0, int pairs, double coefficient, int present1) {
+    ASSERT_GE(r.lines.size(), 2u);
+    char expected[128];
+    std::snprintf(expected, sizeof expected, "%12d\t%12d\t", present0, pairs);
+    EXPECT_EQ(r.lines[r.lines.size() - 2], expected);
+    std::snprintf(expected, sizeof expected, "%12.4f\t%12d\t", coefficient, present1);
+    EXPECT_EQ(r.lines.back(), expected);
+    EXPECT_EQ(r.text.back(), '\n');
 }
 
 }  // namespace test
