@@ -135,6 +135,7 @@ PairColumn ranked_column;
 void rank_pair_column(int c, bool log_mode, RankColumn& out) {
     fill_pair_column(c, log_mode, ranked_column);
     out.present = ranked_column.present;
+    out.tied = RowMask{};
     out.tied_runs = 0;
     const int n_rows = used_rows();
     const int32_t* order = c >= 0 && c < MAX_COLUMNS ? column_summaries[c].order : nullptr;
@@ -153,7 +154,10 @@ void rank_pair_column(int c, bool log_mode, RankColumn& out) {
             out.position[row] = static_cast<int16_t>(k);
             out.run_start[row] = static_cast<int16_t>(start);
             out.run_end[row] = static_cast<int16_t>(end);
-            if (end - start > 1) out.tied_rows[tied++] = static_cast<int16_t>(row);
+            if (end - start > 1) {
+                out.tied_rows[tied++] = static_cast<int16_t>(row);
+                out.tied.word[row / 64] |= uint64_t{1} << (row % 64);
+            }
         }
         if (end - start > 1) out.tied_end[out.tied_runs++] = static_cast<int16_t>(tied);
         start = end;

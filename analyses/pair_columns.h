@@ -43,6 +43,7 @@ void fill_pair_column(int c, bool log_mode, PairColumn& out);
 // before each run of equal values (see spearman.cpp).
 struct RankColumn {
     RowMask present;             // rows whose pair value is present
+    RowMask tied;                // rows in a run of two or more equal values
     int32_t count;               // present rows
     int16_t position[MAX_ROWS];  // per present row: its place in ascending order of value
     int16_t run_start[MAX_ROWS]; // per present row: the first place of its run of equal values

@@ -127,9 +127,20 @@ PairRho pair_rho(int a, int b, const RankColumn& x, const RankColumn& y) {
     const int32_t pairs = kept_x[x.count];
     RowMask both;
     int64_t d4 = 0;
+    int64_t untied_d = 0;
     for (int w = 0; w < ROW_MASK_WORDS; ++w) {
         both.word[w] = x.present.word[w] & y.present.word[w];
-        for (uint64_t rows = both.word[w]; rows != 0; rows &= rows - 1) {
+        const uint64_t tied = x.tied.word[w] | y.tied.word[w];
+        // A row without equal values on either side is, on each side, a run
+        // of one kept row at its own place p: twice its rank is
+        // 2 kept[p] + 1, so the difference of twice the ranks is twice the
+        // difference of the kept counts.
+        for (uint64_t rows = both.word[w] & ~tied; rows != 0; rows &= rows - 1) {
+            const int r = w * 64 + lowest_row(rows);
+            const int64_t diff = kept_x[x.run_start[r]] - kept_y[y.run_start[r]];
+            untied_d += diff * diff;
+        }
+        for (uint64_t rows = both.word[w] & tied; rows != 0; rows &= rows - 1) {
             const int r = w * 64 + lowest_row(rows);
             const int32_t rank_x = kept_x[x.run_start[r]] + kept_x[x.run_end[r]];
             const int32_t rank_y = kept_y[y.run_start[r]] + kept_y[y.run_end[r]];
@@ -137,6 +148,7 @@ PairRho pair_rho(int a, int b, const RankColumn& x, const RankColumn& y) {
             d4 += diff * diff;
         }
     }
+    d4 += 4 * untied_d;
     int64_t tx = 0, qx = 0, ty = 0, qy = 0;
     tie_sums(x, kept_x, both, tx, qx);
     tie_sums(y, kept_y, both, ty, qy);
