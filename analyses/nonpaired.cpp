@@ -58,8 +58,12 @@ void find_row_groups(int32_t code0, int32_t code1) {
     const int rows = used_rows();
     for (int r = 0; r < rows; ++r) {
         const double x = data_rows[r].value[0];
-        const int32_t k = is_missing_value(x) ? 0 : code_of(x);
-        row_groups[r] = is_missing_value(x) ? -1 : k == code0 ? 0 : k == code1 ? 1 : -1;
+        if (is_missing_value(x)) {
+            row_groups[r] = -1;
+            continue;
+        }
+        const int32_t k = code_of(x);
+        row_groups[r] = k == code0 ? 0 : k == code1 ? 1 : -1;
     }
 }
 

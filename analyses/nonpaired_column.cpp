@@ -99,9 +99,6 @@ double ordered_value(int g, int k) {
     return pair_rows[row].value[g];
 }
 
-// Merges the two groups' orders: every run of equal values, from either
-// group or both, shares the mid-rank of the positions it takes in the
-// pooled order. Linear in the number of values.
 // Each group's values in its order, as ordered_value reads them, and
 // CELL_MISSING after its present values.
 double ordered_values[2][MAX_ROWS + 1];
@@ -113,6 +110,9 @@ void read_ordered_values(int g) {
     ordered_values[g][n > 0 ? n : 0] = CELL_MISSING;
 }
 
+// Merges the two groups' orders: every run of equal values, from either
+// group or both, shares the mid-rank of the positions it takes in the
+// pooled order. Linear in the number of values.
 RankSums pooled_rank_sums() {
     read_ordered_values(0);
     read_ordered_values(1);

@@ -116,7 +116,7 @@ int gather_present(const PairColumn& column, const int32_t* order, int n_rows) {
         const int32_t r = order != nullptr ? order[k] : k;
         if (r < 0 || r >= n_rows || visited[r] == visit_mark) return -1;
         visited[r] = visit_mark;
-        if ((column.present.word[r / 64] >> (r % 64) & 1) == 0) continue;
+        if (!has_row(column.present, r)) continue;
         keys[n] = column.value[r];
         key_rows[n] = r;
         ++n;
@@ -156,7 +156,7 @@ void rank_pair_column(int c, bool log_mode, RankColumn& out) {
             out.run_end[row] = static_cast<int16_t>(end);
             if (end - start > 1) {
                 out.tied_rows[tied++] = static_cast<int16_t>(row);
-                out.tied.word[row / 64] |= uint64_t{1} << (row % 64);
+                add_row(out.tied, row);
             }
         }
         if (end - start > 1) out.tied_end[out.tied_runs++] = static_cast<int16_t>(tied);

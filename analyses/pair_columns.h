@@ -20,6 +20,9 @@ struct RowMask {
     uint64_t word[ROW_MASK_WORDS];
 };
 
+inline bool has_row(const RowMask& mask, int r) { return (mask.word[r / 64] >> (r % 64) & 1) != 0; }
+inline void add_row(RowMask& mask, int r) { mask.word[r / 64] |= uint64_t{1} << (r % 64); }
+
 // Rows whose cell is present, per data column (found by find_present_cells).
 extern RowMask cell_present[MAX_COLUMNS];
 void find_present_cells(int columns);

@@ -43,6 +43,16 @@ int run_paired_analysis(platform::WindowHandle owner);
 // CELL_MISSING in both columns.
 void build_paired_differences(int c);
 
+// The t-test's estimates from the summary of the differences (group
+// summary 0), on the test's scale (the log scale in ratio mode):
+// CELL_MISSING where one is not available. One difference has a mean but
+// no spread, and so no SE, t or limits.
+struct PairedMean {
+    int n;
+    double mean, se, t, lower, upper;
+};
+PairedMean paired_mean(bool ratio);
+
 // The t-test and the signed-rank test of compared column c from the ordered
 // and summarised pair table, into result column c, rows 0..4 and 6..10.
 void compute_paired_column(int c);

@@ -18,27 +18,17 @@ using namespace paired_rows;
 
 void set_cell(int row, int c, double value) { set_report_cell(report_table(PAIRED_REPORT), row, c, value); }
 
+// In ratio mode everything is on the log scale and is shown back-transformed.
 void write_t_test(int c) {
-    const ColumnSummary& g = group_summaries[0];
     const bool ratio = log_transform != 0;
-    const int n = g.n_real;
-    const double t95 = t95_for_df(n - 1);
-    // In ratio mode everything is on the log scale and is shown back-transformed.
-    const double mean = ratio ? g.mean_log : g.mean;
-    const double sd = ratio ? g.sd_log : g.sd;
-    // One difference has a mean but no spread: SE, t, p and the limits are
-    // not available then.
-    const double se = is_available(sd) && n > 0 ? sd / std::sqrt(static_cast<double>(n)) : CELL_MISSING;
-    const double t = is_available(mean) && is_available(se) ? mean / se : CELL_MISSING;
-    const bool limits = is_available(mean) && is_available(se) && is_available(t95);
-
-    set_cell(MEAN_ROW, c, shown_value(mean, ratio));
-    set_cell(LOWER_LIMIT_ROW, c, limits ? shown_value(mean - t95 * se, ratio) : CELL_MISSING);
-    set_cell(UPPER_LIMIT_ROW, c, limits ? shown_value(mean + t95 * se, ratio) : CELL_MISSING);
-    set_cell(T_TEST_P_ROW, c, p_from_t(t, n - 1));
-    set_cell(N_ROW, c, n);
-    set_cell(SE_ROW, c, shown_value(se, ratio));
-    set_cell(T_ROW, c, shown_value(t, false));
+    const PairedMean m = paired_mean(ratio);
+    set_cell(MEAN_ROW, c, shown_value(m.mean, ratio));
+    set_cell(LOWER_LIMIT_ROW, c, shown_value(m.lower, ratio));
+    set_cell(UPPER_LIMIT_ROW, c, shown_value(m.upper, ratio));
+    set_cell(T_TEST_P_ROW, c, p_from_t(m.t, m.n - 1));
+    set_cell(N_ROW, c, m.n);
+    set_cell(SE_ROW, c, shown_value(m.se, ratio));
+    set_cell(T_ROW, c, shown_value(m.t, false));
 }
 
 // The sign of a pair's difference in the signed-rank test: +1 or -1, or 0
@@ -114,6 +104,18 @@ void write_signed_rank_test(int c) {
 }
 
 }  // namespace
+
+PairedMean paired_mean(bool ratio) {
+    const ColumnSummary& g = group_summaries[0];
+    const int n = g.n_real;
+    const double t95 = t95_for_df(n - 1);
+    const double mean = ratio ? g.mean_log : g.mean;
+    const double sd = ratio ? g.sd_log : g.sd;
+    const double se = is_available(sd) && n > 0 ? sd / std::sqrt(static_cast<double>(n)) : CELL_MISSING;
+    const double t = is_available(mean) && is_available(se) ? mean / se : CELL_MISSING;
+    const bool limits = is_available(mean) && is_available(se) && is_available(t95);
+    return PairedMean{n, mean, se, t, limits ? mean - t95 * se : CELL_MISSING, limits ? mean + t95 * se : CELL_MISSING};
+}
 
 double wilcoxon_table_p(double T, int n) {
     if (n < 0 || n > WILCOXON_TABLE_MAX_N || std::isnan(T)) return CELL_MISSING;

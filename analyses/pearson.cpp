@@ -62,11 +62,11 @@ PairSums table_sums(int scale_x, int scale_y) {
 }
 
 // The same sums from two column copies, x' and y' already taken: the pairs
-// are the rows where both are real, visited in row order. (The sums are
-// kept in locals, and the loop without scaling is its own.)
+// are the rows where both are real, visited in row order. (The loop without
+// scaling is its own.)
 template <bool SCALED>
 PairSums column_sums(const PairColumn& x, const PairColumn& y, int scale_x, int scale_y) {
-    double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0, largest_x = 0, largest_y = 0;
+    PairSums s{0, 0, 0, 0, 0, 0, 0, 0};
     bool first = true;
     double x0 = 0, y0 = 0;
     for (int w = 0; w < ROW_MASK_WORDS; ++w) {
@@ -80,23 +80,10 @@ PairSums column_sums(const PairColumn& x, const PairColumn& y, int scale_x, int 
         while (rows != 0) {
             const int r = w * 64 + lowest_row(rows);
             rows &= rows - 1;
-            double dx = x.value[r] - x0;
-            double dy = y.value[r] - y0;
-            largest_x = std::max(largest_x, std::fabs(dx));
-            largest_y = std::max(largest_y, std::fabs(dy));
-            if (SCALED) {
-                dx = std::ldexp(dx, scale_x);
-                dy = std::ldexp(dy, scale_y);
-            }
-            n += 1;
-            sx += dx;
-            sy += dy;
-            sxx += dx * dx;
-            syy += dy * dy;
-            sxy += dx * dy;
+            add_pair(s, x.value[r] - x0, y.value[r] - y0, SCALED ? scale_x : 0, SCALED ? scale_y : 0);
         }
     }
-    return PairSums{n, sx, sy, sxx, syy, sxy, largest_x, largest_y};
+    return s;
 }
 
 PairSums column_sums(const PairColumn& x, const PairColumn& y, int scale_x, int scale_y) {

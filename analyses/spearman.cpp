@@ -102,7 +102,7 @@ void tie_sums(const RankColumn& column, const int16_t* kept, const RowMask& both
         const int64_t t = kept[column.run_end[row0]] - kept[column.run_start[row0]];
         for (int k = first; k < end; ++k) {
             const int row = column.tied_rows[k];
-            if ((both.word[row / 64] >> (row % 64) & 1) == 0) continue;
+            if (!has_row(both, row)) continue;
             total += t - 1;
             q += t * t - 1;
         }

@@ -24,7 +24,6 @@ R reads the cells beyond a measuring limit as missing (it has no notion of
 them) and the text labels as missing, as Morvenda does.
 """
 import argparse
-import json
 import os
 import shutil
 import statistics
@@ -37,6 +36,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.dont_write_bytecode = True
 sys.path.insert(0, HERE)
 import make_worksheets  # noqa: E402
+from stage_table import run_round, spread  # noqa: E402
 
 ANALYSES = ["descriptive", "paired", "nonpaired", "pearson", "spearman", "ranks"]
 
@@ -51,8 +51,7 @@ def write_table(path, name, rows, columns, groups):
 
 
 def median_iqr(values):
-    q = statistics.quantiles(values, n=4) if len(values) >= 4 else [0, 0, 0]
-    return statistics.median(values), q[2] - q[0]
+    return statistics.median(values), spread(values)
 
 
 def wall_ms(argv):
@@ -63,16 +62,8 @@ def wall_ms(argv):
 
 
 def bench_medians(path):
-    """Medians of the full-size stages of morvenda_bench, in ms."""
-    result = subprocess.run([path, "--benchmark_format=json", "--benchmark_repetitions=15",
-                             "--benchmark_filter=start_up/full$|analysis/.*/full/extra$"],
-                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, check=True)
-    times = {}
-    for entry in json.loads(result.stdout)["benchmarks"]:
-        if entry.get("run_type") != "iteration":
-            continue
-        scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[entry["time_unit"]]
-        times.setdefault(entry["run_name"], []).append(entry["real_time"] * scale)
+    """Medians of the full-size stages of morvenda_bench (wall time), in ms."""
+    times = run_round(path, 15, "start_up/full$|analysis/.*/full/extra$", "real_time")
     return {name: statistics.median(values) for name, values in times.items()}
 
 

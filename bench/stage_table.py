@@ -53,7 +53,7 @@ def shown_with_spread(values, with_spread):
     return text + " [%s]" % shown(spread(values)) if with_spread else text
 
 
-def run_round(path, repetitions, pattern):
+def run_round(path, repetitions, pattern, field="cpu_time"):
     result = subprocess.run([path, "--benchmark_format=json", "--benchmark_repetitions=%d" % repetitions,
                              "--benchmark_filter=" + pattern],
                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, check=True)
@@ -62,7 +62,7 @@ def run_round(path, repetitions, pattern):
         if entry.get("run_type") != "iteration" or entry.get("error_occurred"):
             continue
         scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[entry["time_unit"]]
-        times[entry["run_name"]].append(entry["cpu_time"] * scale)
+        times[entry["run_name"]].append(entry[field] * scale)
     return times
 
 

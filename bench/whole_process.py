@@ -27,6 +27,10 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.dont_write_bytecode = True
+sys.path.insert(0, HERE)
+from stage_table import spread  # noqa: E402
+
 ANALYSES = ["descriptive", "paired", "nonpaired", "pearson", "spearman", "ranks"]
 SIZES = ["small", "medium", "full"]
 OPTION_SETS = [("-x", ["-x"]), ("-x -l -y", ["-x", "-l", "-y"])]
@@ -120,8 +124,7 @@ def main():
                 row = "| %s | %s | %s |" % (analysis, sheet, label)
                 for k, argv in enumerate(argvs):
                     walls = [r[0] * 1000 for r in runs[k]]
-                    quartiles = statistics.quantiles(walls, n=4) if len(walls) >= 4 else [0, 0, 0]
-                    row += " %.1f [%.1f] | %.1f |" % (statistics.median(walls), quartiles[2] - quartiles[0],
+                    row += " %.1f [%.1f] | %.1f |" % (statistics.median(walls), spread(walls),
                                                       statistics.median(r[1] for r in runs[k]) * 1000)
                     if args.callgrind:
                         count = instructions(argv)

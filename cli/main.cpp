@@ -28,6 +28,7 @@
 #include "platform/headless/headless.h"
 #include "worksheet/data_table.h"
 #include "worksheet/text_reader.h"
+#include "worksheet/wk1_reader.h"
 
 namespace {
 
@@ -101,10 +102,6 @@ bool read_input(const std::string& path, std::vector<unsigned char>& bytes, std:
     }
     if (!from_stdin) std::fclose(file);
     return ok;
-}
-
-bool starts_with_wk1_bof(const std::vector<unsigned char>& bytes) {
-    return bytes.size() >= 4 && bytes[0] == 0x00 && bytes[1] == 0x00 && bytes[2] == 0x02 && bytes[3] == 0x00;
 }
 
 // A file named *.csv in any case, as spreadsheets save comma-separated values.
@@ -209,7 +206,7 @@ std::string input_shown(const CliOptions& options) {
 // separated in a file named *.csv), unless it is neither.
 bool settle_auto_format(const std::string& name, const CliOptions& options, Input& input) {
     if (input.format != InputFormat::Auto) return true;
-    if (starts_with_wk1_bof(input.bytes)) {
+    if (starts_with_wk1_bof(input.bytes.data(), input.bytes.size())) {
         input.format = InputFormat::Wk1;
     } else if (looks_like_text(input.bytes)) {
         input.format = names_csv_file(options.input_path) ? InputFormat::Csv : InputFormat::Text;

@@ -134,32 +134,36 @@ void rank_from_order(int n_rows, const ColumnSummary& s) {
 }
 
 // A real cell x with normal score z added to the sums; without LOG_SCALE
-// only those of x.
-template <bool LOG_SCALE = true>
+// only those of x, without SCORED only those without z.
+template <bool LOG_SCALE = true, bool SCORED = true>
 inline void add_real_cell(RankSums& m, double x, double z) {
     if (m.j == 0) m.x0 = x;
     ++m.j;
     m.x += x;
-    m.z += z;
-    m.z2 += z * z;
-    m.xz += x * z;
+    if (SCORED) {
+        m.z += z;
+        m.z2 += z * z;
+        m.xz += x * z;
+    }
     const double dx = x - m.x0;
     m.dx += dx;
     m.dx2 += dx * dx;
-    m.dxz += dx * z;
+    if (SCORED) m.dxz += dx * z;
     m.largest_dx = std::max(m.largest_dx, std::fabs(dx));
     if (LOG_SCALE && x > 0) {
         const double y = std::log(x);
         if (m.f == 0) m.y0 = y;
         ++m.f;
         m.y += y;
-        m.zl += z;
-        m.zl2 += z * z;
-        m.zy += z * y;
+        if (SCORED) {
+            m.zl += z;
+            m.zl2 += z * z;
+            m.zy += z * y;
+        }
         const double dy = y - m.y0;
         m.dy += dy;
         m.dy2 += dy * dy;
-        m.dzy += z * dy;
+        if (SCORED) m.dzy += z * dy;
     }
 }
 
@@ -390,29 +394,20 @@ void count_thirds(int n_rows, ColumnSummary& s) {
     s.n_middle_third_log = present - lower_log - upper_log;
 }
 
-// The sums of score_cells that the plain estimates read, from the same
-// terms in the same order: x over the real cells, and with `log_scale`
-// y = ln x over the real cells x > 0. No rank is needed for them.
-RankSums plain_sums(int n_rows, bool log_scale) {
+// The sums of score_cells over the real cells, from the same terms in the
+// same order; those of y = ln x only with `log_scale`, those with the
+// normal scores only when SCORED (the plain estimates need no rank).
+template <bool SCORED>
+RankSums real_cell_sums(int n_rows, bool log_scale) {
     RankSums m;
     for (int r = 0; r < n_rows; ++r) {
         const double x = cell_values[r];
         if (!is_real_value(x)) continue;
-        if (m.j == 0) m.x0 = x;
-        ++m.j;
-        m.x += x;
-        const double dx = x - m.x0;
-        m.dx += dx;
-        m.dx2 += dx * dx;
-        if (log_scale && x > 0) {
-            const double y = std::log(x);
-            if (m.f == 0) m.y0 = y;
-            ++m.f;
-            m.y += y;
-            const double dy = y - m.y0;
-            m.dy += dy;
-            m.dy2 += dy * dy;
-        }
+        const double z = SCORED ? cell_scores[r] : 0.0;
+        if (log_scale)
+            add_real_cell<true, SCORED>(m, x, z);
+        else
+            add_real_cell<false, SCORED>(m, x, z);
     }
     return m;
 }
@@ -465,29 +460,20 @@ void summarize_group(int g, unsigned fields, const int32_t* data_order) {
     const bool ordered = markers || (fields & GROUP_MEDIAN) != 0;
     if (ordered) order_pair_column(g, data_order);
     classify_cells(pair_rows, g, n_rows, s);
-    if (s.n_small + s.n_big > 0) {
-        // Estimates from the normal plot, as set_regression_estimates makes
-        // them (the values standing for small and big cells are not read
-        // by a comparison): ranks and normal scores first.
-        rank_from_order(n_rows, s);
-        const bool log_scale = (fields & GROUP_LOG_ESTIMATES) != 0;
-        RankSums m;
-        for (int r = 0; r < n_rows; ++r) {
-            if (!is_real_value(cell_values[r])) continue;
-            if (log_scale)
-                add_real_cell<true>(m, cell_values[r], cell_scores[r]);
-            else
-                add_real_cell<false>(m, cell_values[r], cell_scores[r]);
-        }
-        s.n_real = m.j;
-        s.n_real_log = m.f;
+    // With small or big cells the estimates come from the normal plot, as
+    // set_regression_estimates makes them (the values standing for those
+    // cells are not read by a comparison): ranks and normal scores first.
+    const bool from_plot = s.n_small + s.n_big > 0;
+    const bool log_scale = (fields & GROUP_LOG_ESTIMATES) != 0;
+    if (from_plot) rank_from_order(n_rows, s);
+    const RankSums m = from_plot ? real_cell_sums<true>(n_rows, log_scale) : real_cell_sums<false>(n_rows, log_scale);
+    s.n_real = m.j;
+    s.n_real_log = m.f;
+    if (!from_plot) {
+        set_plain_estimates(m, s);
+    } else {
         set_regression_line(m, s);
         if (log_scale) set_regression_line_log(m, s);
-    } else {
-        const RankSums m = plain_sums(n_rows, (fields & GROUP_LOG_ESTIMATES) != 0);
-        s.n_real = m.j;
-        s.n_real_log = m.f;
-        set_plain_estimates(m, s);
     }
     if ((fields & GROUP_MEDIAN) != 0) s.median = centile_of(pair_rows, g, s, 0.5);
 }

@@ -82,11 +82,11 @@ enum GroupFields : unsigned {
 // Orders (as order_columns(1) does) and summarises pair-table column g into
 // group summary g as far as a comparison reads it: the counts (n_real_log
 // with the log estimates), min and max, and the `fields` asked for; `order`
-// whenever the median is asked for or the column holds small or big cells. The other fields of the summary and
-// the rank fields of the pair table are not written. The column is ordered
-// only where its estimates depend on ranks, so a column without small and
-// big cells takes one pass when its median is not asked for. `data_order`
-// is passed on to order_pair_column.
+// whenever the median is asked for or the column holds small or big cells.
+// The other fields of the summary and the rank fields of the pair table are
+// not written. The column is ordered only where its estimates depend on
+// ranks, so a column without small and big cells takes one pass when its
+// median is not asked for. `data_order` is passed on to order_pair_column.
 void summarize_group(int g, unsigned fields, const int32_t* data_order = nullptr);
 
 // Interpolated centile of one column of a set at `fraction`, or CELL_MISSING

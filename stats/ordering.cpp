@@ -395,17 +395,18 @@ void sort_range(int lo, int hi) {
     }
 }
 
-}  // namespace
-
-void quicksort_keys(int lo, int hi) {
+// The quicksort of sort_keys[lo..hi], with a sorted copy of its keys when
+// the range is long enough to repay it: taken from `data_order` (an order
+// of rows 0..hi, with lo = 0) where that is one, else radix-sorted.
+void sort_with_copy(int lo, int hi, const int32_t* data_order) {
     if (hi <= lo) return;
     sorted_base = lo;
-    sorted_copy_valid = hi - lo + 1 >= SORTED_COPY_MIN && lo >= 0 && hi < MAX_ROWS && make_sorted_copy(lo, hi);
+    sorted_copy_valid = hi - lo + 1 >= SORTED_COPY_MIN && lo >= 0 && hi < MAX_ROWS &&
+                        ((data_order != nullptr && lo == 0 && sorted_copy_from_order(data_order, hi + 1)) ||
+                         make_sorted_copy(lo, hi));
     sort_range(lo, hi);
     sorted_copy_valid = false;
 }
-
-namespace {
 
 // Records the order of column c of the table of `mode` from sort_index.
 void record_order(int c, int mode, int n) {
@@ -419,22 +420,33 @@ void record_order(int c, int mode, int n) {
     }
 }
 
+// Puts column c of the data table (mode 0) or of the pair table (mode 1)
+// into sort_keys, its rows into sort_index; false for a column outside the
+// table.
+bool fill_sort_keys(int c, int mode, int n) {
+    if (c < 0 || c >= (mode == 0 ? MAX_COLUMNS : 2)) return false;
+    if (mode == 0) {
+        for (int i = 0; i < n; ++i) {
+            sort_index[i] = i;
+            sort_keys[i] = sort_key(data_rows[i].value[c]);
+        }
+    } else {
+        for (int i = 0; i < n; ++i) {
+            sort_index[i] = i;
+            sort_keys[i] = sort_key(pair_rows[i].value[c]);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
+void quicksort_keys(int lo, int hi) { sort_with_copy(lo, hi, nullptr); }
+
 void order_pair_column(int g, const int32_t* data_order) {
-    if (g < 0 || g >= 2) return;
     const int n = used_rows();
-    for (int i = 0; i < n; ++i) {
-        sort_index[i] = i;
-        sort_keys[i] = sort_key(pair_rows[i].value[g]);
-    }
-    if (n > 1) {
-        sorted_base = 0;
-        sorted_copy_valid = n >= SORTED_COPY_MIN && ((data_order != nullptr && sorted_copy_from_order(data_order, n)) ||
-                                                     make_sorted_copy(0, n - 1));
-        sort_range(0, n - 1);
-        sorted_copy_valid = false;
-    }
+    if (!fill_sort_keys(g, 1, n)) return;
+    sort_with_copy(0, n - 1, data_order);
     record_order(g, 1, n);
 }
 
@@ -442,19 +454,7 @@ void order_column(int c, int mode) {
     const int n = used_rows();
     // Callers pass a column of the table they order, never one from input.
     assert(c >= 0 && c < (mode == 0 ? MAX_COLUMNS : 2));
-    if (mode == 0) {
-        if (c < 0 || c >= MAX_COLUMNS) return;
-        for (int i = 0; i < n; ++i) {
-            sort_index[i] = i;
-            sort_keys[i] = sort_key(data_rows[i].value[c]);
-        }
-    } else {
-        if (c < 0 || c >= 2) return;
-        for (int i = 0; i < n; ++i) {
-            sort_index[i] = i;
-            sort_keys[i] = sort_key(pair_rows[i].value[c]);
-        }
-    }
+    if (!fill_sort_keys(c, mode, n)) return;
     quicksort_keys(0, n - 1);
     record_order(c, mode, n);
 }

@@ -14,19 +14,13 @@ namespace {
 // the point and four decimals.
 constexpr int NUMBER_ROOM = 32;
 
-std::size_t text_length(const char* text) {
-    std::size_t n = 0;
-    while (text[n] != '\0') ++n;
-    return n;
-}
-
 // Copies prefix, the number right-aligned in `width`, and suffix into out
 // when the whole fits with its terminator; returns the length, or -1. (The
 // pieces are a few characters each: copied one by one.)
 int assemble(char* out, std::size_t size, const char* prefix, const char* number, int length, int width,
              const char* suffix) {
-    const std::size_t prefix_length = text_length(prefix);
-    const std::size_t suffix_length = text_length(suffix);
+    const std::size_t prefix_length = std::strlen(prefix);
+    const std::size_t suffix_length = std::strlen(suffix);
     const std::size_t padding = length < width ? static_cast<std::size_t>(width - length) : 0;
     const std::size_t total = prefix_length + padding + static_cast<std::size_t>(length) + suffix_length;
     if (total >= size) return -1;
@@ -68,15 +62,13 @@ int small_fixed(char* out, double value, int precision) {
         const uint64_t half = uint64_t{1} << (shift - 1);
         if (rest > half || (rest == half && (n & 1) != 0)) ++n;
     }  // else below half of the last place: N = 0
-    char digits[24];
-    int length = 0;
     const uint64_t whole = n / POWERS_OF_TEN[precision];
     uint64_t fraction = n % POWERS_OF_TEN[precision];
     char* at = out;
     if (negative) *at++ = '-';
-    const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, whole);
-    length = static_cast<int>(r.ptr - digits);
-    for (int i = 0; i < length; ++i) *at++ = digits[i];
+    // At most 20 digits: with the sign, the point and the decimals well
+    // inside NUMBER_ROOM.
+    at = std::to_chars(at, at + 20, whole).ptr;
     if (precision > 0) {
         *at++ = '.';
         for (int i = precision - 1; i >= 0; --i) {

@@ -74,10 +74,6 @@ struct Message {
     std::string text;
 };
 
-// Where message boxes go besides the record: the command line prints them.
-using MessageSink = void (*)(const Message& message);
-void set_message_sink(MessageSink sink);
-
 // Every message box shown since the last reset(), in order.
 const std::vector<Message>& messages();
 

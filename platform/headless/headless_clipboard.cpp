@@ -1,5 +1,5 @@
 // The headless platform: a clipboard of named formats held in memory, global
-// blocks on the heap, message boxes recorded (and handed to a sink). Every
+// blocks on the heap, message boxes recorded. Every
 // operation the clipboard reader and writer use can be made to fail.
 #include <cstdlib>
 #include <cstring>
@@ -15,11 +15,11 @@
 
 namespace {
 
-// A global block: `size` bytes and a zero byte after them.
+// A global block: its bytes and a zero byte after them.
 struct Block {
-    std::size_t size;
     std::vector<unsigned char> storage;
     unsigned char* bytes() { return storage.data(); }
+    std::size_t size() const { return storage.size() - 1; }
 };
 
 struct State {
@@ -32,7 +32,6 @@ struct State {
     unsigned long error_on_close = 5;  // ERROR_ACCESS_DENIED
     int private_outstanding = 0;
     std::vector<headless::Message> messages;
-    headless::MessageSink sink = nullptr;
     std::string application_name = "morvenda";
 
     State() = default;
@@ -51,13 +50,10 @@ State& state() {
 
 bool failing(headless::Fault fault) { return state().faults[static_cast<int>(fault)]; }
 
-Block* new_block(std::size_t size) { return new Block{size, std::vector<unsigned char>(size + 1)}; }
-
-void delete_block(Block* block) { delete block; }
-
+Block* new_block(std::size_t size) { return new Block{std::vector<unsigned char>(size + 1)}; }
 
 void clear_clipboard() {
-    for (const auto& entry : state().clipboard) delete_block(entry.second);
+    for (const auto& entry : state().clipboard) delete entry.second;
     state().clipboard.clear();
 }
 
@@ -73,14 +69,12 @@ void put_block(const char* format_name, Block* block) {
     const platform::ClipboardFormat format =
         format_name == nullptr ? platform::TEXT_FORMAT : find_or_register(format_name);
     auto& slot = state().clipboard[format];
-    delete_block(slot);
+    delete slot;
     slot = block;
 }
 
 void record(const char* text, const char* caption) {
-    headless::Message message{caption, text};
-    state().messages.push_back(message);
-    if (state().sink != nullptr) state().sink(message);
+    state().messages.push_back(headless::Message{caption, text});
 }
 
 }  // namespace
@@ -130,7 +124,7 @@ bool empty_clipboard() {
 bool set_clipboard_data(ClipboardFormat format, MemoryHandle block) {
     if (!state().open || block == nullptr || failing(headless::Fault::SetClipboardData)) return false;
     auto& slot = state().clipboard[format];
-    if (slot != block) delete_block(slot);
+    if (slot != block) delete slot;
     slot = static_cast<Block*>(block);
     ++state().writes;
     return true;
@@ -142,7 +136,7 @@ MemoryHandle global_alloc(std::size_t size) {
 }
 
 std::size_t global_size(MemoryHandle block) {
-    return block == nullptr ? 0 : static_cast<Block*>(block)->size;
+    return block == nullptr ? 0 : static_cast<Block*>(block)->size();
 }
 
 void* global_lock(MemoryHandle block) {
@@ -152,7 +146,7 @@ void* global_lock(MemoryHandle block) {
 
 void global_unlock(MemoryHandle) {}
 
-void global_free(MemoryHandle block) { delete_block(static_cast<Block*>(block)); }
+void global_free(MemoryHandle block) { delete static_cast<Block*>(block); }
 
 void* allocate_private(std::size_t size) {
     if (failing(headless::Fault::AllocatePrivate)) return nullptr;
@@ -199,9 +193,8 @@ void put_clipboard_block(const char* format_name, const void* bytes, std::size_t
 }
 
 void put_clipboard_block(const char* format_name, std::vector<unsigned char>&& bytes) {
-    const std::size_t size = bytes.size();
     bytes.push_back(0);
-    put_block(format_name, new Block{size, std::move(bytes)});
+    put_block(format_name, new Block{std::move(bytes)});
 }
 
 bool clipboard_has_text() { return state().clipboard.count(platform::TEXT_FORMAT) != 0; }
@@ -211,8 +204,8 @@ std::string_view clipboard_text_view() {
     if (found == state().clipboard.end()) return std::string_view();
     Block* block = found->second;
     const auto* text = reinterpret_cast<const char*>(block->bytes());
-    const void* zero = std::memchr(text, 0, block->size);
-    const std::size_t n = zero == nullptr ? block->size : static_cast<std::size_t>(static_cast<const char*>(zero) - text);
+    const void* zero = std::memchr(text, 0, block->size());
+    const std::size_t n = zero == nullptr ? block->size() : static_cast<std::size_t>(static_cast<const char*>(zero) - text);
     return std::string_view(text, n);
 }
 
@@ -227,8 +220,6 @@ void set_fault(Fault fault, bool on) { state().faults[static_cast<int>(fault)] =
 void set_last_error(unsigned long code) { state().error_on_close = code; }
 
 int private_blocks_outstanding() { return state().private_outstanding; }
-
-void set_message_sink(MessageSink sink) { state().sink = sink; }
 
 const std::vector<Message>& messages() { return state().messages; }
 

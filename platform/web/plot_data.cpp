@@ -131,19 +131,13 @@ void write_paired_plot(JsonWriter& json, int c) {
         if (!is_real_value(d) || (ratio && !(d > 0))) continue;
         add_point(r + 1, d, POINT_REAL);
     }
-    const ColumnSummary& g = group_summaries[0];
-    const int n = g.n_real;
-    const double mean = ratio ? g.mean_log : g.mean;
-    const double sd = ratio ? g.sd_log : g.sd;
-    const double se = is_available(sd) && n > 0 ? sd / std::sqrt(static_cast<double>(n)) : CELL_MISSING;
-    const double t95 = t95_for_df(n - 1);
-    const bool limits = is_available(mean) && is_available(se) && is_available(t95);
+    const PairedMean m = paired_mean(ratio);
     json.field_string("kind", "paired");
     json.field_bool("log", ratio);
     write_points(json);
-    json.field("mean", known_or_nan(shown_value(mean, ratio)));
-    json.field("lower", limits ? known_or_nan(shown_value(mean - t95 * se, ratio)) : std::nan(""));
-    json.field("upper", limits ? known_or_nan(shown_value(mean + t95 * se, ratio)) : std::nan(""));
+    json.field("mean", known_or_nan(shown_value(m.mean, ratio)));
+    json.field("lower", known_or_nan(shown_value(m.lower, ratio)));
+    json.field("upper", known_or_nan(shown_value(m.upper, ratio)));
 }
 
 // Nonpaired: x is the group (0 or 1), y the value; markers at their group's

@@ -14,7 +14,6 @@
 #include <cstring>
 #include <vector>
 
-#include "analyses/analysis_status.h"
 #include "app/analysis_dialog.h"
 #include "app/analysis_table.h"
 #include "app/process_state.h"
@@ -26,6 +25,7 @@
 #include "platform/web/web.h"
 #include "worksheet/data_table.h"
 #include "worksheet/text_reader.h"
+#include "worksheet/wk1_reader.h"
 
 namespace {
 
@@ -55,10 +55,6 @@ char json_buffer[256 * 1024];
 JsonWriter json(json_buffer, sizeof json_buffer);
 
 constexpr unsigned char WK1_EOF_RECORD[4] = {0x01, 0x00, 0x00, 0x00};
-
-bool starts_with_wk1_bof(const unsigned char* bytes, std::size_t size) {
-    return size >= 4 && bytes[0] == 0x00 && bytes[1] == 0x00 && bytes[2] == 0x02 && bytes[3] == 0x00;
-}
 
 // Runs the start-up sequence on the worksheet block with the given choices.
 void run_program(const web::DialogChoices& choices) {
@@ -211,11 +207,14 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
     json.field_string("format", wk1 ? "wk1" : kind == INPUT_CSV ? "csv" : "text");
     json.field_bool("notText", not_text);
     json.field_bool("values", values);
-    web::reset();
-    reset_process_state();
     // Bytes that are not text are refused before start-up, as the command
     // line refuses them.
-    if (!not_text) run_program(web::DialogChoices{});
+    if (not_text) {
+        web::reset();
+        reset_process_state();
+    } else {
+        run_program(web::DialogChoices{});
+    }
     json.field_bool("worksheet", web::dialogs_shown() > 0);
     json.field_int("extentRows", extent.rows);
     json.field_int("extentColumns", extent.columns);
@@ -232,10 +231,8 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
 
 // Calculate with the page's choices: the analysis radio button's control id
 // and the three check boxes; before any input, the clipboard is empty.
-// Returns a JSON object: "code" (0 a result, 1 no worksheet, 3 the analysis
-// refused its input, 4 no result could be published: the command line's
-// exit statuses), "columns" of the worksheet, the "messages" of the run and
-// the analysis' "successMessage".
+// Returns a JSON object: "columns" of the worksheet, the "messages" of the
+// run and the analysis' "successMessage" with its "successCaption".
 const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_values, int extra) {
     json.clear();
     json.begin_object();
@@ -247,18 +244,11 @@ const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_v
     choices.calculate = true;
     run_program(choices);
 
-    int code = 0;
-    if (web::dialogs_shown() == 0)
-        code = 1;
-    else if (status == ANALYSIS_PUBLISH_FAILED)
-        code = 4;
-    else if (status != ANALYSIS_OK)
-        code = 3;
     const AnalysisKind* analysis = find_analysis(radio_id);
-    json.field_int("code", code);
     json.field_int("columns", used_columns());
     // Shown once the user has put the result on the clipboard.
     json.field_string("successMessage", analysis != nullptr ? analysis->success_message : "");
+    json.field_string("successCaption", MESSAGE_CAPTION);
     write_messages(analysis != nullptr ? analysis->success_message : nullptr);
     json.end_object();
     return finished_json();

@@ -208,6 +208,22 @@ std::string utf8_of(const wchar_t* wide, std::size_t units) {
     return utf8;
 }
 
+// The clipboard's block of `format` as code units up to the first zero;
+// false when the clipboard holds none.
+template <typename Unit>
+bool read_clipboard_units(UINT format, std::basic_string<Unit>& out) {
+    HANDLE block = GetClipboardData(format);
+    if (block == nullptr) return false;
+    const auto* units = static_cast<const Unit*>(GlobalLock(block));
+    if (units == nullptr) return false;
+    const std::size_t size = GlobalSize(block) / sizeof(Unit);
+    std::size_t n = 0;
+    while (n < size && units[n] != 0) ++n;
+    out.assign(units, n);
+    GlobalUnlock(block);
+    return true;
+}
+
 // Replaces the clipboard's content: a "Wk1" block, plain text and/or
 // Unicode text (given as UTF-16 with its terminating zero).
 bool put_clipboard(bool with_wk1, const std::string& wk1, bool with_text, const std::string& text, bool with_unicode,
@@ -375,30 +391,10 @@ int run(const RunOptions& options) {
     std::string unicode_text;
     if (clipboard_free) {
         has_wk1 = IsClipboardFormatAvailable(RegisterClipboardFormatA("Wk1")) != 0;
-        HANDLE block = GetClipboardData(CF_TEXT);
-        if (block != nullptr) {
-            const std::size_t size = GlobalSize(block);
-            const char* bytes = static_cast<const char*>(GlobalLock(block));
-            if (bytes != nullptr) {
-                has_text = true;
-                std::size_t n = 0;
-                while (n < size && bytes[n] != '\0') ++n;
-                text.assign(bytes, n);
-                GlobalUnlock(block);
-            }
-        }
-        HANDLE wide_block = GetClipboardData(CF_UNICODETEXT);
-        if (wide_block != nullptr) {
-            const std::size_t units = GlobalSize(wide_block) / sizeof(wchar_t);
-            const auto* wide = static_cast<const wchar_t*>(GlobalLock(wide_block));
-            if (wide != nullptr) {
-                has_unicode = true;
-                std::size_t n = 0;
-                while (n < units && wide[n] != L'\0') ++n;
-                unicode_text = utf8_of(wide, n);
-                GlobalUnlock(wide_block);
-            }
-        }
+        has_text = read_clipboard_units(CF_TEXT, text);
+        std::wstring wide;
+        has_unicode = read_clipboard_units(CF_UNICODETEXT, wide);
+        if (has_unicode) unicode_text = utf8_of(wide.data(), wide.size());
         CloseClipboard();
     }
     const DWORD sequence_after = GetClipboardSequenceNumber();

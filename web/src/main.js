@@ -13,7 +13,7 @@ const $ = (id) => document.getElementById(id);
 
 let engine = null;
 let input = null; // the last input: {size, kind, cut, total, name}, read again when the decimal comma changes
-let result = null; // the last result: {text, analysis, columns, successMessage}
+let result = null; // the last result: {text, analysis, columns, successMessage, successCaption}
 
 const ready = loadEngine().then(
   (loaded) => {
@@ -201,7 +201,13 @@ async function calculate() {
   showResultTable(text);
   showMessages(run.messages);
   if (text.length > 0) {
-    result = { text, analysis, columns: run.columns, successMessage: run.successMessage };
+    result = {
+      text,
+      analysis,
+      columns: run.columns,
+      successMessage: run.successMessage,
+      successCaption: run.successCaption,
+    };
     const lines = text.split("\n").length - (text.endsWith("\n") ? 1 : 0);
     $("result-status").textContent = `${plural(lines, "line", "lines")} of results. Copy result puts them on the clipboard.`;
     $("copy").disabled = false;
@@ -217,7 +223,7 @@ async function calculate() {
 
 async function copyResult() {
   if (!result) return;
-  const done = () => showMessages([{ caption: "Morvenda 006", text: result.successMessage }]);
+  const done = () => showMessages([{ caption: result.successCaption, text: result.successMessage }]);
   try {
     await navigator.clipboard.writeText(result.text);
     done();
