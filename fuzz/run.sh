@@ -46,16 +46,9 @@ done
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 
 # clang and its libFuzzer runtime (Debian: clang, libclang-rt-dev).
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-if ! command -v clang++ >/dev/null 2>&1 || { command -v dpkg-query >/dev/null && ! installed libclang-rt-dev; }; then
-  if [ "$(id -u)" -eq 0 ]; then
-    echo "Installing clang and libclang-rt-dev"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends clang libclang-rt-dev >/dev/null
-  elif ! command -v clang++ >/dev/null 2>&1; then
-    echo "The fuzz targets need clang and libclang-rt-dev (run as root to install them)" >&2
-    exit 1
-  fi
+source "$top/tools/debian_packages.sh"
+if [ "$mode" = smoke ] || ! command -v clang++ >/dev/null 2>&1; then
+  require_debian_packages clang libclang-rt-dev
 fi
 
 cmake -S "$top" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -4,14 +4,9 @@
 #   bash tools/demo.sh -a nonpaired -x examples/groups.wk1
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null; then
-  if [ "$(id -u)" -eq 0 ]; then
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends cmake g++ make libgtest-dev >/dev/null
-  else
-    echo "cmake and g++ are needed (apt-get install cmake g++ make)" >&2
-    exit 1
-  fi
+if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null || ! command -v make >/dev/null; then
+  source "$top/tools/debian_packages.sh"
+  ensure_debian_packages cmake g++ make || { echo "cmake, g++ and make are needed" >&2; exit 1; }
 fi
 if [ ! -x "$top/build/morvenda" ]; then
   cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVENDA_TESTS=OFF >/dev/null

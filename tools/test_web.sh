@@ -15,7 +15,7 @@ packages=(emscripten chromium)
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
 source "$top/tools/debian_packages.sh"
-ensure_debian_packages "${packages[@]}"
+require_debian_packages "${packages[@]}"
 
 bash "$top/tools/build_web.sh"
 cd "$top/web"

@@ -3,15 +3,17 @@
 # (Xvfb), worksheets put on its clipboard with xclip as text or under the
 # target "Wk1", `morvenda --clipboard`, and the clipboard read back.
 # Usage: xvfb_xclip.sh MORVENDA SOURCE_DIR. Exit 0 passed, 1 failed, 77
-# skipped (only when Xvfb or xclip is not installed or Xvfb cannot start).
+# skipped (only when Xvfb or xclip is not installed or Xvfb cannot start,
+# and only for a user who is not root, outside CI).
 set -u
 morvenda=$1 source_dir=$2
+source "$source_dir/tools/debian_packages.sh"
 expected=$source_dir/tests/cli/expected
 data=$source_dir/tests/cli/data
 
 for tool in Xvfb xclip; do
   if ! command -v "$tool" >/dev/null; then
-    echo "skipped: $tool is not installed (Debian packages xvfb, xclip)"; exit 77
+    (cannot_run "$tool is not installed (Debian packages xvfb, xclip)"); exit
   fi
 done
 
@@ -29,7 +31,7 @@ Xvfb -displayfd 3 -nolisten tcp -screen 0 320x240x24 3>"$work/display" >"$work/x
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 if [ ! -s "$work/display" ]; then
-  echo "skipped: Xvfb did not start:"; cat "$work/xvfb.log"; exit 77
+  cat "$work/xvfb.log"; (cannot_run "Xvfb did not start"); exit
 fi
 display=:$(head -n1 "$work/display")
 

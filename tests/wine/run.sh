@@ -4,8 +4,8 @@
 # cases under Wine, comparing them with the command-line program CLI.
 #   tests/wine/run.sh CLI BUILD_DIR
 # On a fresh Debian machine, run as root, it first installs what it needs
-# (the 32-bit Wine needs the i386 architecture). Only when these packages
-# cannot be installed does it skip, and it says so.
+# (the 32-bit Wine needs the i386 architecture). When they cannot be had it
+# fails, or, for a user who is not root outside CI, skips with exit 77.
 set -euo pipefail
 
 cli=$1 build=$2
@@ -14,34 +14,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb fonts-wine imagemagick)
 
-missing_packages() {
-  local p
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
-  done
-}
-
-skip() {
-  echo "SKIPPED: the Windows program was not built or tested under Wine: $*"
-  exit 0
-}
-
-missing=$(missing_packages | tr '\n' ' ')
-if [ -n "$missing" ]; then
-  [ "$(id -u)" -eq 0 ] || skip "missing Debian packages $missing(run as root to install them)"
-  echo "Installing: $missing"
-  started=$SECONDS
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then dpkg --add-architecture i386; fi
-  # shellcheck disable=SC2086
-  if ! { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing; } \
-      >"${TMPDIR:-/tmp}/morvenda-wine-install.log" 2>&1; then
-    tail -n 20 "${TMPDIR:-/tmp}/morvenda-wine-install.log"
-    skip "installing $missing failed"
-  fi
-  missing=$(missing_packages | tr '\n' ' ')
-  [ -z "$missing" ] || skip "$missing could not be installed"
-  echo "Installed in $((SECONDS - started)) s"
-fi
+source "$top/tools/debian_packages.sh"
+require_debian_packages "${packages[@]}"
 
 started=$SECONDS
 cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
