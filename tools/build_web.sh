@@ -26,4 +26,4 @@ if ! cmp -s "$top/web/package-lock.json" "$top/web/node_modules/.morvenda-lock";
   cp "$top/web/package-lock.json" "$top/web/node_modules/.morvenda-lock"
 fi
 
-node "$top/web/build.mjs" "$out/wasm/platform/web" "$out/morvenda.html"
+node "$top/web/build.mjs" "$out/wasm/web/engine" "$out/morvenda.html"

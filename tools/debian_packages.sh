@@ -9,8 +9,8 @@
 #     1 when installing them failed. A package mirror in the middle of a
 #     sync makes one index fail to load now and then: the package lists are
 #     updated up to three times with a pause between tries, and then the
-#     install is tried with whatever lists did load. Only a failed install
-#     fails. Its message, naming the packages and the last lines of apt's
+#     install is tried with whatever lists did load (see
+#     install_debian_packages). Only a failed install fails. Its message, naming the packages and the last lines of apt's
 #     own error, is also appended to $MORVENDA_INSTALL_ERRORS when that is
 #     set, so that the test command can show every such failure in one
 #     place at the end of its log.
@@ -47,6 +47,33 @@ report_install_failure() {
   } | tee -a "${MORVENDA_INSTALL_ERRORS:-/dev/null}" >&2
 }
 
+# Installs the packages with the package lists as they are. Where an index
+# failed to load, the suite it belongs to is known for some architectures
+# and not for others (a security suite updated for amd64 but not yet for
+# i386, say), and packages that must have the same version on both cannot
+# be had: then the install is tried once more with that suite set aside
+# (pinned to -1), so that every architecture's packages come from the same
+# lists. apt's output goes to LOG.
+install_debian_packages() {
+  local log=$1; shift
+  local wait_lock=(-o DPkg::Lock::Timeout=600)
+  DEBIAN_FRONTEND=noninteractive apt-get "${wait_lock[@]}" install -y -qq --no-install-recommends "$@" \
+    >>"$log" 2>&1 && return 0
+  local suites suite preferences
+  suites=$(grep -o 'Failed to fetch [^ ]*/dists/[^/]*/' "$log" | sed 's#.*/dists/##; s#/$##' | sort -u)
+  [ -n "$suites" ] || return 1
+  preferences=$(mktemp)
+  for suite in $suites; do
+    printf 'Package: *\nPin: release n=%s\nPin-Priority: -1\n\n' "$suite" >>"$preferences"
+  done
+  echo "Installing again without the suites whose lists did not all load: $suites"
+  DEBIAN_FRONTEND=noninteractive apt-get "${wait_lock[@]}" -o Dir::Etc::Preferences="$preferences" \
+    install -y -qq --no-install-recommends "$@" >>"$log" 2>&1
+  local status=$?
+  rm -f "$preferences"
+  return $status
+}
+
 ensure_debian_packages() {
   local missing=() p
   for p in "$@"; do
@@ -63,13 +90,14 @@ ensure_debian_packages() {
   case " ${missing[*]}" in
     *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386 ;;
   esac
+  # Another install on the machine holds dpkg's lock for a while: wait for it.
+  local wait_lock=(-o DPkg::Lock::Timeout=600)
   for try in 1 2 3; do
-    apt-get update -qq >"$log" 2>&1 && break
+    apt-get "${wait_lock[@]}" update -qq >"$log" 2>&1 && break
     echo "apt-get update failed (try $try of 3): $(grep -m1 -E '^(E|W):' "$log" || tail -n1 "$log")"
     [ "$try" -lt 3 ] && sleep 10
   done
-  if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" \
-      >>"$log" 2>&1; then
+  if ! install_debian_packages "$log" "${missing[@]}"; then
     report_install_failure "${missing[*]}" "$log"
     rm -f "$log"
     return 1

@@ -6,7 +6,7 @@
 //   node build.mjs WASM_DIR OUT_FILE
 //
 // WASM_DIR holds morvenda_web.mjs and morvenda_web.wasm (the Emscripten
-// build of platform/web); OUT_FILE is the page (build-web/morvenda.html).
+// build of web/engine); OUT_FILE is the page (build-web/morvenda.html).
 import { createHash } from "node:crypto";
 import { readFile, writeFile, mkdir } from "node:fs/promises";
 import path from "node:path";

@@ -1,14 +1,9 @@
-// The program compiled to WebAssembly, behind four calls: read a worksheet,
-// calculate, the result text, the plot numbers. Everything it answers comes
-// from the C++ core (platform/web/web_api.cpp); nothing is computed here.
+// The program compiled to WebAssembly, behind a few calls: what the page
+// must agree on with it, read a worksheet, calculate, the result text, the
+// plot numbers. Everything it answers comes from the C++ core
+// (web/engine/web_api.cpp); nothing is computed here.
 import createMorvenda from "morvenda:module";
 import wasmBinary from "morvenda:wasm";
-
-// Kinds of input the core's reader takes: files by their kind, and pasted text.
-export const TEXT = 0;
-export const CSV = 1;
-export const WK1 = 2;
-export const PASTE = 3;
 
 export async function loadEngine() {
   // The WebAssembly comes with the page: nothing is located or fetched.
@@ -19,6 +14,9 @@ export async function loadEngine() {
 
   return {
     capacity,
+    // The version, the table's capacity, the input kinds ("text", "csv",
+    // "wk1", "paste") and the dialog's controls, from the program itself.
+    contract: json(m._morvenda_contract()),
 
     // Text as UTF-8 into the input buffer; `cut` when it did not all fit.
     putText(text) {

@@ -1,15 +1,13 @@
 // The page: paste area, file button and drop, the decimal comma, the dialog's
 // choices, Calculate, the result as text and as a table, Copy result, and
 // the plot. Reading and every statistic are the core's (engine.js).
-import { loadEngine, TEXT, CSV, WK1, PASTE } from "./engine.js";
+import { loadEngine } from "./engine.js";
 import { drawPlot, svgText } from "./plots.js";
 
-const MAX_ROWS = 1024;
-const MAX_COLUMNS = 50;
-const DESCRIPTIVE = 1003;
-const SHOW_RANKS = 1009;
-
 const $ = (id) => document.getElementById(id);
+
+// What the program says of itself (engine.js, contract): set once it runs.
+let MAX_ROWS, MAX_COLUMNS, DESCRIPTIVE, SHOW_RANKS, TEXT, CSV, WK1, PASTE;
 
 let engine = null;
 let input = null; // the last input: {size, kind, cut, total, name}, read again when the decimal comma changes
@@ -18,6 +16,11 @@ let result = null; // the last result: {text, analysis, columns, successMessage,
 const ready = loadEngine().then(
   (loaded) => {
     engine = loaded;
+    const c = loaded.contract;
+    ({ maxRows: MAX_ROWS, maxColumns: MAX_COLUMNS, descriptive: DESCRIPTIVE, showRanks: SHOW_RANKS } = c);
+    ({ text: TEXT, csv: CSV, wk1: WK1, paste: PASTE } = c.inputKinds);
+    // For the page's tests, which hold the page's controls against it.
+    window.morvendaContract = c;
     document.body.dataset.ready = "true";
   },
   (error) => showMessages([{ text: `The program could not be started in this browser: ${error}` }]),

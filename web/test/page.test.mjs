@@ -80,6 +80,30 @@ describe("the result text is the command line's", () => {
 });
 
 describe("the page", () => {
+  it("offers the dialog's controls with the program's ids and labels, and its version", async () => {
+    const page = await openPage(browser);
+    const { contract, controls, version } = await page.evaluate(() => ({
+      contract: window.morvendaContract,
+      version: document.querySelector("header .version").textContent,
+      controls: [...document.querySelectorAll("input[type=radio], input[type=checkbox]")].map((box) => ({
+        kind: box.type,
+        value: box.value,
+        id: box.id,
+        label: document.querySelector(`label[for="${box.id}"]`).textContent,
+      })),
+    }));
+    assert.equal(version, contract.version.replaceAll(".", ""));
+    const checkBoxIds = { log: 1000, "log-y": 1001, extra: 1002 };
+    for (const control of contract.controls.filter((c) => c.kind === "radio" || c.kind === "checkbox")) {
+      const onPage = controls.find((c) =>
+        c.kind === "radio" ? Number(c.value) === control.id : checkBoxIds[c.id] === control.id,
+      );
+      assert.ok(onPage, `control ${control.id} "${control.text}" is on the page`);
+      assert.equal(onPage.label, control.text.replace("&", ""), `label of control ${control.id}`);
+    }
+    await page.close();
+  });
+
   it("Copy result puts the result's bytes on the clipboard", async () => {
     const session = await browser.target().createCDPSession();
     await session.send("Browser.grantPermissions", { permissions: ["clipboardReadWrite", "clipboardSanitizedWrite"] });

@@ -1,7 +1,7 @@
 // Plot numbers from the core's tables. Each plot that needs the pair table
 // fills it the way its analysis did for the same column (the builders are
 // the analyses' own), then orders and summarises it as the analysis did.
-#include "platform/web/plot_data.h"
+#include "web/engine/plot_data.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -19,10 +19,11 @@
 #include "app/process_state.h"
 #include "cli/text_input.h"
 #include "platform/framework.h"
-#include "platform/web/input_extent.h"
-#include "platform/web/json_writer.h"
-#include "platform/web/plot_data.h"
-#include "platform/web/web.h"
+#include "platform/headless/headless.h"
+#include "web/engine/input_extent.h"
+#include "web/engine/json_writer.h"
+#include "web/engine/plot_data.h"
+#include "web/engine/web_api.h"
 #include "worksheet/data_table.h"
 #include "worksheet/text_reader.h"
 #include "worksheet/wk1_reader.h"
@@ -43,6 +44,8 @@ constexpr int PREVIEW_ROWS = 8;
 // (tab-separated, as spreadsheets copy a block).
 enum InputKind { INPUT_TEXT = 0, INPUT_CSV = 1, INPUT_WK1 = 2, INPUT_PASTE = 3 };
 
+const char* const INPUT_KIND_NAMES[] = {"text", "csv", "wk1", "paste"};
+
 unsigned char input_bytes[MAX_INPUT_BYTES];
 
 // The "Wk1" block of the last input read, and whether it goes on the
@@ -56,12 +59,15 @@ JsonWriter json(json_buffer, sizeof json_buffer);
 
 constexpr unsigned char WK1_EOF_RECORD[4] = {0x01, 0x00, 0x00, 0x00};
 
-// Runs the start-up sequence on the worksheet block with the given choices.
-void run_program(const web::DialogChoices& choices) {
-    web::reset();
+// Runs the start-up sequence on the worksheet block, the dialog doing what
+// the user chose in the page: the clicks on its controls, then Calculate.
+// Without any action the dialog is closed at once: the page only reads the
+// worksheet.
+void run_program(const std::vector<headless::DialogAction>& actions) {
+    headless::reset();
     reset_process_state();
-    if (worksheet_on_clipboard) web::put_clipboard_block("Wk1", worksheet_block.data(), worksheet_block.size());
-    web::set_dialog_choices(choices);
+    if (worksheet_on_clipboard) headless::put_clipboard_block("Wk1", worksheet_block.data(), worksheet_block.size());
+    headless::set_dialog_actions(actions);
     CWinApp* application = AfxGetApp();
     if (application != nullptr) application->InitInstance();
 }
@@ -71,10 +77,9 @@ void run_program(const web::DialogChoices& choices) {
 void write_messages(const char* success_message) {
     json.key("messages");
     json.begin_array();
-    const int kept = web::message_count() < web::MAX_MESSAGES ? web::message_count() : web::MAX_MESSAGES;
-    for (int i = 0; i < kept; ++i) {
-        const char* caption = web::message_caption(i);
-        const char* text = web::message_text(i);
+    for (const headless::Message& message : headless::messages()) {
+        const char* caption = message.caption.c_str();
+        const char* text = message.text.c_str();
         if (success_message != nullptr && std::strcmp(caption, MESSAGE_CAPTION) == 0 &&
             std::strcmp(text, success_message) == 0)
             continue;
@@ -140,9 +145,59 @@ const char* finished_json() {
     return json.text();
 }
 
+const char* control_kind_name(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::DefPushButton:
+    case ControlKind::PushButton:
+        return "button";
+    case ControlKind::AutoCheckBox:
+        return "checkbox";
+    case ControlKind::AutoRadioButton:
+        return "radio";
+    case ControlKind::GroupBox:
+        return "group";
+    }
+    return "";
+}
+
 }  // namespace
 
 extern "C" {
+
+// What the page must agree on with the program, so that nothing of it is
+// written twice: the version, the table's capacity, the input kinds and
+// the analysis dialog's controls (id, kind, label), each analysis radio
+// button with its success message. A JSON object.
+const char* morvenda_contract() {
+    json.clear();
+    json.begin_object();
+    json.field_string("version", MORVENDA_VERSION);
+    json.field_int("maxRows", MAX_ROWS);
+    json.field_int("maxColumns", MAX_COLUMNS);
+    json.field_int("inputCapacity", static_cast<long long>(MAX_INPUT_BYTES));
+    json.key("inputKinds");
+    json.begin_object();
+    for (int kind = INPUT_TEXT; kind <= INPUT_PASTE; ++kind) json.field_int(INPUT_KIND_NAMES[kind], kind);
+    json.end_object();
+    json.field_int("descriptive", ID_DESCRIPTIVE);
+    json.field_int("showRanks", ID_SHOW_RANKS);
+    json.key("controls");
+    json.begin_array();
+    const DialogTemplate& dialog = ANALYSIS_DIALOG_TEMPLATE;
+    for (int i = 0; i < dialog.control_count; ++i) {
+        const DialogControl& control = dialog.controls[i];
+        const AnalysisKind* analysis = find_analysis(control.id);
+        json.begin_object();
+        json.field_int("id", control.id);
+        json.field_string("kind", control_kind_name(control.kind));
+        json.field_string("text", control.text);
+        if (analysis != nullptr) json.field_string("successMessage", analysis->success_message);
+        json.end_object();
+    }
+    json.end_array();
+    json.end_object();
+    return finished_json();
+}
 
 // Where the page writes the bytes of a paste or a file, and how many fit.
 unsigned char* morvenda_input_buffer() { return input_bytes; }
@@ -210,12 +265,12 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
     // Bytes that are not text are refused before start-up, as the command
     // line refuses them.
     if (not_text) {
-        web::reset();
+        headless::reset();
         reset_process_state();
     } else {
-        run_program(web::DialogChoices{});
+        run_program({});
     }
-    json.field_bool("worksheet", web::dialogs_shown() > 0);
+    json.field_bool("worksheet", headless::dialogs_shown() > 0);
     json.field_int("extentRows", extent.rows);
     json.field_int("extentColumns", extent.columns);
     json.key("otherPoint");
@@ -236,13 +291,13 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
 const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_values, int extra) {
     json.clear();
     json.begin_object();
-    web::DialogChoices choices{};
-    if (log_transformation != 0) choices.clicks[choices.click_count++] = ID_LOG_TRANSFORMATION;
-    if (log_y_values != 0) choices.clicks[choices.click_count++] = ID_LOG_Y;
-    if (extra != 0) choices.clicks[choices.click_count++] = ID_EXTRA_OUTPUT;
-    choices.clicks[choices.click_count++] = radio_id;
-    choices.calculate = true;
-    run_program(choices);
+    std::vector<headless::DialogAction> actions;
+    if (log_transformation != 0) actions.push_back({headless::ActionKind::Click, ID_LOG_TRANSFORMATION});
+    if (log_y_values != 0) actions.push_back({headless::ActionKind::Click, ID_LOG_Y});
+    if (extra != 0) actions.push_back({headless::ActionKind::Click, ID_EXTRA_OUTPUT});
+    actions.push_back({headless::ActionKind::Click, radio_id});
+    actions.push_back({headless::ActionKind::Ok, 0});
+    run_program(actions);
 
     const AnalysisKind* analysis = find_analysis(radio_id);
     json.field_int("columns", used_columns());
@@ -257,16 +312,11 @@ const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_v
 // The result text the last Calculate put on the clipboard ("" when none),
 // and its length in bytes.
 const char* morvenda_result_text() {
-    std::size_t length = 0;
-    const char* text = web::clipboard_text(length);
-    return text != nullptr ? text : "";
+    const std::string_view text = headless::clipboard_text_view();
+    return text.empty() ? "" : text.data();
 }
 
-unsigned morvenda_result_length() {
-    std::size_t length = 0;
-    web::clipboard_text(length);
-    return static_cast<unsigned>(length);
-}
+unsigned morvenda_result_length() { return static_cast<unsigned>(headless::clipboard_text_view().size()); }
 
 // The plot of data column `column` (from 0) for the last Calculate's analysis.
 const char* morvenda_plot(int column) {

@@ -1,6 +1,6 @@
 // The size of a WK1 worksheet as it stands in its records, and the places
 // where a cut input can end.
-#include "platform/web/input_extent.h"
+#include "web/engine/input_extent.h"
 
 namespace {
 

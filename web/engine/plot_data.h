@@ -11,7 +11,7 @@
 // column against another (their ranks for Spearman), with the coefficient.
 #pragma once
 
-#include "platform/web/json_writer.h"
+#include "web/engine/json_writer.h"
 
 // The plot of data column `column` for the analysis of the last Calculate,
 // as one JSON object; {"kind":"none"} when that analysis has no plot of

@@ -6,7 +6,7 @@
 // to the next lone double quote (two stand for one). A field is a cell when
 // a byte other than a space goes into it. What a field holds depends on its
 // own bytes only, so a field copied byte for byte reads the same anywhere.
-#include "platform/web/input_extent.h"
+#include "web/engine/input_extent.h"
 
 #include "worksheet/data_table.h"
 
