@@ -363,8 +363,16 @@ Limits mean_limits(double mean, double sd, int count) {
 // cell into the lower third. (Counted without branches: the thirds of
 // scattered values defeat branch prediction.)
 void count_thirds(int n_rows, ColumnSummary& s) {
-    const double lo = s.mean - THIRD_BOUND * s.sd;
-    const double hi = s.mean + THIRD_BOUND * s.sd;
+    double lo = s.mean - THIRD_BOUND * s.sd;
+    double hi = s.mean + THIRD_BOUND * s.sd;
+    // No spread: both bounds are the mean, which the sum's rounding can put
+    // a unit of the last place beside the column's one value (nine cells of
+    // 3.7 have the mean 3.6999999999999997), so the bounds are widened to
+    // every real value; the markers stay outside.
+    if (s.sd == 0) {
+        lo = std::nextafter(CELL_SMALL, 0.0);
+        hi = std::nextafter(CELL_BIG, 0.0);
+    }
     double glo = std::exp(s.mean_log - THIRD_BOUND * s.sd_log);
     double ghi = std::exp(s.mean_log + THIRD_BOUND * s.sd_log);
     // No spread of the logarithms: both bounds are the column's one value,
