@@ -77,7 +77,7 @@ int run_paired_analysis(platform::WindowHandle owner) {
     for (int c = 1; c < columns; ++c) {
         build_paired_differences(c);
         summarize_group(0, fields);
-        order_column(1, 1);
+        order_pair_column(1);
         compute_paired_column(c);
     }
     write_paired_report();

@@ -445,26 +445,28 @@ void quicksort_keys(int lo, int hi) { sort_with_copy(lo, hi, nullptr); }
 
 void order_pair_column(int g, const int32_t* data_order) {
     const int n = used_rows();
+    // Callers pass a column of the pair table, never one from input.
+    assert(g >= 0 && g < 2);
     if (!fill_sort_keys(g, 1, n)) return;
     sort_with_copy(0, n - 1, data_order);
     record_order(g, 1, n);
 }
 
-void order_column(int c, int mode) {
+void order_data_column(int c) {
     const int n = used_rows();
-    // Callers pass a column of the table they order, never one from input.
-    assert(c >= 0 && c < (mode == 0 ? MAX_COLUMNS : 2));
-    if (!fill_sort_keys(c, mode, n)) return;
+    // Callers pass a column of the data table, never one from input.
+    assert(c >= 0 && c < MAX_COLUMNS);
+    if (!fill_sort_keys(c, 0, n)) return;
     quicksort_keys(0, n - 1);
-    record_order(c, mode, n);
+    record_order(c, 0, n);
 }
 
-void order_columns(int mode) {
-    if (mode == 0) {
-        const int columns = used_columns();
-        for (int c = 0; c < columns; ++c) order_column(c, 0);
-    } else {
-        order_column(0, 1);
-        order_column(1, 1);
-    }
+void order_data_columns() {
+    const int columns = used_columns();
+    for (int c = 0; c < columns; ++c) order_data_column(c);
+}
+
+void order_pair_columns() {
+    order_pair_column(0);
+    order_pair_column(1);
 }

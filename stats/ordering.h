@@ -17,16 +17,19 @@
 extern double sort_keys[MAX_ROWS];
 extern int32_t sort_index[MAX_ROWS];
 
-// Mode 0: columns 0..column_count-1 of the data table into the column
-// summaries; mode 1: both columns of the pair table into the group summaries.
-void order_columns(int mode);
-void order_column(int c, int mode);
-// order_column(g, 1), for a pair-table column whose present cells all come
-// from one data column: `data_order`, that column's order (all rows, the
-// present cells' keys ascending), spares the sorting of a copy of the keys
-// that the quicksort takes its shortcuts from. The same order results;
-// anything else for `data_order` (or null) only takes longer.
-void order_pair_column(int g, const int32_t* data_order);
+// Orders columns 0..column_count-1 of the data table into the column
+// summaries.
+void order_data_columns();
+// Orders both columns of the pair table into the group summaries.
+void order_pair_columns();
+void order_data_column(int c);
+// Orders pair-table column g into group summary g. `data_order`, for a
+// column whose present cells all come from one data column, is that
+// column's order (all rows, the present cells' keys ascending): it spares
+// the sorting of a copy of the keys that the quicksort takes its shortcuts
+// from. The same order results; anything else for `data_order` (or null)
+// only takes longer.
+void order_pair_column(int g, const int32_t* data_order = nullptr);
 // Sorts sort_keys[lo..hi] ascending, moving sort_index along, exactly as the
 // quicksort does (also where keys are equal or not numbers). An empty range
 // (hi < lo) reads nothing.

@@ -27,7 +27,7 @@ void summarize(const std::vector<std::vector<double>>& columns) {
             data_rows[r].value[c] = r < columns[c].size() ? columns[c][r] : CELL_MISSING;
     row_count = static_cast<int32_t>(rows);
     column_count = static_cast<int32_t>(columns.size());
-    order_columns(0);
+    order_data_columns();
     summarize_columns(false);
 }
 
@@ -235,7 +235,7 @@ TEST(ColumnSummaryThirds, CountsByValueAroundMeanAndSd) {
     // A second run recounts from zero; without markers the small and big values are 0.
     data_rows[0].value[1] = 1;
     data_rows[5].value[1] = 10;
-    order_columns(0);
+    order_data_columns();
     summarize_columns(false);
     EXPECT_EQ(summary(1).n_lower_third + summary(1).n_middle_third + summary(1).n_upper_third, 6);
     EXPECT_EQ(summary(1).small_value, 0);
@@ -328,7 +328,7 @@ TEST(ColumnSummaryGroups, PairTableIntoGroupSummaries) {
     reset_column_summaries();
     row_count = 5;
     for (int r = 0; r < 5; ++r) pair_rows[r] = PairRow{{5.0 - r, r < 2 ? CELL_MISSING : r}, {}, {}, {}, {}, {}};
-    order_columns(1);
+    order_pair_columns();
     summarize_columns(true);
     EXPECT_EQ(group_summaries[0].median, 3);
     EXPECT_EQ(group_summaries[1].n_total, 3);
