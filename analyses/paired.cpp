@@ -81,5 +81,5 @@ int run_paired_analysis(platform::WindowHandle owner) {
         compute_paired_column(c);
     }
     write_paired_report();
-    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+    return publish_report(owner);
 }
