@@ -73,13 +73,13 @@ int check_quicksort() {
             if (random() % 80 == 0) v = -0.0;
             if (random() % 80 == 1) v = 0.0;
             if (random() % 300 == 0) v = std::nan("");
-            keys[i] = sort_keys[i] = v;
-            index[i] = sort_index[i] = i;
+            keys[i] = sort_arrays.keys[i] = v;
+            index[i] = sort_arrays.index[i] = i;
         }
         plain_quicksort(keys, index, 0, n - 1);
         quicksort_keys(0, n - 1);
-        if (std::memcmp(keys, sort_keys, sizeof(double) * static_cast<std::size_t>(n)) != 0 ||
-            std::memcmp(index, sort_index, sizeof(int32_t) * static_cast<std::size_t>(n)) != 0)
+        if (std::memcmp(keys, sort_arrays.keys, sizeof(double) * static_cast<std::size_t>(n)) != 0 ||
+            std::memcmp(index, sort_arrays.index, sizeof(int32_t) * static_cast<std::size_t>(n)) != 0)
             ++failures;
     }
     return report("quicksort_keys exchanges as the plain partition loop does", failures);

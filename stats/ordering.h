@@ -12,10 +12,14 @@
 
 #include "worksheet/data_table.h"
 
-// Work arrays shared by every call: the keys of the column being ordered and
-// the row index carried with each key.
-extern double sort_keys[MAX_ROWS];
-extern int32_t sort_index[MAX_ROWS];
+// The keys of the range being sorted and the row index carried with each:
+// filled by the caller, sorted in place by quicksort_keys (the column
+// ordering fills them from the column it orders).
+struct SortArrays {
+    double keys[MAX_ROWS];
+    int32_t index[MAX_ROWS];
+};
+extern SortArrays sort_arrays;
 
 // Orders columns 0..column_count-1 of the data table into the column
 // summaries.
@@ -30,7 +34,7 @@ void order_data_column(int c);
 // from. The same order results; anything else for `data_order` (or null)
 // only takes longer.
 void order_pair_column(int g, const int32_t* data_order = nullptr);
-// Sorts sort_keys[lo..hi] ascending, moving sort_index along, exactly as the
-// quicksort does (also where keys are equal or not numbers). An empty range
-// (hi < lo) reads nothing.
+// Sorts sort_arrays.keys[lo..hi] ascending, moving the index along, exactly
+// as the quicksort does (also where keys are equal or not numbers). An empty
+// range (hi < lo) reads nothing.
 void quicksort_keys(int lo, int hi);
