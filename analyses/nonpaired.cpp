@@ -120,5 +120,5 @@ int run_nonpaired_analysis(platform::WindowHandle owner) {
         compute_nonpaired_column(c);
     }
     write_nonpaired_report();
-    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+    return publish_report(owner);
 }

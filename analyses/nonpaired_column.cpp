@@ -80,7 +80,7 @@ void write_medians(int c) {
 
 // Rank sums of both groups by their pooled mid-ranks, the tie sum
 // S = sum of t^3 - t over the runs of equal values, and the group sizes.
-struct RankSums {
+struct PooledRankSums {
     double r0 = 0;
     double r1 = 0;
     double s = 0;
@@ -113,12 +113,12 @@ void read_ordered_values(int g) {
 // Merges the two groups' orders: every run of equal values, from either
 // group or both, shares the mid-rank of the positions it takes in the
 // pooled order. Linear in the number of values.
-RankSums pooled_rank_sums() {
+PooledRankSums pooled_rank_sums() {
     read_ordered_values(0);
     read_ordered_values(1);
     const double* values0 = ordered_values[0];
     const double* values1 = ordered_values[1];
-    RankSums sums;
+    PooledRankSums sums;
     int i = 0;      // next position in group 0's order
     int j = 0;      // next position in group 1's order
     int below = 0;  // pooled values below the current run
@@ -158,7 +158,7 @@ RankSums pooled_rank_sums() {
 }
 
 void write_mann_whitney(int c) {
-    const RankSums sums = pooled_rank_sums();
+    const PooledRankSums sums = pooled_rank_sums();
     const int m0 = sums.m0;
     const int m1 = sums.m1;
     const double tie_term = sums.s * ONE_TWELFTH;

@@ -77,9 +77,9 @@ int run_paired_analysis(platform::WindowHandle owner) {
     for (int c = 1; c < columns; ++c) {
         build_paired_differences(c);
         summarize_group(0, fields);
-        order_column(1, 1);
+        order_pair_column(1);
         compute_paired_column(c);
     }
     write_paired_report();
-    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+    return publish_report(owner);
 }

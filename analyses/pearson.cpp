@@ -149,5 +149,5 @@ int run_pearson_analysis(platform::WindowHandle owner) {
                              if (a == 0) set_correlation_cells(report_table(PEARSON_REPORT), b, r, pairs);
                          });
     write_pearson_report();
-    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+    return publish_report(owner);
 }

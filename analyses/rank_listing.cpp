@@ -17,19 +17,13 @@
 
 namespace {
 
-// Row label slots of the blocks, in block order (slot 2 is not used).
-enum RankSlot {
-    RANK_SLOT = 0,
-    PERCENTILE_SLOT = 1,
-    Z_SCORE_SLOT = 3,
-    REPEATS_SLOT = 4,
-    LINEAR_PREDICTION_SLOT = 5,
-    LOG_PREDICTION_SLOT = 6,
-    RAW_DATA_SLOT = 7,
-};
-const int EXTRA_SLOTS[] = {Z_SCORE_SLOT, REPEATS_SLOT, LINEAR_PREDICTION_SLOT, LOG_PREDICTION_SLOT,
-                           RAW_DATA_SLOT};
+using namespace rank_blocks;
 
+// The listing's table of blocks (every cell is written here, so the format
+// is not read).
+constexpr ReportRow RANK_LISTING[] = {RANK_LISTING_BLOCKS(REPORT_ROW_ENTRIES)};
+constexpr ReportTable TABLE = report_table(RANK_LISTING);
+static_assert(sizeof RANK_LISTING / sizeof RANK_LISTING[0] == COUNT, "one entry per block");
 
 void empty_cell() { append_cell("\t"); }
 
@@ -82,60 +76,53 @@ void repeats_cell(int32_t ties) {
     append_cell(cell_text);
 }
 
-void extra_cell(int slot, const DataRow& row, int c) {
+// The cell of column c in block `block` of a data line.
+void block_cell(int block, const DataRow& row, int c) {
     const ColumnSummary& s = column_summaries[c];
     const double z = row.normal_score[c];
     const double v = row.value[c];
-    switch (slot) {
-    case Z_SCORE_SLOT: cell_if(is_available(z), 4, 0, z); break;
-    case REPEATS_SLOT: repeats_cell(row.tie_count[c]); break;
-    case LINEAR_PREDICTION_SLOT: cell_if(is_available(z), 4, 8, s.mean + z * s.sd); break;
-    case LOG_PREDICTION_SLOT: cell_if(is_available(z), 4, 8, std::exp(s.mean_log + z * s.sd_log)); break;
+    switch (block) {
+    case RANK_BLOCK: rank_cell(row, c); break;
+    case PERCENTILE_BLOCK: percentile_cell(row, c); break;
+    case Z_SCORE_BLOCK: cell_if(is_available(z), 4, 0, z); break;
+    case REPEATS_BLOCK: repeats_cell(row.tie_count[c]); break;
+    case LINEAR_PREDICTION_BLOCK: cell_if(is_available(z), 4, 8, s.mean + z * s.sd); break;
+    case LOG_PREDICTION_BLOCK: cell_if(is_available(z), 4, 8, std::exp(s.mean_log + z * s.sd_log)); break;
     // Markers stand for their column's substitutes (log-scale ones under
     // log transformation).
-    case RAW_DATA_SLOT: cell_if(!is_missing_value(v), 4, 0, marker_substitute(v, s, log_transform != 0)); break;
+    case RAW_DATA_BLOCK: cell_if(!is_missing_value(v), 4, 0, marker_substitute(v, s, log_transform != 0)); break;
     default: break;
     }
 }
 
-// The label line: each label after one tab per column of the block before it.
+// The label line: each printed block's label after one tab per column of
+// the block before it.
 void append_label_line() {
     const int columns = used_columns();
     clear_line_text();
-    append_cell(row_labels[RANK_SLOT]);
-    for (int c = 0; c < columns; ++c) append_cell("\t");
-    append_cell(row_labels[PERCENTILE_SLOT]);
-    if (extra_output != 0) {
-        for (int slot : EXTRA_SLOTS) {
-            for (int c = 0; c < columns; ++c) append_cell("\t");
-            append_cell(row_labels[slot]);
-        }
+    bool first = true;
+    for (int block = 0; block < TABLE.count; ++block) {
+        if (!is_printed(TABLE.rows[block].printed)) continue;
+        for (int c = 0; !first && c < columns; ++c) append_cell("\t");
+        append_cell(row_labels[block]);
+        first = false;
     }
     append_line_to_result();
 }
 
 }  // namespace
 
-void set_rank_labels() {
-    set_row_label(RANK_SLOT, "Adjusted Rank");
-    set_row_label(PERCENTILE_SLOT, "Percentile");
-    set_row_label(Z_SCORE_SLOT, "Rank-based z score");
-    set_row_label(REPEATS_SLOT, "Repeats");
-    set_row_label(LINEAR_PREDICTION_SLOT, "Predicted from rank (lin-normal)");
-    set_row_label(LOG_PREDICTION_SLOT, "Predicted from rank (log-normal)");
-    set_row_label(RAW_DATA_SLOT, "Raw data");
-}
+void set_rank_labels() { set_report_labels(TABLE); }
 
 void format_rank_row(int row) {
     clear_line_text();
     if (row < 0 || row >= MAX_ROWS) return;
     const DataRow& data = data_rows[row];
     const int columns = used_columns();
-    for (int c = 0; c < columns; ++c) rank_cell(data, c);
-    for (int c = 0; c < columns; ++c) percentile_cell(data, c);
-    if (extra_output != 0)
-        for (int slot : EXTRA_SLOTS)
-            for (int c = 0; c < columns; ++c) extra_cell(slot, data, c);
+    for (int block = 0; block < TABLE.count; ++block) {
+        if (!is_printed(TABLE.rows[block].printed)) continue;
+        for (int c = 0; c < columns; ++c) block_cell(block, data, c);
+    }
     append_newline();
 }
 
@@ -164,5 +151,5 @@ int run_rank_listing(platform::WindowHandle owner) {
         column_count = MAX_RANK_COLUMNS;
     }
     write_rank_listing();
-    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+    return publish_report(owner);
 }

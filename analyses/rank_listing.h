@@ -6,7 +6,25 @@
 // row, then a line of block labels, each above its block's first column.
 #pragma once
 
+#include "analyses/report_table.h"
 #include "platform/platform.h"
+
+// The blocks of the listing, in row label order (see report_table.h): each
+// block is one cell per column in every data line, and its label stands
+// above its first column in the last line. Label slot 2 is not used.
+#define RANK_LISTING_BLOCKS(X)                                                          \
+    X(RANK_BLOCK, "Adjusted Rank", nullptr, Always, Value)                              \
+    X(PERCENTILE_BLOCK, "Percentile", nullptr, Always, Value)                           \
+    X(UNUSED_BLOCK, "", nullptr, Never, Value)                                          \
+    X(Z_SCORE_BLOCK, "Rank-based z score", nullptr, Extra, Value)                       \
+    X(REPEATS_BLOCK, "Repeats", nullptr, Extra, Count)                                  \
+    X(LINEAR_PREDICTION_BLOCK, "Predicted from rank (lin-normal)", nullptr, Extra, Value) \
+    X(LOG_PREDICTION_BLOCK, "Predicted from rank (log-normal)", nullptr, Extra, Value)  \
+    X(RAW_DATA_BLOCK, "Raw data", nullptr, Extra, Value)
+
+namespace rank_blocks {
+enum Block : int { RANK_LISTING_BLOCKS(REPORT_ROW_IDS) COUNT };
+}
 
 // Columns the listing can lay out side by side.
 constexpr int MAX_RANK_COLUMNS = 5;
@@ -21,5 +39,5 @@ int run_rank_listing(platform::WindowHandle owner);
 void write_rank_listing();
 // line_text becomes the line of data row `row`, newline included.
 void format_rank_row(int row);
-// The block labels, in row label slots 0, 1, 3, 4, 5, 6 and 7.
+// The block labels into the row label table, by block id.
 void set_rank_labels();

@@ -1,11 +1,12 @@
 // Cells, labels and lines of the reports that are built from a table of
-// rows.
+// rows, and the ending every analysis shares.
 #include "analyses/report_table.h"
 
 #include <cassert>
 #include <cmath>
 #include <cstdio>
 
+#include "analyses/analysis_status.h"
 #include "worksheet/data_table.h"
 #include "worksheet/number_text.h"
 #include "worksheet/result_text.h"
@@ -94,6 +95,10 @@ void write_table_report(const char* title, ReportTable table) {
         if (row < last || extra_output != 0) append_newline();
         append_line_to_result();
     }
+}
+
+int publish_report(platform::WindowHandle owner) {
+    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
 }
 
 double shown_value(double v, bool back_transform) {

@@ -1,8 +1,10 @@
-// The reports built from the result cell table (paired, non-paired, Pearson,
-// Spearman): each is one table of rows, in result-row order, that says per
-// row its label, its label under Log-transformation, when it is printed and
-// how its cell is written. Labels, cells and the printed text all follow
-// from that table.
+// The reports as tables of rows: each report is one table, in row order,
+// that says per row its label, its label under Log-transformation, when it
+// is printed and how its cell is written. The four built from the result
+// cell table (paired, non-paired, Pearson, Spearman) take labels, cells and
+// the printed text from it; the descriptive report (a row per statistic)
+// and the rank listing (a row per block of columns) take their labels and
+// which rows they print, and write their own cells.
 //
 // A report lists its rows once, as an X-macro list of
 //     X(ROW_ID, "label", "label with Log-transformation" or nullptr, printed, format)
@@ -66,6 +68,11 @@ void set_report_labels(ReportTable table);
 // line ending in a newline but the last one when "Extra output" is off, so
 // that the text then ends without a line break.
 void write_table_report(const char* title, ReportTable table);
+
+// The shared ending of every analysis: publishes result_text. ANALYSIS_OK
+// once it is on the clipboard, ANALYSIS_PUBLISH_FAILED when it could not be
+// put there (the writer has said so).
+int publish_report(platform::WindowHandle owner);
 
 // `v`, or exp(v) when `back_transform`; CELL_MISSING when v is not
 // available.

@@ -199,5 +199,5 @@ int run_spearman_analysis(platform::WindowHandle owner) {
                              set_report_cell(table, correlation_rows::TIES_Y_ROW, b, pair.ties_y);
                          });
     write_spearman_report();
-    return publish_results(owner) == PUBLISH_OK ? ANALYSIS_OK : ANALYSIS_PUBLISH_FAILED;
+    return publish_report(owner);
 }

@@ -9,12 +9,12 @@
 #include "worksheet/wk1_reader.h"
 
 int32_t analysis_kind = ID_DESCRIPTIVE;
-int32_t status = READ_OK;
+int32_t last_run_status = READ_OK;
 platform::WindowHandle owner_window = nullptr;
 
 void reset_dialog_state() {
     analysis_kind = ID_DESCRIPTIVE;
-    status = READ_OK;
+    last_run_status = READ_OK;
     owner_window = nullptr;
 }
 
@@ -90,19 +90,19 @@ void AnalysisDialog::OnOK() {
     start_result_text("");
     const AnalysisKind* analysis = find_analysis(analysis_kind);
     if (analysis != nullptr) {
-        status = analysis->run(owner_window);
-        MessageBoxA(status == ANALYSIS_OK ? analysis->success_message : WRITE_FAILED_MESSAGE, MESSAGE_CAPTION, MB_OK);
+        last_run_status = analysis->run(owner_window);
+        MessageBoxA(last_run_status == ANALYSIS_OK ? analysis->success_message : WRITE_FAILED_MESSAGE, MESSAGE_CAPTION, MB_OK);
     }
     CDialog::OnOK();
 }
 
 BOOL MorvendaApp::InitInstance() {
-    status = read_clipboard_worksheet(owner_window);
-    if (status != READ_OK) {
+    last_run_status = read_clipboard_worksheet(owner_window);
+    if (last_run_status != READ_OK) {
         AfxMessageBox("No data on Clipboard\n", MB_OK);
         return FALSE;
     }
-    order_columns(0);
+    order_data_columns();
     summarize_columns(false);
 
     AnalysisDialog dialog;

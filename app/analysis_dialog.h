@@ -30,7 +30,7 @@ extern const DialogTemplate ANALYSIS_DIALOG_TEMPLATE;
 // The dialog's run state. The option flags it sets for the analyses live
 // beside the data table (worksheet/data_table.h).
 extern int32_t analysis_kind;  // id of the chosen analysis radio button; ID_DESCRIPTIVE at start
-extern int32_t status;         // result of the last reader run or analysis: a ReaderStatus or AnalysisStatus
+extern int32_t last_run_status;  // result of the last reader run or analysis: a ReaderStatus or AnalysisStatus
 extern platform::WindowHandle owner_window;  // owner of message boxes and the clipboard; stays null
 
 // Puts the run state back into its process-start state.

@@ -25,7 +25,7 @@ std::vector<unsigned char> read_worksheet(const std::string& name) {
 bool start_up(const std::vector<unsigned char>& sheet) {
     reset_process_state();
     if (sheet.empty() || decode_wk1(sheet.data(), sheet.size()) != WK1_OK) return false;
-    order_columns(0);
+    order_data_columns();
     summarize_columns(false);
     start_up_columns = column_count;
     return true;

@@ -3,7 +3,7 @@
 //    random keys with many ties, markers and NaNs;
 //  - print_fixed and print_integer against snprintf, on random values of
 //    every magnitude, exact decimal ties and values that are no number;
-//  - summarize_group against order_columns(1) + summarize_columns(true),
+//  - summarize_group against order_pair_columns() + summarize_columns(true),
 //    the fields it writes, on the pair tables of the paired and the
 //    non-paired tests for every column, with and without an order of the
 //    data column to take the sorted copy from;
@@ -73,13 +73,13 @@ int check_quicksort() {
             if (random() % 80 == 0) v = -0.0;
             if (random() % 80 == 1) v = 0.0;
             if (random() % 300 == 0) v = std::nan("");
-            keys[i] = sort_keys[i] = v;
-            index[i] = sort_index[i] = i;
+            keys[i] = sort_arrays.keys[i] = v;
+            index[i] = sort_arrays.index[i] = i;
         }
         plain_quicksort(keys, index, 0, n - 1);
         quicksort_keys(0, n - 1);
-        if (std::memcmp(keys, sort_keys, sizeof(double) * static_cast<std::size_t>(n)) != 0 ||
-            std::memcmp(index, sort_index, sizeof(int32_t) * static_cast<std::size_t>(n)) != 0)
+        if (std::memcmp(keys, sort_arrays.keys, sizeof(double) * static_cast<std::size_t>(n)) != 0 ||
+            std::memcmp(index, sort_arrays.index, sizeof(int32_t) * static_cast<std::size_t>(n)) != 0)
             ++failures;
     }
     return report("quicksort_keys exchanges as the plain partition loop does", failures);
@@ -149,7 +149,7 @@ int check_group_summaries() {
             else
                 build_group_columns(c, code0, code1);
             std::memcpy(built.data(), pair_rows, sizeof pair_rows);
-            order_columns(1);
+            order_pair_columns();
             summarize_columns(true);
             const ColumnSummary plain[2] = {group_summaries[0], group_summaries[1]};
             const unsigned FIELDS[] = {GROUP_ESTIMATES, GROUP_LOG_ESTIMATES,
@@ -208,7 +208,7 @@ int check_coefficients(bool spearman, bool literal_too) {
             for (int way = 0; way < (literal_too ? 2 : 1); ++way) {
                 const bool available = build_pair_values(a, b);
                 if (way == 0) {
-                    order_columns(1);
+                    order_pair_columns();
                     summarize_columns(true);
                 } else {
                     rank_pair_table_literally();

@@ -29,7 +29,7 @@ double summarized_spearman_all_pairs() {
     for (int a = 0; a < column_count; ++a) {
         for (int b = a + 1; b < column_count; ++b) {
             build_pair_values(a, b);
-            order_columns(1);
+            order_pair_columns();
             summarize_columns(true);
             int ties_x = 0, ties_y = 0;
             sum += spearman_rho(ties_x, ties_y);

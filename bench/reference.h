@@ -42,7 +42,7 @@ void literal_rank_all_columns();
 // literally instead of through ordering and summaries; returns their sum.
 double literal_spearman_all_pairs();
 
-// The same through order_columns(1) and summarize_columns(true) per pair.
+// The same through order_pair_columns() and summarize_columns(true) per pair.
 double summarized_spearman_all_pairs();
 
 // keys[lo..hi] sorted with the Hoare partition loop scanning key by key,

@@ -85,7 +85,7 @@ void register_all() {
         const std::string s = size;
         add("decode/" + s, s, nullptr,
             [](const std::vector<unsigned char>& sheet) { decode_wk1(sheet.data(), sheet.size()); });
-        add("order_columns/" + s, s, nullptr, [](const std::vector<unsigned char>&) { order_columns(0); });
+        add("order_columns/" + s, s, nullptr, [](const std::vector<unsigned char>&) { order_data_columns(); });
         add("summarize_columns/" + s, s, nullptr,
             [](const std::vector<unsigned char>&) { summarize_columns(false); });
         // The reader's private copy of the clipboard block included.
@@ -96,7 +96,7 @@ void register_all() {
             },
             [](const std::vector<unsigned char>&) {
                 read_clipboard_worksheet(nullptr);
-                order_columns(0);
+                order_data_columns();
                 summarize_columns(false);
             });
         add("literal_ranking/" + s, s, nullptr, [](const std::vector<unsigned char>&) { literal_rank_all_columns(); });

@@ -267,7 +267,7 @@ void run_desktop_program(const std::string& name, const CliOptions& options, Inp
 // An analysis ran and its result went on the headless clipboard: Calculate
 // then showed the success message, as the last message of the run.
 bool analysis_succeeded() {
-    return headless::dialogs_shown() > 0 && status == ANALYSIS_OK && find_analysis(analysis_kind) != nullptr;
+    return headless::dialogs_shown() > 0 && last_run_status == ANALYSIS_OK && find_analysis(analysis_kind) != nullptr;
 }
 
 // The exit status of the run, after its messages; the success message is
@@ -282,7 +282,7 @@ int report_run(headless::Message& success) {
     }
     for (const headless::Message& message : messages) print_message_line(message);
     if (headless::dialogs_shown() == 0) return EXIT_NO_WORKSHEET;
-    if (status == ANALYSIS_PUBLISH_FAILED) return EXIT_NOT_WRITTEN;
+    if (last_run_status == ANALYSIS_PUBLISH_FAILED) return EXIT_NOT_WRITTEN;
     return succeeded ? EXIT_RESULT : EXIT_REFUSED;
 }
 

@@ -136,9 +136,9 @@ private:
     void check_reader_failure() {
         const int expected = expected_reader_status();
         if (expected == 0) return fail("the dialog did not open after a successful read");
-        if (status != expected) return fail("reader status " + std::to_string(status) + ", expected " + std::to_string(expected));
+        if (last_run_status != expected) return fail("reader status " + std::to_string(last_run_status) + ", expected " + std::to_string(expected));
         char text[64] = "";
-        switch (status) {
+        switch (last_run_status) {
         case 2: std::snprintf(text, sizeof text, "Problem opening Clipboard"); break;
         case 4: std::snprintf(text, sizeof text, "Problem getting memory handle"); break;
         case 5: std::snprintf(text, sizeof text, "empty clipboard?? len=%d ", static_cast<int>(block_size_)); break;
@@ -179,7 +179,7 @@ private:
                         " after the run, " + std::to_string(rows_) + " x " + std::to_string(columns_) + " after decoding");
         check_table();
         if (in_.cancel) {
-            if (status != 0) fail("status changed by Cancel");
+            if (last_run_status != 0) fail("status changed by Cancel");
             if (headless::clipboard_has_text()) fail("Cancel put text on the clipboard");
             expect_no_more_messages();
             return;
@@ -187,8 +187,8 @@ private:
         const int radio = effective_radio(in_);
         const int checked = expected_refusal(radio);
         if (checked != 0) {
-            if (status != checked)
-                return fail("analysis status " + std::to_string(status) + ", expected " + std::to_string(checked));
+            if (last_run_status != checked)
+                return fail("analysis status " + std::to_string(last_run_status) + ", expected " + std::to_string(checked));
             expect_message(MESSAGE_CAPTION, "Error while attempting to write data to clipboard");
             expect_no_more_messages();
             if (headless::clipboard_has_text()) fail("text on the clipboard after a refused analysis");
@@ -221,7 +221,7 @@ private:
             expect_message(MESSAGE_CAPTION, "At least three data rows are required");
             return 2;
         }
-        if (radio == ID_NONPAIRED && status == 3) {
+        if (radio == ID_NONPAIRED && last_run_status == 3) {
             expect_message(MESSAGE_CAPTION, "First column not suitable for grouping");
             return 3;
         }
@@ -234,14 +234,14 @@ private:
         const bool too_short = result_text_length() < 2;
         const bool must_fail = publish_fault || too_short;
         if (must_fail) {
-            if (status != 4) return fail("status " + std::to_string(status) + " after a failed publication");
+            if (last_run_status != 4) return fail("status " + std::to_string(last_run_status) + " after a failed publication");
             expect_message(platform::application_name(), "Error while writing results to Clipboard");
             expect_message(MESSAGE_CAPTION, "Error while attempting to write data to clipboard");
             expect_no_more_messages();
             if (headless::clipboard_has_text()) fail("text on the clipboard after a failed publication");
             return;
         }
-        if (status != 0) return fail("status " + std::to_string(status) + " after a publication that could not fail");
+        if (last_run_status != 0) return fail("status " + std::to_string(last_run_status) + " after a publication that could not fail");
         const AnalysisKind* kind = find_analysis(radio);
         expect_message(MESSAGE_CAPTION, kind != nullptr ? kind->success_message : "?");
         expect_no_more_messages();

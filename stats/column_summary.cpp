@@ -43,21 +43,26 @@ int32_t cell_ties[MAX_ROWS];
 double cell_positions[MAX_ROWS];
 double cell_scores[MAX_ROWS];
 
-// Sums of the ranking pass: x over real cells, y = ln x and the primed
-// z sums over real cells x > 0. The spreads, slopes and correlations are
-// taken from sums of the distances from the first value (dx, dy), which
-// leaves them as they are but keeps them from cancelling: a column of one
-// repeated value has a spread of exactly 0 whatever its digits, where
-// j Sum x^2 - (Sum x)^2 leaves rounding noise that can read as a
+// Sums of the ranking pass on one scale: over its values v (x of the real
+// cells on the linear scale, y = ln x of the real cells x > 0 on the log
+// scale) with their normal scores z. The spreads, slopes and correlations
+// are taken from the sums of the distances d = v - v0 from the first value,
+// which leaves them as they are but keeps them from cancelling: a column of
+// one repeated value has a spread of exactly 0 whatever its digits, where
+// n Sum v^2 - (Sum v)^2 leaves rounding noise that can read as a
 // correlation far beyond 1.
-struct RankSums {
-    int j = 0;
-    double x = 0, z = 0, z2 = 0, xz = 0;
-    double x0 = 0, dx = 0, dx2 = 0, dxz = 0;
-    double largest_dx = 0;  // the largest |dx|
-    int f = 0;
-    double y = 0, zl = 0, zl2 = 0, zy = 0;
-    double y0 = 0, dy = 0, dy2 = 0, dzy = 0;
+struct ScaleSums {
+    int n = 0;
+    double v = 0, z = 0, z2 = 0, vz = 0;  // Sum v, Sum z, Sum z^2, Sum v z
+    double v0 = 0;                        // the first value
+    double d = 0, d2 = 0, dz = 0;         // Sum d, Sum d^2, Sum d z
+};
+
+// The sums of both scales, and the largest |d| of the linear one.
+struct CellSums {
+    ScaleSums linear;
+    ScaleSums log;
+    double largest_dx = 0;
 };
 
 template <typename Row>
@@ -133,45 +138,39 @@ void rank_from_order(int n_rows, const ColumnSummary& s) {
     }
 }
 
-// A real cell x with normal score z added to the sums; without LOG_SCALE
-// only those of x, without SCORED only those without z.
-template <bool LOG_SCALE = true, bool SCORED = true>
-inline void add_real_cell(RankSums& m, double x, double z) {
-    if (m.j == 0) m.x0 = x;
-    ++m.j;
-    m.x += x;
+// A value v with normal score z added to the sums of its scale (without
+// SCORED only those without z); returns its distance from the first value.
+template <bool SCORED>
+inline double add_value(ScaleSums& m, double v, double z) {
+    if (m.n == 0) m.v0 = v;
+    ++m.n;
+    m.v += v;
     if (SCORED) {
         m.z += z;
         m.z2 += z * z;
-        m.xz += x * z;
+        m.vz += v * z;
     }
-    const double dx = x - m.x0;
-    m.dx += dx;
-    m.dx2 += dx * dx;
-    if (SCORED) m.dxz += dx * z;
+    const double d = v - m.v0;
+    m.d += d;
+    m.d2 += d * d;
+    if (SCORED) m.dz += d * z;
+    return d;
+}
+
+// A real cell x with normal score z added to the sums; without LOG_SCALE
+// only to those of the linear scale.
+template <bool LOG_SCALE = true, bool SCORED = true>
+inline void add_real_cell(CellSums& m, double x, double z) {
+    const double dx = add_value<SCORED>(m.linear, x, z);
     m.largest_dx = std::max(m.largest_dx, std::fabs(dx));
-    if (LOG_SCALE && x > 0) {
-        const double y = std::log(x);
-        if (m.f == 0) m.y0 = y;
-        ++m.f;
-        m.y += y;
-        if (SCORED) {
-            m.zl += z;
-            m.zl2 += z * z;
-            m.zy += z * y;
-        }
-        const double dy = y - m.y0;
-        m.dy += dy;
-        m.dy2 += dy * dy;
-        if (SCORED) m.dzy += z * dy;
-    }
+    if (LOG_SCALE && x > 0) add_value<SCORED>(m.log, std::log(x), z);
 }
 
 // Every cell's companion fields, and the sums over real cells, visiting the
 // rows in order.
 template <typename Row>
-RankSums score_cells(Row* rows, int c, int n_rows) {
-    RankSums m;
+CellSums score_cells(Row* rows, int c, int n_rows) {
+    CellSums m;
     for (int r = 0; r < n_rows; ++r) {
         Row& row = rows[r];
         const double x = cell_values[r];
@@ -243,13 +242,16 @@ void set_centiles(const Row* rows, int c, ColumnSummary& s) {
     }
 }
 
-void set_plain_estimates(const RankSums& m, ColumnSummary& s) {
-    const double j = m.j;
-    s.mean = m.x / j;
-    s.sd = std::sqrt((j * m.dx2 - m.dx * m.dx) / (j * (j - 1)));
-    const double f = m.f;
-    s.mean_log = m.y / f;
-    s.sd_log = std::sqrt((f * m.dy2 - m.dy * m.dy) / (f * (f - 1)));
+// The plain mean and SD of one scale's values.
+void plain_line(const ScaleSums& m, double& mean, double& sd) {
+    const double n = m.n;
+    mean = m.v / n;
+    sd = std::sqrt((n * m.d2 - m.d * m.d) / (n * (n - 1)));
+}
+
+void set_plain_estimates(const CellSums& m, ColumnSummary& s) {
+    plain_line(m.linear, s.mean, s.sd);
+    plain_line(m.log, s.mean_log, s.sd_log);
     s.small_value = 0;
     s.small_value_log = 0;
     s.big_value = 0;
@@ -259,23 +261,16 @@ void set_plain_estimates(const RankSums& m, ColumnSummary& s) {
 // Mean and SD from the normal probability plot: the real values regressed
 // on their normal scores (intercept and slope), and the values that stand
 // for the small and the big cells from the mean normal score of their ranks.
-// The intercept and slope of the plot: mean and sd, and on the log scale.
-void set_regression_line(const RankSums& m, ColumnSummary& s) {
-    const double j = m.j;
-    const double d = j * m.z2 - m.z * m.z;
-    s.sd = (j * m.dxz - m.dx * m.z) / d;
-    s.mean = (m.x * m.z2 - m.xz * m.z) / d;
+// The intercept and slope of one scale's plot: its mean and sd.
+void regression_line(const ScaleSums& m, double& mean, double& sd) {
+    const double n = m.n;
+    const double spread = n * m.z2 - m.z * m.z;
+    sd = (n * m.dz - m.d * m.z) / spread;
+    mean = (m.v * m.z2 - m.vz * m.z) / spread;
 }
 
-void set_regression_line_log(const RankSums& m, ColumnSummary& s) {
-    const double f = m.f;
-    const double dl = f * m.zl2 - m.zl * m.zl;
-    s.sd_log = (f * m.dzy - m.dy * m.zl) / dl;
-    s.mean_log = (m.y * m.zl2 - m.zy * m.zl) / dl;
-}
-
-void set_regression_estimates(const RankSums& m, ColumnSummary& s) {
-    set_regression_line(m, s);
+void set_regression_estimates(const CellSums& m, ColumnSummary& s) {
+    regression_line(m.linear, s.mean, s.sd);
     s.small_value = s.n_small > 0
                         ? s.mean + s.sd * mean_normal_score_low(s.n_small, s.n_total)
                         : 0;
@@ -283,7 +278,7 @@ void set_regression_estimates(const RankSums& m, ColumnSummary& s) {
                       ? s.mean + s.sd * mean_normal_score_high(s.n_big, s.n_total)
                       : 0;
 
-    set_regression_line_log(m, s);
+    regression_line(m.log, s.mean_log, s.sd_log);
     // Without a positive cell there is no log scale (and F = 0 already made
     // mean_log a NaN); the mean normal score needs at least one rank.
     if (s.n_small_log > 0) {
@@ -301,8 +296,7 @@ void set_regression_estimates(const RankSums& m, ColumnSummary& s) {
 
 // 100 (1 - r^2), r the correlation of the values with their normal scores;
 // r = 0 below four values.
-double deviation_from_normal(int count, double sv, double sv2, double sz, double sz2,
-                             double svz) {
+double deviation_from_normal(int count, double sv, double sv2, double sz, double sz2, double svz) {
     double r = 0;
     if (count >= 4) {
         const double k = count;
@@ -318,19 +312,20 @@ double deviation_from_normal(int count, double sv, double sv2, double sz, double
 // first real value, scaled when they are tiny (values 1e-170 apart gave 0
 // where the same values times 1e170 give 1.6473); the correlation does not
 // depend on the scale.
-double deviation_from_normal_linear(int n_rows, const RankSums& m) {
+double deviation_from_normal_linear(int n_rows, const CellSums& m) {
+    const ScaleSums& l = m.linear;
     const int scale = distance_scale(m.largest_dx);
-    if (scale == 0) return deviation_from_normal(m.j, m.dx, m.dx2, m.z, m.z2, m.dxz);
+    if (scale == 0) return deviation_from_normal(l.n, l.d, l.d2, l.z, l.z2, l.dz);
     double sv = 0, sv2 = 0, svz = 0;
     for (int r = 0; r < n_rows; ++r) {
         const double x = cell_values[r];
         if (!is_real_value(x)) continue;
-        const double v = std::ldexp(x - m.x0, scale);
+        const double v = std::ldexp(x - l.v0, scale);
         sv += v;
         sv2 += v * v;
         svz += v * cell_scores[r];
     }
-    return deviation_from_normal(m.j, sv, sv2, m.z, m.z2, svz);
+    return deviation_from_normal(l.n, sv, sv2, l.z, l.z2, svz);
 }
 
 struct Limits {
@@ -363,8 +358,16 @@ Limits mean_limits(double mean, double sd, int count) {
 // cell into the lower third. (Counted without branches: the thirds of
 // scattered values defeat branch prediction.)
 void count_thirds(int n_rows, ColumnSummary& s) {
-    const double lo = s.mean - THIRD_BOUND * s.sd;
-    const double hi = s.mean + THIRD_BOUND * s.sd;
+    double lo = s.mean - THIRD_BOUND * s.sd;
+    double hi = s.mean + THIRD_BOUND * s.sd;
+    // No spread: both bounds are the mean, which the sum's rounding can put
+    // a unit of the last place beside the column's one value (nine cells of
+    // 3.7 have the mean 3.6999999999999997), so the bounds are widened to
+    // every real value; the markers stay outside.
+    if (s.sd == 0) {
+        lo = std::nextafter(CELL_SMALL, 0.0);
+        hi = std::nextafter(CELL_BIG, 0.0);
+    }
     double glo = std::exp(s.mean_log - THIRD_BOUND * s.sd_log);
     double ghi = std::exp(s.mean_log + THIRD_BOUND * s.sd_log);
     // No spread of the logarithms: both bounds are the column's one value,
@@ -398,8 +401,8 @@ void count_thirds(int n_rows, ColumnSummary& s) {
 // same order; those of y = ln x only with `log_scale`, those with the
 // normal scores only when SCORED (the plain estimates need no rank).
 template <bool SCORED>
-RankSums real_cell_sums(int n_rows, bool log_scale) {
-    RankSums m;
+CellSums real_cell_sums(int n_rows, bool log_scale) {
+    CellSums m;
     for (int r = 0; r < n_rows; ++r) {
         const double x = cell_values[r];
         if (!is_real_value(x)) continue;
@@ -417,9 +420,9 @@ void summarize_column(Row* rows, int c, ColumnSummary& s) {
     const int n_rows = used_rows();
     classify_cells(rows, c, n_rows, s);
     rank_from_order(n_rows, s);
-    const RankSums m = score_cells(rows, c, n_rows);
-    s.n_real = m.j;
-    s.n_real_log = m.f;
+    const CellSums m = score_cells(rows, c, n_rows);
+    s.n_real = m.linear.n;
+    s.n_real_log = m.log.n;
 
     set_centiles(rows, c, s);
 
@@ -429,15 +432,16 @@ void summarize_column(Row* rows, int c, ColumnSummary& s) {
         set_plain_estimates(m, s);
 
     s.deviation_from_normal = deviation_from_normal_linear(n_rows, m);
-    s.deviation_from_normal_log = deviation_from_normal(m.f, m.dy, m.dy2, m.zl, m.zl2, m.dzy);
+    const ScaleSums& l = m.log;
+    s.deviation_from_normal_log = deviation_from_normal(l.n, l.d, l.d2, l.z, l.z2, l.dz);
 
-    const Limits linear = mean_limits(s.mean, s.sd, m.j);
+    const Limits linear = mean_limits(s.mean, s.sd, m.linear.n);
     s.sem = linear.sem;
     s.mean_plus_sem = linear.plus_sem;
     s.mean_minus_sem = linear.minus_sem;
     s.ci95_upper = linear.upper;
     s.ci95_lower = linear.lower;
-    const Limits log = mean_limits(s.mean_log, s.sd_log, m.f);
+    const Limits log = mean_limits(s.mean_log, s.sd_log, m.log.n);
     s.sem_log = log.sem;
     s.mean_plus_sem_log = log.plus_sem;
     s.mean_minus_sem_log = log.minus_sem;
@@ -455,7 +459,7 @@ void summarize_group(int g, unsigned fields, const int32_t* data_order) {
     const int n_rows = used_rows();
     bool markers = false;
     for (int r = 0; r < n_rows; ++r) markers = markers || is_marker(pair_rows[r].value[g]);
-    // Ordered before the missing cells are rewritten, as order_columns(1)
+    // Ordered before the missing cells are rewritten, as order_pair_columns()
     // orders them before summarize_columns(true).
     const bool ordered = markers || (fields & GROUP_MEDIAN) != 0;
     if (ordered) order_pair_column(g, data_order);
@@ -466,14 +470,14 @@ void summarize_group(int g, unsigned fields, const int32_t* data_order) {
     const bool from_plot = s.n_small + s.n_big > 0;
     const bool log_scale = (fields & GROUP_LOG_ESTIMATES) != 0;
     if (from_plot) rank_from_order(n_rows, s);
-    const RankSums m = from_plot ? real_cell_sums<true>(n_rows, log_scale) : real_cell_sums<false>(n_rows, log_scale);
-    s.n_real = m.j;
-    s.n_real_log = m.f;
+    const CellSums m = from_plot ? real_cell_sums<true>(n_rows, log_scale) : real_cell_sums<false>(n_rows, log_scale);
+    s.n_real = m.linear.n;
+    s.n_real_log = m.log.n;
     if (!from_plot) {
         set_plain_estimates(m, s);
     } else {
-        set_regression_line(m, s);
-        if (log_scale) set_regression_line_log(m, s);
+        regression_line(m.linear, s.mean, s.sd);
+        if (log_scale) regression_line(m.log, s.mean_log, s.sd_log);
     }
     if ((fields & GROUP_MEDIAN) != 0) s.median = centile_of(pair_rows, g, s, 0.5);
 }

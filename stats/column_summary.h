@@ -68,7 +68,7 @@ extern ColumnSummary group_summaries[2];
 
 // groups false: data-table columns into the column summaries; groups true:
 // both pair-table columns into the group summaries. The same set must have
-// been ordered first (order_columns in the matching mode).
+// been ordered first (order_data_columns or order_pair_columns).
 void summarize_columns(bool groups);
 
 // What a comparison reads of a group summary, each as summarize_columns(true)
@@ -79,7 +79,7 @@ enum GroupFields : unsigned {
     GROUP_MEDIAN = 4,         // median, with the group ordered
 };
 
-// Orders (as order_columns(1) does) and summarises pair-table column g into
+// Orders (as order_pair_columns() does) and summarises pair-table column g into
 // group summary g as far as a comparison reads it: the counts (n_real_log
 // with the log estimates), min and max, and the `fields` asked for; `order`
 // whenever the median is asked for or the column holds small or big cells.

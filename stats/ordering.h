@@ -12,22 +12,29 @@
 
 #include "worksheet/data_table.h"
 
-// Work arrays shared by every call: the keys of the column being ordered and
-// the row index carried with each key.
-extern double sort_keys[MAX_ROWS];
-extern int32_t sort_index[MAX_ROWS];
+// The keys of the range being sorted and the row index carried with each:
+// filled by the caller, sorted in place by quicksort_keys (the column
+// ordering fills them from the column it orders).
+struct SortArrays {
+    double keys[MAX_ROWS];
+    int32_t index[MAX_ROWS];
+};
+extern SortArrays sort_arrays;
 
-// Mode 0: columns 0..column_count-1 of the data table into the column
-// summaries; mode 1: both columns of the pair table into the group summaries.
-void order_columns(int mode);
-void order_column(int c, int mode);
-// order_column(g, 1), for a pair-table column whose present cells all come
-// from one data column: `data_order`, that column's order (all rows, the
-// present cells' keys ascending), spares the sorting of a copy of the keys
-// that the quicksort takes its shortcuts from. The same order results;
-// anything else for `data_order` (or null) only takes longer.
-void order_pair_column(int g, const int32_t* data_order);
-// Sorts sort_keys[lo..hi] ascending, moving sort_index along, exactly as the
-// quicksort does (also where keys are equal or not numbers). An empty range
-// (hi < lo) reads nothing.
+// Orders columns 0..column_count-1 of the data table into the column
+// summaries.
+void order_data_columns();
+// Orders both columns of the pair table into the group summaries.
+void order_pair_columns();
+void order_data_column(int c);
+// Orders pair-table column g into group summary g. `data_order`, for a
+// column whose present cells all come from one data column, is that
+// column's order (all rows, the present cells' keys ascending): it spares
+// the sorting of a copy of the keys that the quicksort takes its shortcuts
+// from. The same order results; anything else for `data_order` (or null)
+// only takes longer.
+void order_pair_column(int g, const int32_t* data_order = nullptr);
+// Sorts sort_arrays.keys[lo..hi] ascending, moving the index along, exactly
+// as the quicksort does (also where keys are equal or not numbers). An empty
+// range (hi < lo) reads nothing.
 void quicksort_keys(int lo, int hi);

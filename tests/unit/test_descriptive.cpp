@@ -10,6 +10,7 @@
 #include "analyses/descriptive.h"
 #include "test_support.h"
 
+using namespace descriptive_rows;
 using test::cells_of;
 using test::lines_of;
 
@@ -29,8 +30,10 @@ std::vector<std::vector<double>> one_column(std::initializer_list<double> values
     return rows;
 }
 
-// The line whose label is `label`, split into cells (label last).
-std::vector<std::string> row(const Report& r, const std::string& label) {
+// The line of report row `id`, split into cells (label last); none when
+// the row is not printed.
+std::vector<std::string> row(const Report& r, int id) {
+    const std::string label = row_labels[id];
     for (const std::string& line : r.lines) {
         std::vector<std::string> cells = cells_of(line);
         if (cells.back() == label) return cells;
@@ -49,19 +52,19 @@ TEST(Descriptive, LogTransformationAloneChangesNothing) {
 
 TEST(Descriptive, FiveValuesGiveTheWorkedExample) {
     const Report r = report(one_column({1, 2, 3, 4, 5}), false, false);
-    EXPECT_EQ(row(r, "Median")[0], "      3.0000");
-    EXPECT_EQ(row(r, "Median-SE of median")[0], "") << "fewer than six values: blank";
-    EXPECT_EQ(row(r, "Median+SE of median")[0], "");
-    EXPECT_EQ(row(r, "33-0")[0], "2");
-    EXPECT_EQ(row(r, "100-67")[0], "2");
-    EXPECT_EQ(row(r, "33-0 (log)")[0], "1");
-    EXPECT_EQ(row(r, "100-67 (log)")[0], "2");
+    EXPECT_EQ(row(r, MEDIAN_ROW)[0], "      3.0000");
+    EXPECT_EQ(row(r, MEDIAN_MINUS_SE_ROW)[0], "") << "fewer than six values: blank";
+    EXPECT_EQ(row(r, MEDIAN_PLUS_SE_ROW)[0], "");
+    EXPECT_EQ(row(r, LOWER_THIRD_ROW)[0], "2");
+    EXPECT_EQ(row(r, UPPER_THIRD_ROW)[0], "2");
+    EXPECT_EQ(row(r, LOWER_THIRD_LOG_ROW)[0], "1");
+    EXPECT_EQ(row(r, UPPER_THIRD_LOG_ROW)[0], "2");
     EXPECT_EQ(r.lines.back(), "5\tN total");
     // Mean 3, SD sqrt(2.5), t(4) = 2.77645: limits 3 -+ 1.9632.
-    EXPECT_EQ(row(r, "95%CI ll=Mean-t*SEM")[0], "      1.0368");
-    EXPECT_EQ(row(r, "95%CI ul=Mean+t*SEM")[0], "      4.9632");
+    EXPECT_EQ(row(r, CI95_LOWER_ROW)[0], "      1.0368");
+    EXPECT_EQ(row(r, CI95_UPPER_ROW)[0], "      4.9632");
     // Geometric mean of 1..5 is 120^(1/5).
-    EXPECT_EQ(row(r, "Mean (log)")[0], "      2.6052");
+    EXPECT_EQ(row(r, MEAN_LOG_ROW)[0], "      2.6052");
 }
 
 TEST(Descriptive, EveryShownLineHasOneCellPerColumnThenTheLabel) {
@@ -72,43 +75,43 @@ TEST(Descriptive, EveryShownLineHasOneCellPerColumnThenTheLabel) {
 
 TEST(Descriptive, AllMissingColumnIsBlankButKeepsItsRows) {
     const Report r = report({{1, CELL_MISSING}, {2, CELL_MISSING}, {3, CELL_MISSING}}, false, false);
-    for (const char* label : {"Min", "Max", "Mean", "95%CI ll=Mean-t*SEM", "Mean (log)", "Median", "25 Centile"})
-        EXPECT_EQ(row(r, label)[1], "") << label;
-    EXPECT_EQ(row(r, "33-0")[1], "0");
-    EXPECT_EQ(row(r, "100-67")[1], "0");
+    for (int id : {MIN_ROW, MAX_ROW, MEAN_ROW, CI95_LOWER_ROW, MEAN_LOG_ROW, MEDIAN_ROW, CENTILE_25_ROW})
+        EXPECT_EQ(row(r, id)[1], "") << row_labels[id];
+    EXPECT_EQ(row(r, LOWER_THIRD_ROW)[1], "0");
+    EXPECT_EQ(row(r, UPPER_THIRD_ROW)[1], "0");
     EXPECT_EQ(r.lines.back(), "3\t\tN total") << "N total is blank when no cell is present";
 }
 
 TEST(Descriptive, MarkersShowTheirEstimatesOnTheirScale) {
     const auto rows = one_column({CELL_SMALL, CELL_SMALL, 3, 4, 5, 6, 7, 8, 9, 10, CELL_BIG});
     const Report linear = report(rows, true, false);
-    EXPECT_EQ(row(linear, "N small")[0], "2");
-    EXPECT_EQ(row(linear, "N big")[0], "1");
+    EXPECT_EQ(row(linear, N_SMALL_ROW)[0], "2");
+    EXPECT_EQ(row(linear, N_BIG_ROW)[0], "1");
     const double small = column_summaries[0].small_value;
     const double big = column_summaries[0].big_value;
     EXPECT_LT(small, 3.0);
     EXPECT_GT(big, 10.0);
     char expected[32];
     std::snprintf(expected, sizeof expected, "%12.4lf", small);
-    EXPECT_EQ(row(linear, "Small")[0], expected);
+    EXPECT_EQ(row(linear, SMALL_ROW)[0], expected);
     std::snprintf(expected, sizeof expected, "%12.4lf", big);
-    EXPECT_EQ(row(linear, "Big")[0], expected);
+    EXPECT_EQ(row(linear, BIG_ROW)[0], expected);
 
     const Report logs = report(rows, true, true);
-    EXPECT_EQ(row(logs, "N small (log)")[0], "2");
+    EXPECT_EQ(row(logs, N_SMALL_LOG_ROW)[0], "2");
     std::snprintf(expected, sizeof expected, "%12.4lf", column_summaries[0].small_value_log);
-    EXPECT_EQ(row(logs, "Small (log)")[0], expected);
-    EXPECT_TRUE(row(logs, "Small").empty());
+    EXPECT_EQ(row(logs, SMALL_LOG_ROW)[0], expected);
+    EXPECT_TRUE(row(logs, SMALL_ROW).empty());
 }
 
 TEST(Descriptive, ColumnWithoutMarkersShowsBlankBigAndZeroSmallLog) {
     const auto rows = one_column({0, -1, 2, 3, 4, 5});
     const Report linear = report(rows, true, false);
-    EXPECT_EQ(row(linear, "Big")[0], "");
-    EXPECT_EQ(row(linear, "Small")[0], "");
+    EXPECT_EQ(row(linear, BIG_ROW)[0], "");
+    EXPECT_EQ(row(linear, SMALL_ROW)[0], "");
     const Report logs = report(rows, true, true);
-    EXPECT_EQ(row(logs, "N small (log)")[0], "2") << "real values <= 0 count as small on the log scale";
-    EXPECT_EQ(row(logs, "Small (log)")[0], "      0.0000");
+    EXPECT_EQ(row(logs, N_SMALL_LOG_ROW)[0], "2") << "real values <= 0 count as small on the log scale";
+    EXPECT_EQ(row(logs, SMALL_LOG_ROW)[0], "      0.0000");
 }
 
 TEST(Descriptive, StatisticsThatAreNotNumbersAreBlankCells) {
@@ -123,9 +126,9 @@ TEST(Descriptive, StatisticsThatAreNotNumbersAreBlankCells) {
     EXPECT_EQ(text.find("inf"), std::string::npos);
     EXPECT_EQ(text.find("nan"), std::string::npos);
     Report r{text, lines_of(text), 0};
-    EXPECT_EQ(row(r, "SD")[0], "");
-    EXPECT_EQ(row(r, "Mean (log)")[0], "");
-    EXPECT_EQ(row(r, "95%CI ul(log)=Mean*(GSEM^t)")[0], "");
+    EXPECT_EQ(row(r, SD_ROW)[0], "");
+    EXPECT_EQ(row(r, MEAN_LOG_ROW)[0], "");
+    EXPECT_EQ(row(r, CI95_UPPER_LOG_ROW)[0], "");
 }
 
 TEST(Descriptive, DeviationFromNormalIsNeverNegative) {
@@ -135,8 +138,8 @@ TEST(Descriptive, DeviationFromNormalIsNeverNegative) {
     for (int i = 0; i < 10; ++i) rows.push_back({1.0});
     for (int i = 0; i < 9; ++i) rows.push_back({2.0});
     const Report r = report(rows, true, false);
-    EXPECT_EQ(row(r, "% Deviation from normal")[0], "      0.0000");
-    EXPECT_EQ(row(r, "% Deviation from normal (log)")[0], "      0.0000");
+    EXPECT_EQ(row(r, DEVIATION_ROW)[0], "      0.0000");
+    EXPECT_EQ(row(r, DEVIATION_LOG_ROW)[0], "      0.0000");
     EXPECT_GE(column_summaries[0].deviation_from_normal, 0.0);
 }
 

@@ -14,6 +14,7 @@
 #include "comparison_support.h"
 #include "stats/distributions.h"
 
+using namespace nonpaired_rows;
 using namespace test;
 
 namespace {
@@ -112,142 +113,145 @@ TEST(NonpairedTTest, LinearAgainstIndependentValues) {
     const double d = 1.5433333333, se = 0.3934823949, t = 3.9222424015;
     const double t95 = t95_for_df(9);
     EXPECT_NEAR(t95, 2.262157, 1e-5);
-    EXPECT_NEAR(cell_number(0, 1), 5.14, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(1, 1), 6.6833333333, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(2, 1), d, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(3, 1), d - t95 * se, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(4, 1), d + t95 * se, PRINTED_TOLERANCE);
-    EXPECT_EQ(cell(5, 1), "5");
-    EXPECT_EQ(cell(6, 1), "6");
-    EXPECT_EQ(cell(7, 1), p_text(p_from_t(t, 9)));
-    EXPECT_NEAR(cell_number(7, 1), 0.003499, 0.0005);  // the interpolated table
-    EXPECT_NEAR(cell_number(13, 1), 0.7231873893, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(14, 1), 0.5845225972, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(15, 1), 0.6498147884, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(16, 1), se, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(17, 1), t, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(MEAN0_ROW, 1), 5.14, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(MEAN1_ROW, 1), 6.6833333333, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(DIFFERENCE_ROW, 1), d, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(LOWER_LIMIT_ROW, 1), d - t95 * se, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(UPPER_LIMIT_ROW, 1), d + t95 * se, PRINTED_TOLERANCE);
+    EXPECT_EQ(cell(N0_ROW, 1), "5");
+    EXPECT_EQ(cell(N1_ROW, 1), "6");
+    EXPECT_EQ(cell(T_TEST_P_ROW, 1), p_text(p_from_t(t, 9)));
+    EXPECT_NEAR(cell_number(T_TEST_P_ROW, 1), 0.003499, 0.0005);  // the interpolated table
+    EXPECT_NEAR(cell_number(SD0_ROW, 1), 0.7231873893, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(SD1_ROW, 1), 0.5845225972, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(POOLED_SD_ROW, 1), 0.6498147884, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(SE_ROW, 1), se, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(T_ROW, 1), t, PRINTED_TOLERANCE);
 }
 
 TEST(NonpairedTTest, LogScaleIsBackTransformed) {
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups(T_GROUP0, T_GROUP1), true), 0);
     const double d = 0.2676518301, se = 0.0709106917, t = 3.7744918786;
     const double t95 = t95_for_df(9);
-    EXPECT_NEAR(cell_number(0, 1), std::exp(1.6287634547), PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(1, 1), std::exp(1.8964152848), PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(2, 1), std::exp(d), PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(3, 1), std::exp(d - t95 * se), PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(4, 1), std::exp(d + t95 * se), PRINTED_TOLERANCE);
-    EXPECT_EQ(cell(7, 1), p_text(p_from_t(t, 9)));
-    EXPECT_NEAR(cell_number(13, 1), std::exp(0.1456899735), PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(15, 1), std::exp(0.1171051532), PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(16, 1), std::exp(se), PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(17, 1), t, PRINTED_TOLERANCE);  // t is never transformed
+    EXPECT_NEAR(cell_number(MEAN0_ROW, 1), std::exp(1.6287634547), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(MEAN1_ROW, 1), std::exp(1.8964152848), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(DIFFERENCE_ROW, 1), std::exp(d), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(LOWER_LIMIT_ROW, 1), std::exp(d - t95 * se), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(UPPER_LIMIT_ROW, 1), std::exp(d + t95 * se), PRINTED_TOLERANCE);
+    EXPECT_EQ(cell(T_TEST_P_ROW, 1), p_text(p_from_t(t, 9)));
+    EXPECT_NEAR(cell_number(SD0_ROW, 1), std::exp(0.1456899735), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(POOLED_SD_ROW, 1), std::exp(0.1171051532), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(SE_ROW, 1), std::exp(se), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(T_ROW, 1), t, PRINTED_TOLERANCE);  // t is never transformed
     // Medians stay on the data scale.
-    EXPECT_NEAR(cell_number(8, 1), 5.3, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(MEDIAN0_ROW, 1), 5.3, PRINTED_TOLERANCE);
 }
 
 // A difference that prints as "#n/a" (at or below the missing marker) still
 // gives t and p (scipy ttest_ind: t = -22.2533, p = 2.4e-5).
 TEST(NonpairedTTest, DifferenceBeyondTheMarkersKeepsItsTest) {
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups({8e8, 7.5e8, 9e8}, {-8e8, -7e8, -9e8})), 0);
-    EXPECT_TRUE(cell_missing(2, 1));
-    EXPECT_EQ(cell(17, 1), "-22.2533");
-    EXPECT_GT(std::atof(cell(7, 1).c_str()), 0);
-    EXPECT_LT(std::atof(cell(7, 1).c_str()), 0.001);
+    EXPECT_TRUE(cell_missing(DIFFERENCE_ROW, 1));
+    EXPECT_EQ(cell(T_ROW, 1), "-22.2533");
+    EXPECT_GT(std::atof(cell(T_TEST_P_ROW, 1).c_str()), 0);
+    EXPECT_LT(std::atof(cell(T_TEST_P_ROW, 1).c_str()), 0.001);
 }
 
 TEST(NonpairedMedians, GroupMediansAndTheirDifference) {
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups(T_GROUP0, T_GROUP1)), 0);
-    EXPECT_NEAR(cell_number(8, 1), 5.3, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(9, 1), 6.7, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(10, 1), 1.4, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(MEDIAN0_ROW, 1), 5.3, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(MEDIAN1_ROW, 1), 6.7, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(MEDIAN_DIFFERENCE_ROW, 1), 1.4, PRINTED_TOLERANCE);
     // Two values have no median, and so no difference of medians.
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups({1, 2}, {3, 4, 5})), 0);
-    EXPECT_TRUE(cell_missing(8, 1));
-    EXPECT_NEAR(cell_number(9, 1), 4, PRINTED_TOLERANCE);
-    EXPECT_TRUE(cell_missing(10, 1));
+    EXPECT_TRUE(cell_missing(MEDIAN0_ROW, 1));
+    EXPECT_NEAR(cell_number(MEDIAN1_ROW, 1), 4, PRINTED_TOLERANCE);
+    EXPECT_TRUE(cell_missing(MEDIAN_DIFFERENCE_ROW, 1));
 }
 
 TEST(NonpairedMannWhitney, ExactTableUpToEightNormalBeyond) {
     const std::vector<double> a = {1.2, 3.4, 2.2, 5.1, 4.4, 0.7, 2.9, 3.8};
     const std::vector<double> b = {4.6, 5.9, 3.1, 6.3, 5.2, 7.0, 4.9, 6.6};
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups(a, b)), 0);
-    EXPECT_EQ(cell(19, 1), "42.0000");
-    EXPECT_EQ(cell(20, 1), "94.0000");
-    EXPECT_EQ(cell(18, 1), "6.0000");
-    EXPECT_EQ(cell(21, 1), "0.0000");
-    EXPECT_NEAR(cell_number(22, 1), 2.7305461639, PRINTED_TOLERANCE);  // written with the exact p too
-    EXPECT_EQ(cell(11, 1), "0.0020");  // one-sided P(U <= 6), not the normal 0.0063
+    EXPECT_EQ(cell(R0_ROW, 1), "42.0000");
+    EXPECT_EQ(cell(R1_ROW, 1), "94.0000");
+    EXPECT_EQ(cell(U_ROW, 1), "6.0000");
+    EXPECT_EQ(cell(TIE_TERM_ROW, 1), "0.0000");
+    EXPECT_NEAR(cell_number(Z_ROW, 1), 2.7305461639, PRINTED_TOLERANCE);  // written with the exact p too
+    EXPECT_EQ(cell(MANN_WHITNEY_P_ROW, 1), "0.0020");  // one-sided P(U <= 6), not the normal 0.0063
 
     std::vector<double> b9 = b;
     b9.push_back(8.1);
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups(a, b9)), 0);
-    EXPECT_EQ(cell(18, 1), "6.0000");
-    EXPECT_NEAR(cell_number(22, 1), 2.8867513459, PRINTED_TOLERANCE);
-    EXPECT_EQ(cell(11, 1), p_text(p_from_z(2.8867513459)));
+    EXPECT_EQ(cell(U_ROW, 1), "6.0000");
+    EXPECT_NEAR(cell_number(Z_ROW, 1), 2.8867513459, PRINTED_TOLERANCE);
+    EXPECT_EQ(cell(MANN_WHITNEY_P_ROW, 1), p_text(p_from_z(2.8867513459)));
 
     // A small group beside a large one still takes the normal approximation.
     std::vector<double> twenty;
     for (int i = 1; i <= 20; ++i) twenty.push_back(i);
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups({2.5, 9.5, 14.5}, twenty)), 0);
-    EXPECT_EQ(cell(18, 1), "25.0000");
-    EXPECT_NEAR(cell_number(22, 1), 0.4564354646, PRINTED_TOLERANCE);
-    EXPECT_EQ(cell(11, 1), p_text(p_from_z(0.4564354646)));
+    EXPECT_EQ(cell(U_ROW, 1), "25.0000");
+    EXPECT_NEAR(cell_number(Z_ROW, 1), 0.4564354646, PRINTED_TOLERANCE);
+    EXPECT_EQ(cell(MANN_WHITNEY_P_ROW, 1), p_text(p_from_z(0.4564354646)));
 }
 
 TEST(NonpairedMannWhitney, TiesShareMidRanksAndCorrectTheVariance) {
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups({1, 2, 2, 3, 5, 5, 5}, {2, 4, 5, 6, 6, 7, 8, 9, 9})), 0);
-    EXPECT_EQ(cell(19, 1), "37.5000");
-    EXPECT_EQ(cell(20, 1), "98.5000");
-    EXPECT_EQ(cell(21, 1), "8.0000");
-    EXPECT_EQ(cell(18, 1), "9.5000");
-    EXPECT_NEAR(cell_number(22, 1), 2.3566168853, PRINTED_TOLERANCE);
-    EXPECT_EQ(cell(11, 1), p_text(p_from_z(2.3566168853)));
+    EXPECT_EQ(cell(R0_ROW, 1), "37.5000");
+    EXPECT_EQ(cell(R1_ROW, 1), "98.5000");
+    EXPECT_EQ(cell(TIE_TERM_ROW, 1), "8.0000");
+    EXPECT_EQ(cell(U_ROW, 1), "9.5000");
+    EXPECT_NEAR(cell_number(Z_ROW, 1), 2.3566168853, PRINTED_TOLERANCE);
+    EXPECT_EQ(cell(MANN_WHITNEY_P_ROW, 1), p_text(p_from_z(2.3566168853)));
 }
 
 TEST(NonpairedMannWhitney, MarkersRankAtTheEndsButAreNotRealValues) {
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups({S, 1, 2}, {3, 4, B})), 0);
-    EXPECT_EQ(cell(5, 1), "2");
-    EXPECT_EQ(cell(6, 1), "2");
-    EXPECT_EQ(cell(19, 1), "6.0000");
-    EXPECT_EQ(cell(20, 1), "15.0000");
-    EXPECT_EQ(cell(18, 1), "0.0000");
-    EXPECT_EQ(cell(11, 1), "0.0500");  // (3, 3) at u = 0
+    EXPECT_EQ(cell(N0_ROW, 1), "2");
+    EXPECT_EQ(cell(N1_ROW, 1), "2");
+    EXPECT_EQ(cell(R0_ROW, 1), "6.0000");
+    EXPECT_EQ(cell(R1_ROW, 1), "15.0000");
+    EXPECT_EQ(cell(U_ROW, 1), "0.0000");
+    EXPECT_EQ(cell(MANN_WHITNEY_P_ROW, 1), "0.0500");  // (3, 3) at u = 0
 }
 
 TEST(NonpairedMannWhitney, RanksComeFromTheTwoGroupsOnly) {
     // The 1.5 row is in group 1 for every statistic; the row without a code
     // takes no part in the ranks.
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, {{0, 1}, {0, 2}, {0, 3}, {1, 5}, {1.5, 7}, {M, 4}, {1, 6}}), 0);
-    EXPECT_EQ(cell(6, 1), "3");
-    EXPECT_EQ(cell(19, 1), "6.0000");
-    EXPECT_EQ(cell(20, 1), "15.0000");
-    EXPECT_EQ(cell(18, 1), "0.0000");
-    EXPECT_EQ(cell(21, 1), "0.0000");
+    EXPECT_EQ(cell(N1_ROW, 1), "3");
+    EXPECT_EQ(cell(R0_ROW, 1), "6.0000");
+    EXPECT_EQ(cell(R1_ROW, 1), "15.0000");
+    EXPECT_EQ(cell(U_ROW, 1), "0.0000");
+    EXPECT_EQ(cell(TIE_TERM_ROW, 1), "0.0000");
 }
 
 TEST(NonpairedDegenerate, NothingToComputePrintsNotAvailable) {
     // All values tied: V = 0, so z and its p do not exist; SD 0 makes SE 0.
     const std::vector<double> nine(9, 4.0);
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, groups(nine, nine)), 0);
-    EXPECT_EQ(cell(18, 1), "40.5000");
-    EXPECT_EQ(cell(21, 1), "484.5000");
-    EXPECT_TRUE(cell_missing(22, 1));
-    EXPECT_TRUE(cell_missing(11, 1));
-    EXPECT_TRUE(cell_missing(17, 1));
-    EXPECT_TRUE(cell_missing(7, 1));
+    EXPECT_EQ(cell(U_ROW, 1), "40.5000");
+    EXPECT_EQ(cell(TIE_TERM_ROW, 1), "484.5000");
+    EXPECT_TRUE(cell_missing(Z_ROW, 1));
+    EXPECT_TRUE(cell_missing(MANN_WHITNEY_P_ROW, 1));
+    EXPECT_TRUE(cell_missing(T_ROW, 1));
+    EXPECT_TRUE(cell_missing(T_TEST_P_ROW, 1));
 
     // One value per group: means, but no SD, limits or t; markers only in
     // the second compared column; an empty group in the third.
     ASSERT_EQ(run_on_table(run_nonpaired_analysis, {{0, 1, S, M}, {1, 2, B, 5}, {M, 3, 3, 6}, {1, M, S, 7}}), 0);
-    EXPECT_EQ(cell(2, 1), "1.0000");
-    for (int row : {3, 4, 7, 13, 14, 15, 16, 17}) EXPECT_TRUE(cell_missing(row, 1)) << row;
-    for (int row : {0, 1, 2, 3, 4, 7, 8, 9, 10, 13, 15, 16, 17}) EXPECT_TRUE(cell_missing(row, 2)) << row;
-    EXPECT_EQ(cell(5, 3), "0");
-    EXPECT_TRUE(cell_missing(0, 3));
-    EXPECT_TRUE(cell_missing(11, 3));
-    EXPECT_TRUE(cell_missing(22, 3));
-    for (int row = 0; row <= 22; ++row)
+    EXPECT_EQ(cell(DIFFERENCE_ROW, 1), "1.0000");
+    for (int row : {LOWER_LIMIT_ROW, UPPER_LIMIT_ROW, T_TEST_P_ROW, SD0_ROW, SD1_ROW, POOLED_SD_ROW, SE_ROW, T_ROW})
+        EXPECT_TRUE(cell_missing(row, 1)) << row;
+    for (int row : {MEAN0_ROW, MEAN1_ROW, DIFFERENCE_ROW, LOWER_LIMIT_ROW, UPPER_LIMIT_ROW, T_TEST_P_ROW, MEDIAN0_ROW,
+                    MEDIAN1_ROW, MEDIAN_DIFFERENCE_ROW, SD0_ROW, POOLED_SD_ROW, SE_ROW, T_ROW})
+        EXPECT_TRUE(cell_missing(row, 2)) << row;
+    EXPECT_EQ(cell(N0_ROW, 3), "0");
+    EXPECT_TRUE(cell_missing(MEAN0_ROW, 3));
+    EXPECT_TRUE(cell_missing(MANN_WHITNEY_P_ROW, 3));
+    EXPECT_TRUE(cell_missing(Z_ROW, 3));
+    for (int row = 0; row < COUNT; ++row)
         for (int c = 1; c <= 3; ++c) EXPECT_EQ(cell(row, c).find_first_of("in"), std::string::npos) << row;
 }
 

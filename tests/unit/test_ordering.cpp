@@ -17,7 +17,7 @@ void load_column(const std::vector<double>& values) {
     for (size_t r = 0; r < values.size(); ++r) data_rows[r].value[0] = values[r];
     row_count = static_cast<int32_t>(values.size());
     column_count = 1;
-    order_columns(0);
+    order_data_columns();
 }
 
 std::vector<int> order_of(int n) {
@@ -60,7 +60,7 @@ TEST(Ordering, TinyAndOversizedTables) {
     load_column({});
     column_summaries[0].order[0] = -7;
     data_rows[0].sort_pos[0] = -7;
-    order_columns(0);
+    order_data_columns();
     EXPECT_EQ(column_summaries[0].order[0], -7);
     EXPECT_EQ(data_rows[0].sort_pos[0], -7);
 
@@ -69,7 +69,7 @@ TEST(Ordering, TinyAndOversizedTables) {
     for (int r = 0; r < MAX_ROWS; ++r) data_rows[r].value[MAX_COLUMNS - 1] = r;
     row_count = MAX_ROWS + 10;
     column_count = MAX_COLUMNS + 10;
-    order_columns(0);
+    order_data_columns();
     EXPECT_EQ(data_rows[MAX_ROWS - 1].sort_pos[MAX_COLUMNS - 1], MAX_ROWS - 1);
 }
 
@@ -80,7 +80,7 @@ TEST(Ordering, PairModeWritesOnlyThePairTable) {
     const double x[] = {2, 9, 1}, y[] = {CELL_MISSING, 0, -4};
     for (int r = 0; r < 3; ++r) pair_rows[r] = PairRow{{x[r], y[r]}, {}, {}, {}, {}, {}};
     column_summaries[0].order[0] = -7;
-    order_columns(1);
+    order_pair_columns();
     EXPECT_EQ(std::vector<int>(group_summaries[0].order, group_summaries[0].order + 3),
               (std::vector<int>{2, 0, 1}));
     EXPECT_EQ(std::vector<int>(group_summaries[1].order, group_summaries[1].order + 3),

@@ -16,6 +16,7 @@
 #include "stats/column_summary.h"
 #include "stats/distributions.h"
 
+using namespace paired_rows;
 using namespace test;
 
 namespace {
@@ -45,7 +46,7 @@ std::vector<double> signed_ranks(int n, const std::vector<int>& negative) {
 
 std::string wilcoxon_text(const std::vector<double>& differences) {
     run_on_table(run_paired_analysis, with_differences(differences));
-    return cell(4, 1);
+    return cell(WILCOXON_P_ROW, 1);
 }
 
 const std::vector<std::vector<double>> T_PAIRS = {{10, 12}, {12, 15}, {9, 8},   {14, 17},
@@ -109,33 +110,33 @@ TEST(PairedTTest, DifferencesAgainstIndependentValues) {
     const double m = 2.375, se = 0.5324304113, t = 4.4606768315;
     const double t95 = t95_for_df(7);
     EXPECT_NEAR(t95, 2.364624, 1e-5);
-    EXPECT_NEAR(cell_number(0, 1), m, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(1, 1), m - t95 * se, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(2, 1), m + t95 * se, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(MEAN_ROW, 1), m, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(LOWER_LIMIT_ROW, 1), m - t95 * se, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(UPPER_LIMIT_ROW, 1), m + t95 * se, PRINTED_TOLERANCE);
     char p[32];
     std::snprintf(p, sizeof p, "%.4lf", p_from_t(t, 7));
-    EXPECT_EQ(cell(3, 1), p);
-    EXPECT_NEAR(cell_number(3, 1), 0.002934, 0.0005);
-    EXPECT_EQ(cell(6, 1), "           8");
-    EXPECT_NEAR(cell_number(7, 1), se, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(8, 1), t, PRINTED_TOLERANCE);
+    EXPECT_EQ(cell(T_TEST_P_ROW, 1), p);
+    EXPECT_NEAR(cell_number(T_TEST_P_ROW, 1), 0.002934, 0.0005);
+    EXPECT_EQ(cell(N_ROW, 1), "           8");
+    EXPECT_NEAR(cell_number(SE_ROW, 1), se, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(T_ROW, 1), t, PRINTED_TOLERANCE);
     // Magnitudes 1, 2, 2, 3, 3, 3, 3, 4: the one negative has rank 1.
-    EXPECT_EQ(cell(9, 1), "8");
-    EXPECT_EQ(cell(10, 1), "1.0000");
-    EXPECT_EQ(cell(4, 1), "< 0.020");
+    EXPECT_EQ(cell(WILCOXON_N_ROW, 1), "8");
+    EXPECT_EQ(cell(WILCOXON_T_ROW, 1), "1.0000");
+    EXPECT_EQ(cell(WILCOXON_P_ROW, 1), "< 0.020");
 }
 
 TEST(PairedTTest, RatioModeOnLogRatios) {
     ASSERT_EQ(run_on_table(run_paired_analysis, T_PAIRS, true), 0);
     const double ml = 0.1694105724, sel = 0.0424137559, t = 3.9942365135;
     const double t95 = t95_for_df(7);
-    EXPECT_NEAR(cell_number(0, 1), std::exp(ml), PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(1, 1), std::exp(ml - t95 * sel), PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(2, 1), std::exp(ml + t95 * sel), PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(7, 1), std::exp(sel), PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(8, 1), t, PRINTED_TOLERANCE);
-    EXPECT_NEAR(cell_number(3, 1), p_from_t(t, 7), PRINTED_TOLERANCE);
-    EXPECT_EQ(cell(10, 1), "1.0000");  // the ranks of the ratios' magnitudes order as the differences'
+    EXPECT_NEAR(cell_number(MEAN_ROW, 1), std::exp(ml), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(LOWER_LIMIT_ROW, 1), std::exp(ml - t95 * sel), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(UPPER_LIMIT_ROW, 1), std::exp(ml + t95 * sel), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(SE_ROW, 1), std::exp(sel), PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(T_ROW, 1), t, PRINTED_TOLERANCE);
+    EXPECT_NEAR(cell_number(T_TEST_P_ROW, 1), p_from_t(t, 7), PRINTED_TOLERANCE);
+    EXPECT_EQ(cell(WILCOXON_T_ROW, 1), "1.0000");  // the ranks of the ratios' magnitudes order as the differences'
 }
 
 TEST(PairedWilcoxon, TableCodes) {
@@ -168,17 +169,17 @@ TEST(PairedWilcoxon, PrintedCodes) {
     EXPECT_EQ(wilcoxon_text(signed_ranks(8, {1, 2})), "< 0.050");
     EXPECT_EQ(wilcoxon_text(signed_ranks(8, {1, 4})), "1.000");
     EXPECT_EQ(wilcoxon_text(signed_ranks(9, {3, 4})), "0.100");
-    EXPECT_EQ(cell(10, 1), "7.0000");
+    EXPECT_EQ(cell(WILCOXON_T_ROW, 1), "7.0000");
     // Five differences reach no two-sided level.
     wilcoxon_text(signed_ranks(5, {}));
-    EXPECT_TRUE(cell_missing(4, 1));
+    EXPECT_TRUE(cell_missing(WILCOXON_P_ROW, 1));
 }
 
 TEST(PairedWilcoxon, TableUpToTwentyFiveNormalFromTwentySix) {
     const std::vector<int> negative = {9, 10, 11, 12, 13, 14, 15, 16};  // T = 100
     EXPECT_EQ(wilcoxon_text(signed_ranks(25, negative)), "0.100");
     const std::string normal = wilcoxon_text(signed_ranks(26, negative));
-    EXPECT_EQ(cell(10, 1), "100.0000");
+    EXPECT_EQ(cell(WILCOXON_T_ROW, 1), "100.0000");
     char expected[32];
     std::snprintf(expected, sizeof expected, "%.3lf", p_from_z(-1.9175472830));
     EXPECT_EQ(normal, expected);
@@ -197,52 +198,54 @@ TEST(PairedWilcoxon, ZeroDifferencesTakeNoRank) {
         d.push_back(-(k + 0.5));
     }
     const std::string p = wilcoxon_text(d);
-    EXPECT_EQ(cell(9, 1), "26");
-    EXPECT_EQ(cell(10, 1), "169.0000");
+    EXPECT_EQ(cell(WILCOXON_N_ROW, 1), "26");
+    EXPECT_EQ(cell(WILCOXON_T_ROW, 1), "169.0000");
     EXPECT_NEAR(std::atof(p.c_str()), 0.8689, 0.0015) << p;
 
     // Three zeros and twelve others: the smallest magnitude ranks 1.
     d = {0, 0, 0};
     for (double k : signed_ranks(12, {1})) d.push_back(k);
     wilcoxon_text(d);
-    EXPECT_EQ(cell(9, 1), "12");
-    EXPECT_EQ(cell(10, 1), "1.0000");
+    EXPECT_EQ(cell(WILCOXON_N_ROW, 1), "12");
+    EXPECT_EQ(cell(WILCOXON_T_ROW, 1), "1.0000");
 
     // In the table's range, with tied magnitudes: ranks 1.5 1.5 3.5 3.5 5..11,
     // R- = 1.5 + 5 = 6.5, within the 0.02 bound 7 for n = 11.
     EXPECT_EQ(wilcoxon_text({0, 0, 1, -1, 2, 2, -3, 4, 5, 6, 7, 8, 9, 0}), "< 0.020");
-    EXPECT_EQ(cell(9, 1), "11");
-    EXPECT_EQ(cell(10, 1), "6.5000");
+    EXPECT_EQ(cell(WILCOXON_N_ROW, 1), "11");
+    EXPECT_EQ(cell(WILCOXON_T_ROW, 1), "6.5000");
 
     // Ratio mode: two ratios of exactly 1 take no rank. Magnitudes 2 2 3 4 5
     // 6 7 8 rank 1.5 1.5 3..8; the one ratio below 1 gives T = 1.5, n = 8.
     run_on_table(run_paired_analysis,
                  {{2, 2}, {3, 3}, {1, 2}, {2, 1}, {1, 3}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}}, true);
-    EXPECT_EQ(cell(6, 1), "          10");
-    EXPECT_EQ(cell(9, 1), "8");
-    EXPECT_EQ(cell(10, 1), "1.5000");
-    EXPECT_EQ(cell(4, 1), "< 0.020");
+    EXPECT_EQ(cell(N_ROW, 1), "          10");
+    EXPECT_EQ(cell(WILCOXON_N_ROW, 1), "8");
+    EXPECT_EQ(cell(WILCOXON_T_ROW, 1), "1.5000");
+    EXPECT_EQ(cell(WILCOXON_P_ROW, 1), "< 0.020");
 }
 
 TEST(PairedDegenerate, TooFewOrConstantDifferences) {
     // One complete pair: its difference, and nothing that needs a spread.
     ASSERT_EQ(run_on_table(run_paired_analysis, {{1, 4}, {M, 2}, {3, M}}), 0);
-    EXPECT_EQ(cell(0, 1), "3.0000");
-    for (int row : {1, 2, 3, 7, 8, 4}) EXPECT_TRUE(cell_missing(row, 1)) << row;
-    EXPECT_EQ(cell(6, 1), "           1");
+    EXPECT_EQ(cell(MEAN_ROW, 1), "3.0000");
+    for (int row : {LOWER_LIMIT_ROW, UPPER_LIMIT_ROW, T_TEST_P_ROW, SE_ROW, T_ROW, WILCOXON_P_ROW})
+        EXPECT_TRUE(cell_missing(row, 1)) << row;
+    EXPECT_EQ(cell(N_ROW, 1), "           1");
 
     // Markers in every cell: no pair at all.
     ASSERT_EQ(run_on_table(run_paired_analysis, {{S, S}, {B, B}, {S, B}, {B, S}}), 0);
-    for (int row : {0, 1, 2, 3, 4, 7, 8}) EXPECT_TRUE(cell_missing(row, 1)) << row;
-    EXPECT_EQ(cell(9, 1), "0");
+    for (int row : {MEAN_ROW, LOWER_LIMIT_ROW, UPPER_LIMIT_ROW, T_TEST_P_ROW, WILCOXON_P_ROW, SE_ROW, T_ROW})
+        EXPECT_TRUE(cell_missing(row, 1)) << row;
+    EXPECT_EQ(cell(WILCOXON_N_ROW, 1), "0");
 
     // Constant differences: SE = 0, so no t and no p; the limits are the mean.
     ASSERT_EQ(run_on_table(run_paired_analysis, with_differences({2, 2, 2, 2, 2, 2})), 0);
-    EXPECT_EQ(cell(0, 1), "2.0000");
-    EXPECT_EQ(cell(1, 1), "2.0000");
-    EXPECT_TRUE(cell_missing(3, 1));
-    EXPECT_TRUE(cell_missing(8, 1));
-    EXPECT_EQ(cell(4, 1), "< 0.050");
+    EXPECT_EQ(cell(MEAN_ROW, 1), "2.0000");
+    EXPECT_EQ(cell(LOWER_LIMIT_ROW, 1), "2.0000");
+    EXPECT_TRUE(cell_missing(T_TEST_P_ROW, 1));
+    EXPECT_TRUE(cell_missing(T_ROW, 1));
+    EXPECT_EQ(cell(WILCOXON_P_ROW, 1), "< 0.050");
 }
 
 TEST(PairedRun, WholeProgram) {

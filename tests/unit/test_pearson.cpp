@@ -21,6 +21,8 @@ using test::Columns;
 using test::lines_of;
 using test::Report;
 
+using namespace correlation_rows;
+
 namespace {
 
 constexpr double TOLERANCE = 1e-12;
@@ -33,7 +35,7 @@ Report pearson(const Columns& columns, bool log_x = false, bool log_y_values = f
     return test::run_report(run_pearson_analysis, extra, log_x, log_y_values);
 }
 
-// Main row `row` (0 "Pearson R" .. 4 "N") split into cells, label first.
+// Main row `row` (a correlation row id) split into cells, label first.
 std::vector<std::string> main_row(const Report& r, int row) {
     return cells_of(r.lines.at(static_cast<std::size_t>(row) + 1));
 }
@@ -93,11 +95,11 @@ TEST(PearsonCoefficient, AgreesWithATwoPassComputationAndFishersInterval) {
         const double expected = two_pass_r(columns[0], columns[static_cast<std::size_t>(c)]);
         const double z = std::atanh(expected);
         const double h = 1.96 / std::sqrt(37.0);
-        EXPECT_EQ(main_row(r, 0).at(static_cast<std::size_t>(c)), fixed4(expected));
-        EXPECT_EQ(main_row(r, 1).at(static_cast<std::size_t>(c)), fixed4(std::tanh(z - h)));
-        EXPECT_EQ(main_row(r, 2).at(static_cast<std::size_t>(c)), fixed4(std::tanh(z + h)));
-        EXPECT_EQ(main_row(r, 3).at(static_cast<std::size_t>(c)), fixed4(p_from_z(std::fabs(z * std::sqrt(37.0)))));
-        EXPECT_EQ(main_row(r, 4).at(static_cast<std::size_t>(c)), "40");
+        EXPECT_EQ(main_row(r, COEFFICIENT_ROW).at(static_cast<std::size_t>(c)), fixed4(expected));
+        EXPECT_EQ(main_row(r, CI_LOW_ROW).at(static_cast<std::size_t>(c)), fixed4(std::tanh(z - h)));
+        EXPECT_EQ(main_row(r, CI_HIGH_ROW).at(static_cast<std::size_t>(c)), fixed4(std::tanh(z + h)));
+        EXPECT_EQ(main_row(r, P_VALUE_ROW).at(static_cast<std::size_t>(c)), fixed4(p_from_z(std::fabs(z * std::sqrt(37.0)))));
+        EXPECT_EQ(main_row(r, PAIR_COUNT_ROW).at(static_cast<std::size_t>(c)), "40");
     }
     // The pair of columns 1 and 2 lands in both halves of the matrix.
     const double r12 = two_pass_r(columns[1], columns[2]);
@@ -105,8 +107,8 @@ TEST(PearsonCoefficient, AgreesWithATwoPassComputationAndFishersInterval) {
     EXPECT_EQ(correlation_r[2][1], correlation_r[1][2]);
     EXPECT_EQ(correlation_n[2][1], 40);
     EXPECT_EQ(correlation_n[1][2], 40);
-    EXPECT_EQ(main_row(r, 0).at(0), "Pearson R");
-    EXPECT_EQ(main_row(r, 4).at(0), "N");
+    EXPECT_EQ(main_row(r, COEFFICIENT_ROW).at(0), "Pearson R");
+    EXPECT_EQ(main_row(r, PAIR_COUNT_ROW).at(0), "N");
 }
 
 // Column 0 is 1..11; the others are complete for 11, 10, 4 and 3 rows, so
@@ -116,13 +118,13 @@ TEST(PearsonThresholds, PairCountDecidesWhatIsShown) {
     const std::vector<double> x = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
     Columns columns = {x, y, {y.begin(), y.begin() + 10}, {y.begin(), y.begin() + 4}, {y.begin(), y.begin() + 3}};
     const Report r = pearson(columns, false, false, true);
-    EXPECT_EQ(main_row(r, 4), (std::vector<std::string>{"N", "11", "10", "4", "3"}));
+    EXPECT_EQ(main_row(r, PAIR_COUNT_ROW), (std::vector<std::string>{"N", "11", "10", "4", "3"}));
     // N 11: everything; N 10 and 4: r only; N 3: nothing but N.
-    EXPECT_EQ(main_row(r, 0).at(1), fixed4(two_pass_r(x, y)));
-    EXPECT_EQ(main_row(r, 0).at(2), fixed4(two_pass_r(x, columns[2])));
-    EXPECT_EQ(main_row(r, 0).at(3), fixed4(two_pass_r(x, columns[3])));
-    EXPECT_EQ(main_row(r, 0).at(4), "#n/a");
-    for (int row = 1; row <= 3; ++row) {
+    EXPECT_EQ(main_row(r, COEFFICIENT_ROW).at(1), fixed4(two_pass_r(x, y)));
+    EXPECT_EQ(main_row(r, COEFFICIENT_ROW).at(2), fixed4(two_pass_r(x, columns[2])));
+    EXPECT_EQ(main_row(r, COEFFICIENT_ROW).at(3), fixed4(two_pass_r(x, columns[3])));
+    EXPECT_EQ(main_row(r, COEFFICIENT_ROW).at(4), "#n/a");
+    for (int row : {CI_LOW_ROW, CI_HIGH_ROW, P_VALUE_ROW}) {
         EXPECT_NE(main_row(r, row).at(1), "#n/a") << row;
         for (std::size_t c = 2; c <= 4; ++c) EXPECT_EQ(main_row(r, row).at(c), "#n/a") << row << " " << c;
     }
@@ -134,10 +136,10 @@ TEST(PearsonThresholds, PairCountDecidesWhatIsShown) {
 TEST(PearsonPerfect, IncreasingAndDecreasingLinesGiveTheLimits) {
     const std::vector<double> x = {1, 2, 3, 4, 5};
     const Report up = pearson({x, {1, 4, 7, 10, 13}, {5, 4, 3, 2, 1}});
-    EXPECT_EQ(main_row(up, 0), (std::vector<std::string>{"Pearson R", "1.0000", "-1.0000"}));
-    EXPECT_EQ(main_row(up, 1), (std::vector<std::string>{"95CI low", "1.0000", "-1.0000"}));
-    EXPECT_EQ(main_row(up, 2), (std::vector<std::string>{"95CI high", "#n/a", "#n/a"}));
-    EXPECT_EQ(main_row(up, 3), (std::vector<std::string>{"p value", "0.0000", "0.0000"}));
+    EXPECT_EQ(main_row(up, COEFFICIENT_ROW), (std::vector<std::string>{"Pearson R", "1.0000", "-1.0000"}));
+    EXPECT_EQ(main_row(up, CI_LOW_ROW), (std::vector<std::string>{"95CI low", "1.0000", "-1.0000"}));
+    EXPECT_EQ(main_row(up, CI_HIGH_ROW), (std::vector<std::string>{"95CI high", "#n/a", "#n/a"}));
+    EXPECT_EQ(main_row(up, P_VALUE_ROW), (std::vector<std::string>{"p value", "0.0000", "0.0000"}));
     EXPECT_EQ(up.lines.size(), 6u);
     EXPECT_EQ(up.text.back(), '5') << "no newline after N without extra output";
 }
@@ -146,8 +148,8 @@ TEST(PearsonPerfect, IncreasingAndDecreasingLinesGiveTheLimits) {
 // place beyond +-1 (y = 1.5 x gives 1.0000000000000002) are still perfect.
 TEST(PearsonPerfect, RoundingBeyondOneStillGivesTheLimits) {
     const Report fixed = pearson({{7.62, 0.37, 1.46, 5.86, 9.66}, {11.43, 0.555, 2.19, 8.79, 14.49}});
-    EXPECT_EQ(main_row(fixed, 0), (std::vector<std::string>{"Pearson R", "1.0000"}));
-    EXPECT_EQ(main_row(fixed, 3), (std::vector<std::string>{"p value", "0.0000"}));
+    EXPECT_EQ(main_row(fixed, COEFFICIENT_ROW), (std::vector<std::string>{"Pearson R", "1.0000"}));
+    EXPECT_EQ(main_row(fixed, P_VALUE_ROW), (std::vector<std::string>{"p value", "0.0000"}));
 
     std::mt19937 random(8);
     std::uniform_real_distribution<double> value(0.01, 10.0);
@@ -159,7 +161,7 @@ TEST(PearsonPerfect, RoundingBeyondOneStillGivesTheLimits) {
                 y.push_back(k * x.back());
             }
             const Report r = pearson({x, y});
-            EXPECT_EQ(main_row(r, 0).at(1), k > 0 ? "1.0000" : "-1.0000") << "k " << k << ", trial " << trial;
+            EXPECT_EQ(main_row(r, COEFFICIENT_ROW).at(1), k > 0 ? "1.0000" : "-1.0000") << "k " << k << ", trial " << trial;
         }
     }
 }
@@ -174,12 +176,12 @@ TEST(PearsonScale, TinyDistancesGiveTheCoefficientOfTheScaledValues) {
     for (const double v : y) tiny_y.push_back(v * 1e-300);
     const Report plain = pearson({x, y});
     const Report tiny = pearson({tiny_x, tiny_y, y});
-    EXPECT_EQ(main_row(tiny, 0).at(1), main_row(plain, 0).at(1));
-    EXPECT_EQ(main_row(tiny, 0).at(2), main_row(plain, 0).at(1));
-    EXPECT_EQ(main_row(tiny, 3).at(1), main_row(plain, 3).at(1));
+    EXPECT_EQ(main_row(tiny, COEFFICIENT_ROW).at(1), main_row(plain, COEFFICIENT_ROW).at(1));
+    EXPECT_EQ(main_row(tiny, COEFFICIENT_ROW).at(2), main_row(plain, COEFFICIENT_ROW).at(1));
+    EXPECT_EQ(main_row(tiny, P_VALUE_ROW).at(1), main_row(plain, P_VALUE_ROW).at(1));
 
     const Report line = pearson({{5e-324, 1e-323, 1.5e-323, 2e-323}, {1, 3, 5, 7}});
-    EXPECT_EQ(main_row(line, 0), (std::vector<std::string>{"Pearson R", "1.0000"}));
+    EXPECT_EQ(main_row(line, COEFFICIENT_ROW), (std::vector<std::string>{"Pearson R", "1.0000"}));
 }
 
 // ---- Log modes and marker substitutes ------------------------------------------
@@ -213,14 +215,14 @@ TEST(PearsonLogModes, NonPositiveXTakesTheColumnsLogSubstitute) {
     ASSERT_GT(s, 0);
     std::vector<double> log_x;
     for (double v : x) log_x.push_back(std::log(v > 0 ? v : s));
-    EXPECT_EQ(main_row(r, 0).at(1), fixed4(two_pass_r(log_x, y)));
-    EXPECT_EQ(main_row(r, 4).at(1), "12");
+    EXPECT_EQ(main_row(r, COEFFICIENT_ROW).at(1), fixed4(two_pass_r(log_x, y)));
+    EXPECT_EQ(main_row(r, PAIR_COUNT_ROW).at(1), "12");
 }
 
 TEST(PearsonLogModes, ZeroSubstituteGivesNotAvailableNotInfinity) {
     // No marker in the column: its log substitute is 0, and ln 0 has no value.
     const Report r = pearson({{0, 1, 2, 3, 4, 5}, {1, 2, 3, 4, 5, 7}}, true, false, true);
-    EXPECT_EQ(main_row(r, 0).at(1), "#n/a");
+    EXPECT_EQ(main_row(r, COEFFICIENT_ROW).at(1), "#n/a");
     EXPECT_EQ(cells_of(r.lines.at(7)).at(0), "");
     expect_no_non_finite_text(r.text);
 }
@@ -232,8 +234,8 @@ TEST(PearsonMarkers, SmallAndBigCellsStandForTheirColumnsValues) {
     std::vector<double> substituted = x;
     substituted[0] = column_summaries[0].small_value;
     substituted[8] = column_summaries[0].big_value;
-    EXPECT_EQ(main_row(r, 0).at(1), fixed4(two_pass_r(substituted, y)));
-    EXPECT_EQ(main_row(r, 4).at(1), "10");
+    EXPECT_EQ(main_row(r, COEFFICIENT_ROW).at(1), fixed4(two_pass_r(substituted, y)));
+    EXPECT_EQ(main_row(r, PAIR_COUNT_ROW).at(1), "10");
 }
 
 TEST(PearsonPairs, SubstituteThatIsNotAvailableMakesTheCoefficientUnavailable) {
@@ -298,7 +300,7 @@ TEST(PearsonDegenerate, ConstantMissingAndMarkerColumnsShowNotAvailable) {
     ASSERT_EQ(r.status, ANALYSIS_OK);
     for (int row = 0; row <= 3; ++row)
         for (std::size_t c = 1; c <= 4; ++c) EXPECT_EQ(main_row(r, row).at(c), "#n/a") << row << " " << c;
-    EXPECT_EQ(main_row(r, 4), (std::vector<std::string>{"N", "12", "0", "6", "2"}));
+    EXPECT_EQ(main_row(r, PAIR_COUNT_ROW), (std::vector<std::string>{"N", "12", "0", "6", "2"}));
     EXPECT_EQ(cells_of(r.lines.at(7)).at(0), "") << "constant column: empty matrix cell";
     expect_no_non_finite_text(r.text);
 }

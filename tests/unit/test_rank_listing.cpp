@@ -11,6 +11,7 @@
 #include "analyses/rank_listing.h"
 #include "test_support.h"
 
+using namespace rank_blocks;
 using test::cells_of;
 using test::lines_of;
 
@@ -26,10 +27,12 @@ Listing listing(const std::vector<std::vector<double>>& rows, bool extra = false
     return test::run_report(run_rank_listing, extra, log);
 }
 
-// Cell `column` of block `block` (0 "Adjusted Rank" .. 6 "Raw data") of data row `row`.
+// Cell `column` of block `block` (a block id) of data row `row`, in a
+// listing with extra output, where every block but the unused one is printed.
 std::string cell(const Listing& l, int row, int block, int column) {
     const std::vector<std::string> cells = cells_of(l.lines.at(static_cast<std::size_t>(row)));
-    return cells.at(static_cast<std::size_t>(block * column_count + column));
+    const int place = block > UNUSED_BLOCK ? block - 1 : block;
+    return cells.at(static_cast<std::size_t>(place * column_count + column));
 }
 
 std::string format(const char* f, double v) {
@@ -46,20 +49,21 @@ TEST(RankListingRanks, TiedValuesShareTheirMidRankAndCountTheirRepeats) {
     // Column 0 in order 1, 2, 3, 3, 9: the threes hold positions 3 and 4.
     const Listing l = listing({{9, 10}, {1, 20}, {3, 30}, {3, 40}, {2, 50}}, true);
     ASSERT_EQ(l.status, ANALYSIS_OK);
-    EXPECT_EQ(cell(l, 0, 0, 0), "5.0");
-    EXPECT_EQ(cell(l, 2, 0, 0), "3.5");
-    EXPECT_EQ(cell(l, 3, 0, 0), "3.5");
-    EXPECT_EQ(cell(l, 2, 3, 0), "2");
-    EXPECT_EQ(cell(l, 0, 3, 0), "1");
+    EXPECT_EQ(cell(l, 0, RANK_BLOCK, 0), "5.0");
+    EXPECT_EQ(cell(l, 2, RANK_BLOCK, 0), "3.5");
+    EXPECT_EQ(cell(l, 3, RANK_BLOCK, 0), "3.5");
+    EXPECT_EQ(cell(l, 2, REPEATS_BLOCK, 0), "2");
+    EXPECT_EQ(cell(l, 0, REPEATS_BLOCK, 0), "1");
     // Distinct values: whole ranks with one decimal, one repeat each.
     for (int r = 0; r < 5; ++r) {
-        EXPECT_EQ(cell(l, r, 0, 1), format("%.1f", r + 1.0));
-        EXPECT_EQ(cell(l, r, 3, 1), "1");
-        EXPECT_EQ(cell(l, r, 1, 1), format("%.1f", 100.0 * data_rows[r].rank_position[1]));
+        EXPECT_EQ(cell(l, r, RANK_BLOCK, 1), format("%.1f", r + 1.0));
+        EXPECT_EQ(cell(l, r, REPEATS_BLOCK, 1), "1");
+        EXPECT_EQ(cell(l, r, PERCENTILE_BLOCK, 1), format("%.1f", 100.0 * data_rows[r].rank_position[1]));
         const double z = data_rows[r].normal_score[1];
-        EXPECT_EQ(cell(l, r, 2, 1), format("%.4f", z));
-        EXPECT_EQ(cell(l, r, 4, 1), format("%8.4f", column_summaries[1].mean + z * column_summaries[1].sd));
-        EXPECT_EQ(cell(l, r, 6, 1), format("%.4f", 10.0 * (r + 1)));
+        EXPECT_EQ(cell(l, r, Z_SCORE_BLOCK, 1), format("%.4f", z));
+        EXPECT_EQ(cell(l, r, LINEAR_PREDICTION_BLOCK, 1),
+                  format("%8.4f", column_summaries[1].mean + z * column_summaries[1].sd));
+        EXPECT_EQ(cell(l, r, RAW_DATA_BLOCK, 1), format("%.4f", 10.0 * (r + 1)));
     }
 }
 
@@ -80,15 +84,15 @@ TEST(RankListingRanks, MissingCellGivesEmptyCellsAndTheLineIsStillWritten) {
 TEST(RankListingRawData, MarkersShowTheColumnsSubstitutesOnEitherScale) {
     const std::vector<std::vector<double>> rows = {{CELL_SMALL}, {2}, {3}, {5}, {4}, {CELL_BIG}, {7}};
     const Listing linear = listing(rows, true, false);
-    EXPECT_EQ(cell(linear, 0, 6, 0), format("%.4f", column_summaries[0].small_value));
-    EXPECT_EQ(cell(linear, 5, 6, 0), format("%.4f", column_summaries[0].big_value));
-    EXPECT_EQ(cell(linear, 1, 6, 0), "2.0000");
-    EXPECT_EQ(cell(linear, 0, 0, 0), "1.0");
-    EXPECT_EQ(cell(linear, 5, 0, 0), "7.0");
+    EXPECT_EQ(cell(linear, 0, RAW_DATA_BLOCK, 0), format("%.4f", column_summaries[0].small_value));
+    EXPECT_EQ(cell(linear, 5, RAW_DATA_BLOCK, 0), format("%.4f", column_summaries[0].big_value));
+    EXPECT_EQ(cell(linear, 1, RAW_DATA_BLOCK, 0), "2.0000");
+    EXPECT_EQ(cell(linear, 0, RANK_BLOCK, 0), "1.0");
+    EXPECT_EQ(cell(linear, 5, RANK_BLOCK, 0), "7.0");
 
     const Listing logs = listing(rows, true, true);
-    EXPECT_EQ(cell(logs, 0, 6, 0), format("%.4f", column_summaries[0].small_value_log));
-    EXPECT_EQ(cell(logs, 5, 6, 0), format("%.4f", column_summaries[0].big_value_log));
+    EXPECT_EQ(cell(logs, 0, RAW_DATA_BLOCK, 0), format("%.4f", column_summaries[0].small_value_log));
+    EXPECT_EQ(cell(logs, 5, RAW_DATA_BLOCK, 0), format("%.4f", column_summaries[0].big_value_log));
     EXPECT_NE(column_summaries[0].small_value_log, column_summaries[0].small_value);
 }
 
@@ -112,8 +116,8 @@ TEST(RankListingLayout, ExtraOutputAddsFiveBlocksEachLabelAboveItsFirstColumn) {
                                     "Predicted from rank (lin-normal)", "Predicted from rank (log-normal)",
                                     "Raw data"};
     for (int block = 0; block < 7; ++block) EXPECT_EQ(labels.at(static_cast<std::size_t>(3 * block)), expected[block]);
-    EXPECT_EQ(std::string(row_labels[4]), "Repeats");
-    EXPECT_EQ(std::string(row_labels[3]), "Rank-based z score");
+    EXPECT_EQ(std::string(row_labels[REPEATS_BLOCK]), "Repeats");
+    EXPECT_EQ(std::string(row_labels[Z_SCORE_BLOCK]), "Rank-based z score");
 }
 
 TEST(RankListingLayout, SixColumnsAreCappedToFiveWithAMessageAndSucceed) {
@@ -154,7 +158,7 @@ TEST(RankListingInput, ColumnsWithoutSpreadOrLogScaleGiveEmptyCellsNotNan) {
     ASSERT_EQ(l.status, ANALYSIS_OK);
     EXPECT_EQ(l.text.find("nan"), std::string::npos) << l.text;
     EXPECT_EQ(l.text.find("inf"), std::string::npos) << l.text;
-    EXPECT_EQ(cell(l, 0, 4, 0), "") << "no SD: no prediction";
-    EXPECT_EQ(cell(l, 0, 5, 1), "") << "no log scale: no prediction";
-    EXPECT_EQ(cell(l, 0, 0, 0), "1.0");
+    EXPECT_EQ(cell(l, 0, LINEAR_PREDICTION_BLOCK, 0), "") << "no SD: no prediction";
+    EXPECT_EQ(cell(l, 0, LOG_PREDICTION_BLOCK, 1), "") << "no log scale: no prediction";
+    EXPECT_EQ(cell(l, 0, RANK_BLOCK, 0), "1.0");
 }

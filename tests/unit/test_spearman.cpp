@@ -41,7 +41,7 @@ struct Rho {
 Rho rho_of(const Columns& columns, int a, int b) {
     test::load_columns(columns);
     build_pair_values(a, b);
-    order_columns(1);
+    order_pair_columns();
     summarize_columns(true);
     Rho r{0, -1, -1};
     r.rho = spearman_rho(r.ties_x, r.ties_y);

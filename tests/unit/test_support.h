@@ -143,7 +143,7 @@ inline void load_table(const std::vector<std::vector<double>>& rows) {
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (int c = 0; c < column_count; ++c)
             data_rows[r].value[c] = c < static_cast<int>(rows[r].size()) ? rows[r][static_cast<std::size_t>(c)] : CELL_MISSING;
-    order_columns(0);
+    order_data_columns();
     summarize_columns(false);
 }
 
@@ -180,7 +180,7 @@ inline RunResult run_program(const std::vector<unsigned char>& wk1,
     MorvendaApp app;
     app.InitInstance();
     return RunResult{headless::messages(), headless::dialogs_shown() > 0, headless::clipboard_has_text(),
-                     headless::clipboard_text(), status};
+                     headless::clipboard_text(), last_run_status};
 }
 
 // Actions for an analysis with options: clicks on the check boxes, the radio

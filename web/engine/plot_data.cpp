@@ -124,7 +124,7 @@ void write_normal_plot(JsonWriter& json, int c) {
 void write_paired_plot(JsonWriter& json, int c) {
     const bool ratio = log_transform != 0;
     build_paired_differences(c);
-    order_columns(1);
+    order_pair_columns();
     summarize_columns(true);
     for (int r = 0; r < used_rows(); ++r) {
         const double d = pair_rows[r].value[0];
@@ -150,7 +150,7 @@ void write_groups_plot(JsonWriter& json, int c) {
     }
     const bool log = log_transform != 0;
     build_group_columns(c, code0, code1);
-    order_columns(1);
+    order_pair_columns();
     summarize_columns(true);
     for (int g = 0; g < 2; ++g) {
         for (int r = 0; r < used_rows(); ++r) {
@@ -188,7 +188,7 @@ void write_groups_plot(JsonWriter& json, int c) {
 void write_correlation_plot(JsonWriter& json, int c, bool ranks) {
     build_pair_values(0, c);
     if (ranks) {
-        order_columns(1);
+        order_pair_columns();
         summarize_columns(true);
     }
     for (int r = 0; r < used_rows(); ++r) {
