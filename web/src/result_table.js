@@ -77,14 +77,15 @@ export function readableTable(text, analysis, columns, label) {
     const width = Math.min(columns, 5);
     const groups = rankGroups(all[all.length - 1].length, width);
     const top = document.createElement("tr");
-    top.append(element("th", "", { scope: "col" }));
+    top.append(element("td"));
     for (let g = 0; g < groups; g++) top.append(element("th", headings[g] || "", { colspan: String(width), scope: "colgroup" }));
     const head = headRow("Row", Array.from({ length: groups * width }, (_, i) => label(i % width)));
     head.prepend(top);
     parts.push(head);
+    // Its first line is blank and its last the headings, now on top.
     shown
-      .slice(0, all.length > TABLE_LINES ? shown.length : -1)
-      .forEach((fields, r) => body.append(row(r === 0 ? "" : String(r), fields)));
+      .slice(1, all.length > TABLE_LINES ? shown.length : -1)
+      .forEach((fields, r) => body.append(row(String(r + 1), fields)));
   } else {
     const [title] = shown.shift() || [""];
     parts.push(headRow(title, names(1, columns)));
