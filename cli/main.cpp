@@ -27,7 +27,9 @@
 #include "platform/framework.h"
 #include "platform/headless/headless.h"
 #include "worksheet/data_table.h"
+#include "worksheet/decimal_comma.h"
 #include "worksheet/text_reader.h"
+#include "worksheet/title_row.h"
 #include "worksheet/wk1_reader.h"
 
 namespace {
@@ -257,6 +259,7 @@ void run_desktop_program(const std::string& name, const CliOptions& options, Inp
     if (input.found) {
         std::vector<unsigned char> block =
             worksheet_block(name, std::move(input.bytes), input.format, options.decimal_comma);
+        if (options.first_row_titles) block = first_row_as_titles(block.data(), block.size());
         headless::put_clipboard_block("Wk1", std::move(block));
     }
     headless::set_dialog_actions(dialog_actions(options));
@@ -289,9 +292,13 @@ int report_run(headless::Message& success) {
 int write_result(const std::string& name, const CliOptions& options, const Input& input,
                  const headless::Message& success) {
     std::string error;
-    const bool written = options.clipboard
-                             ? write_clipboard_text(input.desktop, headless::clipboard_text(), error)
-                             : write_output(options.output_path, headless::clipboard_text_view(), error);
+    // Text read with a decimal comma gets its result back with one; a WK1
+    // worksheet's result is written as it always was.
+    std::string text = headless::clipboard_text();
+    if (options.decimal_comma && !options.decimal_point_output && input.format != InputFormat::Wk1)
+        write_decimal_comma(text.data(), text.size());
+    const bool written = options.clipboard ? write_clipboard_text(input.desktop, text, error)
+                                           : write_output(options.output_path, text, error);
     if (!written) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
         return EXIT_NOT_WRITTEN;

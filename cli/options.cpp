@@ -60,7 +60,8 @@ bool input_format_for_name(const std::string& name, InputFormat& format) {
 // name the option as it was written; the long-only options have codes of
 // their own, beyond every spelling of a letter.
 constexpr int LONG_SPELLING = 0x100;
-enum LongOnlyOption : int { OPTION_INPUT_FORMAT = 0x200, OPTION_DECIMAL_COMMA, OPTION_CLIPBOARD };
+enum LongOnlyOption : int { OPTION_INPUT_FORMAT = 0x200, OPTION_DECIMAL_COMMA, OPTION_CLIPBOARD,
+                             OPTION_DECIMAL_POINT_OUTPUT, OPTION_FIRST_ROW_TITLES };
 
 // The leading ':' makes a missing value ':' rather than '?'.
 const char SHORT_OPTIONS[] = ":a:lyxo:hV";
@@ -74,6 +75,8 @@ const option LONG_OPTIONS[] = {
     {"input-format", required_argument, nullptr, OPTION_INPUT_FORMAT},
     {"decimal-comma", no_argument, nullptr, OPTION_DECIMAL_COMMA},
     {"clipboard", no_argument, nullptr, OPTION_CLIPBOARD},
+    {"decimal-point-output", no_argument, nullptr, OPTION_DECIMAL_POINT_OUTPUT},
+    {"first-row-titles", no_argument, nullptr, OPTION_FIRST_ROW_TITLES},
     {"help", no_argument, nullptr, LONG_SPELLING + 'h'},
     {"version", no_argument, nullptr, LONG_SPELLING + 'V'},
     {nullptr, 0, nullptr, 0},
@@ -103,6 +106,8 @@ const Flag FLAGS[] = {
     {'x', &CliOptions::extra_output},
     {OPTION_DECIMAL_COMMA, &CliOptions::decimal_comma},
     {OPTION_CLIPBOARD, &CliOptions::clipboard},
+    {OPTION_DECIMAL_POINT_OUTPUT, &CliOptions::decimal_point_output},
+    {OPTION_FIRST_ROW_TITLES, &CliOptions::first_row_titles},
     {'h', &CliOptions::help},
     {'V', &CliOptions::version},
 };
@@ -188,7 +193,7 @@ bool check_clipboard_use(const CliOptions& options, bool have_input, std::string
 }  // namespace
 
 bool parse_options(int argc, char** argv, CliOptions& options, std::string& error) {
-    options = CliOptions{ID_DESCRIPTIVE, false, false, false, "", "", InputFormat::Auto, false, false, false, false};
+    options = CliOptions{ID_DESCRIPTIVE, false, false, false, "", "", InputFormat::Auto, false, false, false, false, false, false};
     error.clear();
     optind = 0;  // a fresh scan, also when called again
     opterr = 0;  // the messages are ours
@@ -232,7 +237,13 @@ std::string usage_text() {
         "                        wk1, text (tab-separated), csv, or auto (default):\n"
         "                        WK1 when the input starts with a WK1 record, else text\n"
         "      --decimal-comma   text and csv numbers have a decimal comma (csv then\n"
-        "                        separates cells by \";\")\n"
+        "                        separates cells by \";\"); the result is then written\n"
+        "                        with a decimal comma too\n"
+        "      --decimal-point-output\n"
+        "                        with --decimal-comma, write the result with decimal points\n"
+        "      --first-row-titles\n"
+        "                        the first row holds titles, even numbers such as 2019:\n"
+        "                        its cells are missing values\n"
         "      --clipboard       read the worksheet from the desktop clipboard (\"Wk1\"\n"
         "                        when offered, else text) and put the result back on it,\n"
         "                        with wl-paste/wl-copy (Wayland) or xclip (X11)\n"

@@ -17,6 +17,8 @@ struct CliOptions {
     std::string output_path;   // "": standard output
     InputFormat input_format;
     bool decimal_comma;        // text and csv: "," is the decimal point (csv separates by ";")
+    bool decimal_point_output; // with decimal_comma: the result keeps decimal points
+    bool first_row_titles;     // the worksheet's first row holds titles, even where they are numbers
     bool clipboard;            // read from and write to the desktop clipboard
     bool help;
     bool version;

@@ -35,7 +35,7 @@ _morvenda() {
     case $cur in
         -*)
             mapfile -t COMPREPLY < <(compgen -W "-a --analysis -l --log -y --log-y -x --extra -o --output
-                --input-format --decimal-comma --clipboard -h --help -V --version" -- "$cur")
+                --input-format --decimal-comma --decimal-point-output --first-row-titles --clipboard -h --help -V --version" -- "$cur")
             return
             ;;
     esac

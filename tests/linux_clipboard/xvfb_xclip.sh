@@ -73,7 +73,7 @@ expect_clipboard "$expected/text_pearson_extra_stdin.out" "Wk1 target"
 
 # 4. Semicolon-separated values with a decimal comma.
 clip_in <"$data/groups_decimal_comma.csv"
-run --clipboard --input-format csv --decimal-comma -a nonpaired -x
+run --clipboard --input-format csv --decimal-comma --decimal-point-output -a nonpaired -x
 expect_status 0 "csv"
 expect_err "Morvenda 006: Non-paired test results on clipboard: use Edit/Paste or CTRL-V" "csv"
 expect_clipboard "$expected/csv_nonpaired_extra.out" "csv"

@@ -1,5 +1,6 @@
 // The page's program as the page calls it: what it tells the page about the
-// dialog, and that a paste and Calculate give the command line's text.
+// dialog, and that a paste and Calculate give the command line's text
+// (with a decimal comma, as the paste was read).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "app/analysis_table.h"
 #include "test_support.h"
 #include "web/engine/web_api.h"
+#include "worksheet/decimal_comma.h"
 #include "worksheet/text_reader.h"
 
 namespace {
@@ -37,7 +39,7 @@ TEST(PageEngine, PasteAndCalculateGiveTheTextOfTheSameCellsOnTheClipboard) {
         std::string page;
         {
             MorvendaApp app;  // the page's application object
-            morvenda_read(static_cast<unsigned>(size), 3, 1, 0);
+            morvenda_read(static_cast<unsigned>(size), 3, 1, 0, 0);
             morvenda_calculate(radio, 1, 0, 1);
             page.assign(morvenda_result_text(), morvenda_result_length());
         }
@@ -47,8 +49,11 @@ TEST(PageEngine, PasteAndCalculateGiveTheTextOfTheSameCellsOnTheClipboard) {
                                                              TextFormat::Tabs, true, block, sizeof block);
         const auto direct = test::run_program(std::vector<unsigned char>(block, block + block_size),
                                               test::calculate(radio, true, false, true));
+        // Read with a decimal comma, the result is written with one.
+        std::string want = direct.text;
+        write_decimal_comma(want.data(), want.size());
         EXPECT_FALSE(page.empty());
-        EXPECT_EQ(page, direct.text) << "analysis " << radio;
+        EXPECT_EQ(page, want) << "analysis " << radio;
     }
 }
 

@@ -20,12 +20,17 @@
 #include "cli/text_input.h"
 #include "platform/framework.h"
 #include "platform/headless/headless.h"
+#include "analyses/analysis_status.h"
+#include "web/engine/cell_notes.h"
 #include "web/engine/input_extent.h"
 #include "web/engine/json_writer.h"
 #include "web/engine/plot_data.h"
 #include "web/engine/web_api.h"
 #include "worksheet/data_table.h"
+#include "worksheet/decimal_comma.h"
+#include "worksheet/result_text.h"
 #include "worksheet/text_reader.h"
+#include "worksheet/title_row.h"
 #include "worksheet/wk1_reader.h"
 
 namespace {
@@ -38,13 +43,25 @@ namespace {
 constexpr std::size_t MAX_INPUT_BYTES = 8u * 1024u * 1024u;
 
 // Rows of the worksheet the page shows as a preview.
-constexpr int PREVIEW_ROWS = 8;
+constexpr int PREVIEW_ROWS = NOTE_PREVIEW_ROWS;
 
 // Kinds of input the page hands in: files by their kind, and pasted text
-// (tab-separated, as spreadsheets copy a block).
-enum InputKind { INPUT_TEXT = 0, INPUT_CSV = 1, INPUT_WK1 = 2, INPUT_PASTE = 3 };
+// (tab-separated, as spreadsheets copy a block, or separated by ";" as a
+// .csv file written with a decimal comma is).
+enum InputKind { INPUT_TEXT = 0, INPUT_CSV = 1, INPUT_WK1 = 2, INPUT_PASTE = 3, INPUT_PASTE_CSV = 4 };
 
-const char* const INPUT_KIND_NAMES[] = {"text", "csv", "wk1", "paste"};
+const char* const INPUT_KIND_NAMES[] = {"text", "csv", "wk1", "paste", "pasteCsv"};
+
+// The titles, first rows as written and doubtful cells of the last input.
+CellNotes notes;
+
+// Whether the last input's results are written with a decimal comma: text
+// read with one. A WK1 worksheet's results keep their points.
+bool result_decimal_comma = false;
+
+// The last result, as the page shows and copies it.
+char result_buffer[RESULT_TEXT_CAPACITY + 1];
+std::size_t result_size = 0;
 
 unsigned char input_bytes[MAX_INPUT_BYTES];
 
@@ -73,11 +90,19 @@ void run_program(const std::vector<headless::DialogAction>& actions) {
 }
 
 // The messages of the run, less the success message: the page does not put
-// the result on the clipboard until the user asks for it.
+// the result on the clipboard until the user asks for it. After a refusal
+// the shell's last message says that the clipboard could not be written;
+// the page wrote no clipboard, so it leaves that out too.
 void write_messages(const char* success_message) {
+    const std::vector<headless::Message>& list = headless::messages();
+    std::size_t count = list.size();
+    const bool refused = status == ANALYSIS_TOO_FEW_COLUMNS || status == ANALYSIS_TOO_FEW_ROWS ||
+                         status == ANALYSIS_NOT_GROUPABLE;
+    if (success_message != nullptr && refused && count > 0) --count;
     json.key("messages");
     json.begin_array();
-    for (const headless::Message& message : headless::messages()) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const headless::Message& message = list[i];
         const char* caption = message.caption.c_str();
         const char* text = message.text.c_str();
         if (success_message != nullptr && std::strcmp(caption, MESSAGE_CAPTION) == 0 &&
@@ -115,25 +140,62 @@ void write_table_summary() {
     json.field_int("numbers", numbers);
     json.field_int("small", small);
     json.field_int("big", big);
-    json.field_int("missing", missing);
+    // Title cells are missing values to the reader, but no gap in the data.
+    long titles = 0;
+    for (int c = 0; c < columns && rows > 0; ++c)
+        if (notes.titles[c].text[0] != '\0') ++titles;
+    json.field_int("missing", missing - titles);
+    json.field_int("titleCells", titles);
+    json.key("titles");
+    json.begin_array();
+    for (int c = 0; c < columns && rows > 0; ++c) json.string(notes.titles[c].text);
+    json.end_array();
+    // The first rows as written, and what each cell is: "n" a number, "<"
+    // or ">", "t" a title, "m" missing.
     json.key("preview");
     json.begin_array();
     for (int r = 0; r < rows && r < PREVIEW_ROWS; ++r) {
         json.begin_array();
         for (int c = 0; c < columns; ++c) {
-            const double v = data_rows[r].value[c];
-            if (is_missing_value(v))
-                json.null();
-            else if (v == CELL_SMALL)
-                json.string("<");
-            else if (v == CELL_BIG)
-                json.string(">");
-            else
-                json.number(v);
+            const char* written = notes.preview[r][c].text;
+            if (written[0] == '\0') json.null();
+            else json.string(written);
         }
         json.end_array();
     }
     json.end_array();
+    json.key("kinds");
+    json.begin_array();
+    for (int r = 0; r < rows && r < PREVIEW_ROWS; ++r) {
+        char kinds[MAX_COLUMNS + 1];
+        int n = 0;
+        for (int c = 0; c < columns && c < MAX_COLUMNS; ++c) {
+            const double v = data_rows[r].value[c];
+            kinds[n++] = r == 0 && notes.titles[c].text[0] != '\0' ? 't'
+                         : is_missing_value(v)                      ? 'm'
+                         : v == CELL_SMALL                          ? '<'
+                         : v == CELL_BIG                            ? '>'
+                                                                    : 'n';
+        }
+        kinds[n] = '\0';
+        json.string(kinds);
+    }
+    json.end_array();
+    json.key("limitless");
+    json.begin_object();
+    json.field_int("count", notes.limitless_count);
+    json.key("cells");
+    json.begin_array();
+    for (long i = 0; i < notes.limitless_count && i < NOTE_LIMITLESS_EXAMPLES; ++i) {
+        const LimitlessCell& cell = notes.limitless[i];
+        json.begin_object();
+        json.field_int("row", cell.row);
+        json.field_int("column", cell.column);
+        json.field_string("text", cell.text);
+        json.end_object();
+    }
+    json.end_array();
+    json.end_object();
 }
 
 const char* finished_json() {
@@ -177,7 +239,7 @@ const char* morvenda_contract() {
     json.field_int("inputCapacity", static_cast<long long>(MAX_INPUT_BYTES));
     json.key("inputKinds");
     json.begin_object();
-    for (int kind = INPUT_TEXT; kind <= INPUT_PASTE; ++kind) json.field_int(INPUT_KIND_NAMES[kind], kind);
+    for (int kind = INPUT_TEXT; kind <= INPUT_PASTE_CSV; ++kind) json.field_int(INPUT_KIND_NAMES[kind], kind);
     json.end_object();
     json.field_int("descriptive", ID_DESCRIPTIVE);
     json.field_int("showRanks", ID_SHOW_RANKS);
@@ -206,20 +268,26 @@ unsigned morvenda_input_capacity() { return static_cast<unsigned>(MAX_INPUT_BYTE
 // Reads the first `size` bytes of the input buffer as a worksheet: `kind`
 // 0 a file of tab-separated text, 1 a file of comma-separated values, 2 a
 // WK1 file (a text file that starts with a WK1 record is read as WK1), 3
-// pasted text; `cut` when the input was longer than the buffer. Text in
+// pasted text, 4 pasted text separated by ";" (read as comma-separated
+// values); `cut` when the input was longer than the buffer;
+// `first_row_titles` when the first row holds titles, even numbers. Text in
 // which no cell holds a value is no worksheet: pasted, the clipboard then
 // offers no "Wk1" block at all, as a clipboard of such text does on
 // Windows; from a file it is an empty block, as on the command line.
 // Returns a JSON object: "worksheet" (start-up read a worksheet), "notText"
 // (bytes that are neither WK1 nor text: not read at all), "values" (a text
 // cell holds a value), "format", the table's size and cells by kind,
-// "preview", the extent of the input's cells ("extentRows",
+// "titles", "titleCells", "preview" (cells as written), "kinds",
+// "limitless" ("<" and ">" cells without a limit), the extent of the input's cells ("extentRows",
 // "extentColumns"), "otherPoint" (cells read as missing that are numbers
 // with the other decimal separator) and the "messages" of start-up.
-const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
+const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut, int first_row_titles) {
     const std::size_t n = size < MAX_INPUT_BYTES ? size : MAX_INPUT_BYTES;
     const bool comma = decimal_comma != 0;
-    const bool pasted = kind == INPUT_PASTE;
+    const bool titled = first_row_titles != 0;
+    const bool pasted = kind == INPUT_PASTE || kind == INPUT_PASTE_CSV;
+    const bool csv = kind == INPUT_CSV || kind == INPUT_PASTE_CSV;
+    std::memset(&notes, 0, sizeof notes);
     const bool wk1 = !pasted && (kind == INPUT_WK1 || starts_with_wk1_bof(input_bytes, n));
     WorksheetExtent extent{0, 0};
     OtherPointCells other{0, ""};
@@ -232,6 +300,7 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
         // The decoder stops at the first EOF record; one more does no harm.
         if (cut != 0) worksheet_block.insert(worksheet_block.end(), WK1_EOF_RECORD, WK1_EOF_RECORD + 4);
         extent = wk1_extent(worksheet_block.data(), worksheet_block.size());
+        note_wk1_cells(worksheet_block.data(), worksheet_block.size(), titled, notes);
     } else {
         std::vector<unsigned char> text(input_bytes, input_bytes + n);
         if (!convert_utf16_text(text)) not_text = std::memchr(text.data(), 0, text.size()) != nullptr;
@@ -239,10 +308,11 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
             if (cut != 0) text.resize(whole_lines(text.data(), text.size()));
             // Only the cells the table can hold go to the reader, which
             // converts every number it meets.
-            const TextFormat format = kind == INPUT_CSV ? TextFormat::Commas : TextFormat::Tabs;
+            const TextFormat format = csv ? TextFormat::Commas : TextFormat::Tabs;
             std::vector<unsigned char> window;
             extent = text_window(text.data(), text.size(), format, comma, window);
             if (format == TextFormat::Tabs) other = find_other_point_cells(window, comma);
+            note_text_cells(window.data(), window.size(), format, comma, titled, notes);
             // The rest of the text is looked at only when the table's cells
             // hold no value.
             const bool beyond = extent.rows > MAX_ROWS || extent.columns > MAX_COLUMNS;
@@ -256,10 +326,13 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut) {
         }
     }
     worksheet_on_clipboard = !not_text && !(pasted && !values);
+    if (titled && !worksheet_block.empty())
+        worksheet_block = first_row_as_titles(worksheet_block.data(), worksheet_block.size());
+    result_decimal_comma = comma && !wk1;
 
     json.clear();
     json.begin_object();
-    json.field_string("format", wk1 ? "wk1" : kind == INPUT_CSV ? "csv" : "text");
+    json.field_string("format", wk1 ? "wk1" : csv ? "csv" : "text");
     json.field_bool("notText", not_text);
     json.field_bool("values", values);
     // Bytes that are not text are refused before start-up, as the command
@@ -300,6 +373,16 @@ const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_v
     run_program(actions);
 
     const AnalysisKind* analysis = find_analysis(radio_id);
+    const std::string_view text = headless::clipboard_text_view();
+    result_size = text.size() < sizeof result_buffer ? text.size() : sizeof result_buffer - 1;
+    if (result_size > 0) std::memcpy(result_buffer, text.data(), result_size);
+    result_buffer[result_size] = '\0';
+    if (result_decimal_comma) write_decimal_comma(result_buffer, result_size);
+    json.field_bool("worksheet", headless::dialogs_shown() > 0);
+    // 0: a result; 1 to 3: the analysis refused the worksheet (too few
+    // columns, too few rows, a first column not suitable for grouping).
+    json.field_int("status", status);
+    json.field_bool("decimalComma", result_decimal_comma);
     json.field_int("columns", used_columns());
     // Shown once the user has put the result on the clipboard.
     json.field_string("successMessage", analysis != nullptr ? analysis->success_message : "");
@@ -310,13 +393,11 @@ const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_v
 }
 
 // The result text the last Calculate put on the clipboard ("" when none),
-// and its length in bytes.
-const char* morvenda_result_text() {
-    const std::string_view text = headless::clipboard_text_view();
-    return text.empty() ? "" : text.data();
-}
+// with a decimal comma when the worksheet was text read with one, and its
+// length in bytes.
+const char* morvenda_result_text() { return result_buffer; }
 
-unsigned morvenda_result_length() { return static_cast<unsigned>(headless::clipboard_text_view().size()); }
+unsigned morvenda_result_length() { return static_cast<unsigned>(result_size); }
 
 // The plot of data column `column` (from 0) for the last Calculate's analysis.
 const char* morvenda_plot(int column) {

@@ -7,7 +7,7 @@ extern "C" {
 const char* morvenda_contract();
 unsigned char* morvenda_input_buffer();
 unsigned morvenda_input_capacity();
-const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut);
+const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut, int first_row_titles);
 const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_values, int extra);
 const char* morvenda_result_text();
 unsigned morvenda_result_length();

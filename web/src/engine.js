@@ -1,6 +1,6 @@
 // The program compiled to WebAssembly, behind a few calls: what the page
-// must agree on with it, read a worksheet, calculate, the result text, the
-// plot numbers. Everything it answers comes from the C++ core
+// must agree on with it, read a worksheet (with its titles and its first
+// rows as written), calculate, the result text, the plot numbers. Everything it answers comes from the C++ core
 // (web/engine/web_api.cpp); nothing is computed here.
 import createMorvenda from "morvenda:module";
 import wasmBinary from "morvenda:wasm";
@@ -15,7 +15,8 @@ export async function loadEngine() {
   return {
     capacity,
     // The version, the table's capacity, the input kinds ("text", "csv",
-    // "wk1", "paste") and the dialog's controls, from the program itself.
+    // "wk1", "paste", "pasteCsv") and the dialog's controls, from the
+    // program itself.
     contract: json(m._morvenda_contract()),
 
     // Text as UTF-8 into the input buffer; `cut` when it did not all fit.
@@ -32,8 +33,8 @@ export async function loadEngine() {
       return { size, cut: bytes.length > capacity };
     },
 
-    read(size, kind, decimalComma, cut) {
-      return json(m._morvenda_read(size, kind, decimalComma ? 1 : 0, cut ? 1 : 0));
+    read(size, kind, decimalComma, cut, firstRowTitles) {
+      return json(m._morvenda_read(size, kind, decimalComma ? 1 : 0, cut ? 1 : 0, firstRowTitles ? 1 : 0));
     },
 
     calculate(radioId, logTransformation, logY, extraOutput) {

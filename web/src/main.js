@@ -1,24 +1,28 @@
-// The page: paste area, file button and drop, the decimal comma, the dialog's
-// choices, Calculate, the result as text and as a table, Copy result, and
-// the plot. Reading and every statistic are the core's (engine.js).
+// The page: paste area, Paste button, file button and drop, the decimal
+// comma and the title row, the dialog's choices, Calculate, the result as
+// text and as a table, Copy result, and the plot. Reading and every
+// statistic are the core's (engine.js).
 import { loadEngine } from "./engine.js";
 import { drawPlot, svgText } from "./plots.js";
+import { readableTable, titleLine } from "./result_table.js";
 
 const $ = (id) => document.getElementById(id);
 
 // What the program says of itself (engine.js, contract): set once it runs.
-let MAX_ROWS, MAX_COLUMNS, DESCRIPTIVE, SHOW_RANKS, TEXT, CSV, WK1, PASTE;
+let MAX_ROWS, MAX_COLUMNS, DESCRIPTIVE, SHOW_RANKS, TEXT, CSV, WK1, PASTE, PASTE_CSV;
 
 let engine = null;
-let input = null; // the last input: {size, kind, cut, total, name}, read again when the decimal comma changes
-let result = null; // the last result: {text, analysis, columns, successMessage, successCaption}
+let input = null; // the last input: {size, kind, cut, total, name}, read again when a reading choice changes
+let read = null; // what the core made of it
+let result = null; // the last result: {text, analysis, columns, key, ...}
+let inputCount = 0; // counts inputs, so that a result knows which one it belongs to
 
 const ready = loadEngine().then(
   (loaded) => {
     engine = loaded;
     const c = loaded.contract;
     ({ maxRows: MAX_ROWS, maxColumns: MAX_COLUMNS, descriptive: DESCRIPTIVE, showRanks: SHOW_RANKS } = c);
-    ({ text: TEXT, csv: CSV, wk1: WK1, paste: PASTE } = c.inputKinds);
+    ({ text: TEXT, csv: CSV, wk1: WK1, paste: PASTE, pasteCsv: PASTE_CSV } = c.inputKinds);
     // For the page's tests, which hold the page's controls against it.
     window.morvendaContract = c;
     document.body.dataset.ready = "true";
@@ -28,20 +32,16 @@ const ready = loadEngine().then(
 
 // ---- Messages ----------------------------------------------------------
 
-// Messages of the program carry their caption; the page's own notes none.
+// Every message in one style: its text, and after a refusal one line on
+// what to change. The program's captions are left out: the page is one
+// program, and its messages stand in one box.
 function showMessages(list) {
   const box = $("messages");
   box.replaceChildren();
   for (const message of list) {
     const line = document.createElement("p");
-    line.className = message.caption ? "message" : "message note";
-    if (message.caption) {
-      const caption = document.createElement("span");
-      caption.className = "caption";
-      caption.textContent = `${message.caption}: `;
-      line.append(caption);
-    }
-    line.append(message.text.replace(/[\r\n]+$/, ""));
+    line.className = message.hint ? "message hint-line" : "message";
+    line.textContent = message.text.replace(/[\r\n]+$/, "");
     box.append(line);
   }
 }
@@ -49,6 +49,10 @@ function showMessages(list) {
 const sentence = (text) => text.charAt(0).toUpperCase() + text.slice(1);
 const megabytes = (bytes) => `${(bytes / (1024 * 1024)).toFixed(1)} MB`;
 const plural = (n, one, many) => `${n} ${n === 1 ? one : many}`;
+
+// A column as the page names it: its title, else its number.
+const columnName = (c) => (read && read.titles[c] ? `"${read.titles[c]}"` : `column ${c + 1}`);
+const columnLabel = (c) => (read && read.titles[c] ? read.titles[c] : `Column ${c + 1}`);
 
 // What the page adds to the reader's messages about an input.
 function readNotes(read) {
@@ -58,6 +62,10 @@ function readNotes(read) {
   if (input.cut) {
     notes.push(`${name} holds ${megabytes(input.total)}; only its first ${megabytes(engine.capacity)} were read.`);
   }
+  if (input.semicolons) {
+    notes.push(`${name} has no tabs and is separated by ";": it was read as comma-separated values with a decimal comma.`);
+  }
+  if (input.fromHtml) notes.push(`${name} was a table of a web page: its cells were read.`);
   const rowsOut = read.extentRows - MAX_ROWS;
   const columnsOut = read.extentColumns - MAX_COLUMNS;
   if (rowsOut > 0 || columnsOut > 0) {
@@ -82,12 +90,40 @@ function readNotes(read) {
   }
   if (!read.notText && !read.values) notes.push(`${name} holds no value: no cell is a number, nor "<" or ">".`);
   else if (read.worksheet && (read.rows <= 0 || read.columns <= 0)) notes.push("No cells were read.");
+  if (read.worksheet) notes.push(...doubts(read));
   return notes.map((text) => ({ text }));
+}
+
+// Input the reader takes as it is, but which is seldom what was meant.
+function doubts(read) {
+  const notes = [];
+  const { count, cells } = read.limitless;
+  if (count > 0) {
+    const named = cells.map((c) => `"${c.text}" (row ${c.row + 1}, ${columnName(c.column)})`).join(", ");
+    notes.push(
+      `${plural(count, "cell starts", "cells start")} with "<" or ">" but give${count === 1 ? "s" : ""} no limit: ` +
+        `${named}${count > cells.length ? ", ..." : ""}. ${count === 1 ? "It counts" : "They count"} as ` +
+        `${count === 1 ? "a value" : "values"} beyond a measuring limit; correct ${count === 1 ? "it" : "them"} ` +
+        `if ${count === 1 ? "it is" : "they are"} not.`,
+    );
+  }
+  if (read.rows > 0 && read.columns > 0 && read.numbers === 0) {
+    notes.push("No column holds a number, so the results will be empty: paste the cells of a worksheet.");
+  }
+  const first = read.preview[0] || [];
+  const yearLike = first.length > 1 && first.every((cell, c) => read.kinds[0][c] === "n" && /^(1[89]|20)\d\d$/.test(cell));
+  if (yearLike && !$("first-row-titles").checked) {
+    notes.push(
+      `The first row holds numbers such as ${first[0]} that look like titles; they are read as data. ` +
+        'If they are titles, tick "First row holds titles".',
+    );
+  }
+  return notes;
 }
 
 // ---- Reading -------------------------------------------------------------
 
-function showRead(read) {
+function showRead() {
   const summary = $("read-summary");
   const table = $("preview");
   table.replaceChildren();
@@ -99,44 +135,61 @@ function showRead(read) {
     `${plural(Math.max(0, read.rows), "row", "rows")} and ${plural(Math.max(0, read.columns), "column", "columns")} ` +
     `read from ${input.name}: ${plural(read.numbers, "number", "numbers")}, ` +
     `${plural(read.small, '"<" cell', '"<" cells')}, ${plural(read.big, '">" cell', '">" cells')}, ` +
-    `${plural(read.missing, "missing cell", "missing cells")}.`;
+    `${plural(read.missing, "missing cell", "missing cells")}, ${plural(read.titleCells, "title cell", "title cells")}.`;
   if (read.preview.length === 0) return;
   const caption = document.createElement("caption");
-  caption.textContent = `The first ${plural(read.preview.length, "row", "rows")} as read (text cells are missing)`;
+  caption.textContent = `The first ${plural(read.preview.length, "row", "rows")} as written (text cells are missing values, titles name the columns)`;
   const head = document.createElement("tr");
-  head.append(document.createElement("th"));
-  for (let c = 0; c < read.columns; c++) head.append(cell("th", `${c + 1}`));
+  head.append(cell("th", "Row"));
+  for (let c = 0; c < read.columns; c++) head.append(cell("th", columnLabel(c), "col"));
   table.append(caption, head);
   read.preview.forEach((row, r) => {
     const line = document.createElement("tr");
-    line.append(cell("th", `${r + 1}`));
-    for (const v of row) {
-      const td = cell("td", v === null ? "" : String(v));
-      if (v === null) td.className = "missing";
+    line.append(cell("th", `${r + 1}`, "row"));
+    row.forEach((v, c) => {
+      const kind = read.kinds[r][c];
+      const td = cell("td", v === null ? "" : v);
+      td.className = { n: "number", t: "title", m: "missing" }[kind] || "marker";
       line.append(td);
-    }
+    });
     table.append(line);
   });
 }
 
-function cell(tag, text) {
+function cell(tag, text, scope) {
   const element = document.createElement(tag);
   element.textContent = text;
+  if (scope) element.scope = scope;
   return element;
 }
 
 function readAgain() {
-  const read = engine.read(input.size, input.kind, $("decimal-comma").checked, input.cut);
+  inputCount++;
+  read = engine.read(input.size, input.kind, $("decimal-comma").checked, input.cut, $("first-row-titles").checked);
+  const hadResult = result !== null;
   clearResult();
-  showRead(read);
-  showMessages([...readNotes(read), ...read.messages]);
+  showRead();
+  const notes = [...readNotes(read), ...read.messages.map(programMessage)];
+  if (!read.worksheet && read.messages.length > 0) {
+    notes.push({ text: "Copy the cells in the spreadsheet and paste them again, or open a .wk1, .csv or text file.", hint: true });
+  }
+  showMessages(notes);
+  // A result on show is recalculated for the new input, so that it never
+  // belongs to another one.
+  if (hadResult && read.worksheet) calculate({ keepMessages: notes });
 }
 
-async function readText(text, name) {
+const programMessage = (message) => ({ text: message.text });
+
+async function readText(text, name, extra = {}) {
   await ready;
   if (!engine) return;
+  // Text with no tab but ";" between its cells is what a spreadsheet
+  // writing a decimal comma saves as .csv: read it so, with the comma.
+  const semicolons = !text.includes("\t") && text.includes(";");
+  if (semicolons) $("decimal-comma").checked = true;
   const put = engine.putText(text);
-  input = { size: put.size, kind: PASTE, cut: put.cut, total: text.length, name };
+  input = { size: put.size, kind: semicolons ? PASTE_CSV : PASTE, cut: put.cut, total: text.length, name, semicolons, ...extra };
   readAgain();
 }
 
@@ -151,13 +204,49 @@ async function readFile(file) {
   readAgain();
 }
 
+// The cells of the first table of an HTML clipboard, as tab-separated text.
+// The HTML is parsed, never run: DOMParser makes an inert document.
+function htmlTableText(html) {
+  const table = new DOMParser().parseFromString(html, "text/html").querySelector("table");
+  if (!table) return null;
+  const clean = (text) => text.replace(/[\t\r\n\u00a0]+/g, " ").trim();
+  return [...table.rows].map((row) => [...row.cells].map((c) => clean(c.textContent)).join("\t")).join("\n") + "\n";
+}
+
+// What a clipboard offers, as text for the reader: text/plain, or the
+// first table of text/html when there is no usable text/plain.
+function takeClipboard(plain, html) {
+  if (plain && plain.trim() !== "") return { text: plain };
+  const table = html ? htmlTableText(html) : null;
+  if (table !== null) return { text: table, fromHtml: true };
+  return { text: plain || "" };
+}
+
 // ---- Calculate and the result ------------------------------------------
+
+const ANALYSIS_NAMES = {};
+document.querySelectorAll('input[name="analysis"]').forEach((radio) => {
+  ANALYSIS_NAMES[radio.value] = document.querySelector(`label[for="${radio.id}"]`).textContent;
+});
+
+function choices() {
+  return {
+    analysis: Number(document.querySelector('input[name="analysis"]:checked').value),
+    log: $("log").checked,
+    logY: $("log-y").checked,
+    extra: $("extra").checked,
+  };
+}
+
+// Everything a result depends on: the input as read, and the dialog's choices.
+const resultKey = () => JSON.stringify([inputCount, choices()]);
 
 function clearResult() {
   result = null;
   $("result-text").value = "";
   $("result-table").replaceChildren();
   $("result-status").textContent = "";
+  $("copy-status").textContent = "";
   $("copy").disabled = true;
   $("plot-column").replaceChildren();
   $("plot-column").disabled = true;
@@ -165,79 +254,103 @@ function clearResult() {
   $("plot").replaceChildren();
 }
 
-// The result text as a table: a row per line, a cell per tab-separated
-// field, so the labels stand where the text has them. A long listing shows
-// its first lines here; the result text holds them all.
-const TABLE_LINES = 200;
-
-function showResultTable(text) {
-  const table = $("result-table");
-  table.replaceChildren();
-  const lines = text.split("\n");
-  if (lines.length > 0 && lines[lines.length - 1] === "") lines.pop();
-  if (lines.length > TABLE_LINES) {
-    const caption = cell("caption", `The first ${TABLE_LINES} of ${lines.length} lines (the result text holds all)`);
-    table.append(caption);
+// One line on what to change after the analysis refused the worksheet.
+function refusalHint(status, analysis) {
+  const name = ANALYSIS_NAMES[analysis];
+  if (status === 3) return "For Nonpaired tests column 1 must hold the group codes: two different values, one per group.";
+  if (status === 2) return `${name} needs at least three rows with values: paste more rows.`;
+  if (status === 1) {
+    if (String(analysis) === $("analysis-nonpaired").value)
+      return "Nonpaired tests need column 1 with the group codes and at least one column of values beside it.";
+    return `${name} compares every column with column 1 (the reference): paste at least two columns.`;
   }
-  const body = document.createElement("tbody");
-  for (const line of lines.slice(0, TABLE_LINES)) {
-    const row = document.createElement("tr");
-    for (const field of line.split("\t")) {
-      const td = cell("td", field.trim());
-      if (field.trim() !== "" && !Number.isNaN(Number(field))) td.className = "number";
-      row.append(td);
-    }
-    body.append(row);
-  }
-  table.append(body);
+  return null;
 }
 
-async function calculate() {
+async function calculate({ keepMessages = [] } = {}) {
   const started = performance.now();
   await ready;
   if (!engine) return;
-  const analysis = Number(document.querySelector('input[name="analysis"]:checked').value);
-  const run = engine.calculate(analysis, $("log").checked, $("log-y").checked, $("extra").checked);
+  if (!read || !read.worksheet) {
+    clearResult();
+    showMessages([{ text: "Paste or open a worksheet first" }]);
+    markCalculated(started);
+    return;
+  }
+  const chosen = choices();
+  const run = engine.calculate(chosen.analysis, chosen.log, chosen.logY, chosen.extra);
   clearResult();
   const text = engine.resultText();
   $("result-text").value = text;
-  showResultTable(text);
-  showMessages(run.messages);
+  const said = [...keepMessages, ...run.messages.map(programMessage)];
+  const hint = refusalHint(run.status, chosen.analysis);
+  if (hint) said.push({ text: hint, hint: true });
+  showMessages(said);
   if (text.length > 0) {
-    result = {
-      text,
-      analysis,
-      columns: run.columns,
-      successMessage: run.successMessage,
-      successCaption: run.successCaption,
-    };
+    result = { text, ...chosen, columns: run.columns, key: resultKey() };
+    $("result-table").replaceChildren(...readableTable(text, chosen.analysis, result.columns, columnLabel));
     const lines = text.split("\n").length - (text.endsWith("\n") ? 1 : 0);
-    $("result-status").textContent = `${plural(lines, "line", "lines")} of results. Copy result puts them on the clipboard.`;
+    $("result-status").textContent = `${describe(result)}: ${plural(lines, "line", "lines")}.`;
     $("copy").disabled = false;
     fillPlotColumns();
   } else {
     $("result-status").textContent = "No result.";
   }
-  // Calculate to result shown: the page's own figure, read by the benchmark.
+  markCalculated(started);
+}
+
+// Calculate to result shown: the page's own figure, read by the benchmark.
+function markCalculated(started) {
   requestAnimationFrame(() => {
     document.body.dataset.calculateMs = (performance.now() - started).toFixed(1);
   });
 }
 
+// "Pearson (Log-transformation, Extra output) of the pasted text".
+function describe(r) {
+  const options = [];
+  if (r.log) options.push("Log-transformation");
+  if (r.logY && !$("log-y").disabled) options.push("Log-transformation y values");
+  if (r.extra) options.push("Extra output");
+  return `${ANALYSIS_NAMES[r.analysis]}${options.length ? ` (${options.join(", ")})` : ""} of ${input.name}`;
+}
+
+function confirm(text) {
+  $("copy-status").textContent = text;
+}
+
 async function copyResult() {
   if (!result) return;
-  const done = () => showMessages([{ caption: result.successCaption, text: result.successMessage }]);
+  // What is copied always belongs to the input and choices on show.
+  if (result.key !== resultKey()) {
+    confirm("The result is out of date: press Calculate first.");
+    return;
+  }
+  const withTitles = $("copy-with-titles").checked && read.titles.some((t) => t !== "");
+  const text = withTitles ? titleLine(result.text, result.analysis, result.columns, columnLabel) + result.text : result.text;
+  const html = `<table>${$("result-table").innerHTML}</table>`;
+  const done = () => confirm(`Copied: ${describe(result)}${withTitles ? ", with column titles" : ""}.`);
   try {
-    await navigator.clipboard.writeText(result.text);
+    if (typeof ClipboardItem === "function" && navigator.clipboard.write) {
+      await navigator.clipboard.write([
+        new ClipboardItem({
+          "text/plain": new Blob([text], { type: "text/plain" }),
+          "text/html": new Blob([html], { type: "text/html" }),
+        }),
+      ]);
+    } else {
+      await navigator.clipboard.writeText(text);
+    }
     done();
   } catch {
     // Where the page may not write the clipboard (some browsers' file://
     // pages), the selected text is copied the older way.
     const area = $("result-text");
+    area.value = text;
     area.focus();
     area.select();
     if (document.execCommand("copy")) done();
-    else showMessages([{ text: "The result text is selected: press Ctrl+C (Cmd+C) to copy it." }]);
+    else confirm("The result text is selected: press Ctrl+C (Cmd+C) to copy it.");
   }
 }
 
@@ -248,7 +361,7 @@ function fillPlotColumns() {
   select.replaceChildren();
   const first = result.analysis === DESCRIPTIVE || result.analysis === SHOW_RANKS ? 0 : 1;
   for (let c = first; c < result.columns; c++) {
-    const option = cell("option", `Column ${c + 1}`);
+    const option = cell("option", columnLabel(c));
     option.value = String(c);
     select.append(option);
   }
@@ -259,7 +372,7 @@ function fillPlotColumns() {
 function showPlot() {
   if (!result) return;
   const column = Number($("plot-column").value);
-  const drawn = drawPlot($("plot"), engine.plot(column), column);
+  const drawn = drawPlot($("plot"), engine.plot(column), column, (c) => columnName(c));
   $("download-svg").disabled = !drawn;
 }
 
@@ -269,11 +382,31 @@ function downloadSvg() {
   const url = URL.createObjectURL(new Blob([text], { type: "image/svg+xml" }));
   const link = document.createElement("a");
   link.href = url;
-  link.download = `morvenda-column-${Number($("plot-column").value) + 1}.svg`;
+  const name = columnLabel(Number($("plot-column").value)).replace(/[^\p{L}\p{N}._-]+/gu, "-");
+  link.download = `morvenda-${name}.svg`;
   document.body.append(link);
   link.click();
   link.remove();
   setTimeout(() => URL.revokeObjectURL(url), 1000);
+}
+
+// ---- The dialog's choices ----------------------------------------------------
+
+// Log-transformation y values changes only the correlations.
+function updateOptions() {
+  const { analysis } = choices();
+  const correlation = [$("analysis-pearson").value, $("analysis-spearman").value].includes(String(analysis));
+  $("log-y").disabled = !correlation;
+  $("log-y-why").hidden = correlation;
+}
+
+// A result on show follows every change of choice: it is calculated again,
+// so that what Copy result copies always matches the choices.
+function choiceChanged() {
+  updateOptions();
+  if (result || document.body.dataset.calculateMs !== undefined) {
+    if (read && read.worksheet) calculate();
+  }
 }
 
 // ---- Wiring ----------------------------------------------------------------
@@ -283,19 +416,46 @@ function decimalCommaByLocale() {
   return parts.some((part) => part.type === "decimal" && part.value === ",");
 }
 
-$("decimal-comma").checked = decimalCommaByLocale();
-$("decimal-comma").addEventListener("change", () => {
-  if (input) readAgain();
-});
+const touch = window.matchMedia("(pointer: coarse)").matches;
+if (touch) {
+  document.querySelectorAll(".keys").forEach((element) => (element.textContent = "long-press, Paste"));
+}
 
-// The paste area takes a paste and nothing else: the text goes to the
-// reader, never into the page (a paste of many megabytes stays out of it).
+$("decimal-comma").checked = decimalCommaByLocale();
+for (const id of ["decimal-comma", "first-row-titles"]) {
+  $(id).addEventListener("change", () => {
+    if (input) readAgain();
+  });
+}
+
+// The paste area takes a paste: the text goes to the reader, never into the
+// page (a paste of many megabytes stays out of it).
 $("paste").addEventListener("paste", (event) => {
   event.preventDefault();
   const data = event.clipboardData;
-  readText(data ? data.getData("text/plain") : "", "the pasted text");
+  const taken = takeClipboard(data ? data.getData("text/plain") : "", data ? data.getData("text/html") : "");
+  readText(taken.text, "the pasted text", { fromHtml: taken.fromHtml });
 });
-$("paste").addEventListener("beforeinput", (event) => event.preventDefault());
+
+// The Paste button reads the clipboard where the browser allows it.
+$("paste-button").addEventListener("click", async () => {
+  try {
+    let plain = "";
+    let html = "";
+    if (navigator.clipboard.read) {
+      for (const item of await navigator.clipboard.read()) {
+        if (!plain && item.types.includes("text/plain")) plain = await (await item.getType("text/plain")).text();
+        if (!html && item.types.includes("text/html")) html = await (await item.getType("text/html")).text();
+      }
+    } else {
+      plain = await navigator.clipboard.readText();
+    }
+    const taken = takeClipboard(plain, html);
+    readText(taken.text, "the pasted text", { fromHtml: taken.fromHtml });
+  } catch {
+    showMessages([{ text: "This browser did not let the page read the clipboard: click the paste area and paste there." }]);
+  }
+});
 
 $("file").addEventListener("change", () => {
   const file = $("file").files[0];
@@ -307,11 +467,16 @@ document.addEventListener("drop", (event) => {
   event.preventDefault();
   const data = event.dataTransfer;
   if (data.files.length > 0) readFile(data.files[0]);
-  else if (data.types.includes("text/plain")) readText(data.getData("text/plain"), "the dropped text");
+  else {
+    const taken = takeClipboard(data.getData("text/plain"), data.getData("text/html"));
+    readText(taken.text, "the dropped text", { fromHtml: taken.fromHtml });
+  }
 });
 
-$("calculate").addEventListener("click", calculate);
+$("calculate").addEventListener("click", () => calculate());
 $("copy").addEventListener("click", copyResult);
+for (const id of ["log", "log-y", "extra"]) $(id).addEventListener("change", choiceChanged);
+document.querySelectorAll('input[name="analysis"]').forEach((radio) => radio.addEventListener("change", choiceChanged));
 $("plot-column").addEventListener("change", showPlot);
 $("download-svg").addEventListener("click", downloadSvg);
 
@@ -322,3 +487,4 @@ window.addEventListener("resize", () => {
 });
 
 clearResult();
+updateOptions();

@@ -26,12 +26,15 @@ function pointMarks(list, channels, wrap = (options) => options) {
   );
 }
 
+const sentence = (text) => text.charAt(0).toUpperCase() + text.slice(1);
+
 const number = (v) => (v === null ? "not available" : Number(v.toPrecision(6)).toString());
 
 // The numbers of one plot as the page shows them: title, axes, marks.
-function layout(data, column) {
-  const name = `column ${column + 1}`;
-  const markerNote = 'dots: values; triangles: "<" (down) and ">" (up) cells';
+function layout(data, column, nameOf) {
+  const name = nameOf(column);
+  const reference = nameOf(0);
+  const markerNote = 'dots: values; triangles: "<" (down) and ">" (up) cells, drawn at their estimated values';
   switch (data.kind) {
     case "normal": {
       const list = points(data);
@@ -54,7 +57,7 @@ function layout(data, column) {
       const interval = Plot.ruleY(limits, { stroke: "#c0392b", strokeDasharray: "5 4" });
       const what = data.log ? "ratio" : "difference";
       return {
-        title: `${data.log ? "Ratio" : "Difference"} of ${name} to column 1, row by row`,
+        title: `${data.log ? "Ratio" : "Difference"} of ${name} to ${reference}, row by row`,
         note:
           `solid line: mean ${what} ${number(data.mean)}; ` +
           `dashed: 95% interval ${number(data.lower)} to ${number(data.upper)}`,
@@ -96,12 +99,12 @@ function layout(data, column) {
       const ranks = data.kind === "spearman";
       const coefficient = ranks ? "Spearman Rho" : "Pearson R";
       return {
-        title: `${coefficient} = ${data.coefficient}, ${name} against column 1`,
+        title: `${coefficient} = ${data.coefficient}, ${name} against ${reference}`,
         note: ranks
           ? "points: ranks of the pairs"
-          : 'points: the pairs; triangles: pairs with a "<" (down) or ">" (up) cell',
-        x: { label: ranks ? "Rank in column 1" : "Column 1", type: data.logX ? "log" : "linear" },
-        y: { label: ranks ? `Rank in ${name}` : `Column ${column + 1}`, type: data.logY ? "log" : "linear" },
+          : 'points: the pairs; triangles: pairs with a "<" (down) or ">" (up) cell, drawn at its estimated value',
+        x: { label: ranks ? `Rank in ${reference}` : reference, type: data.logX ? "log" : "linear" },
+        y: { label: ranks ? `Rank in ${name}` : name, type: data.logY ? "log" : "linear" },
         marks: pointMarks(points(data), { x: "x", y: "y" }),
       };
     }
@@ -116,8 +119,9 @@ const axis = (options) =>
 
 // Draws the plot into `container`: its title, the svg and a note on what the
 // marks mean. False when the analysis has no plot for the column.
-export function drawPlot(container, data, column) {
-  const view = layout(data, column);
+// `nameOf(c)` names column c.
+export function drawPlot(container, data, column, nameOf = (c) => `column ${c + 1}`) {
+  const view = layout(data, column, nameOf);
   container.replaceChildren();
   if (!view) return false;
   const width = Math.max(300, Math.min(900, container.clientWidth || 640));
@@ -141,7 +145,17 @@ export function drawPlot(container, data, column) {
   const note = document.createElement("p");
   note.className = "plot-note";
   note.textContent = view.note;
-  container.append(title, svg, note);
+  // One image with its name and what it shows, for a screen reader; the
+  // title and note beside it say the same to the eye.
+  const figure = document.createElement("div");
+  figure.setAttribute("role", "img");
+  figure.setAttribute("aria-label", `${view.title}. ${sentence(view.note)}.`);
+  figure.className = "figure";
+  svg.setAttribute("aria-hidden", "true");
+  figure.append(svg);
+  title.setAttribute("aria-hidden", "true");
+  note.setAttribute("aria-hidden", "true");
+  container.append(title, figure, note);
   return true;
 }
 
@@ -153,6 +167,7 @@ export function svgText(container) {
   const width = Number(plot.getAttribute("width"));
   const height = Number(plot.getAttribute("height"));
   const TITLE_HEIGHT = 28;
+  const LEGEND_HEIGHT = 28;
   const file = document.createElementNS(NS, "svg");
   file.setAttribute("xmlns", NS);
   file.setAttribute("width", width);
@@ -170,7 +185,17 @@ export function svgText(container) {
   title.setAttribute("font-weight", "bold");
   title.textContent = plot.getAttribute("aria-label");
   const copy = plot.cloneNode(true);
+  copy.removeAttribute("aria-hidden");
   copy.setAttribute("y", TITLE_HEIGHT);
-  file.append(background, title, copy);
+  // The legend goes with the file: what the lines and marks mean.
+  const legend = document.createElementNS(NS, "text");
+  legend.setAttribute("x", 8);
+  legend.setAttribute("y", height + TITLE_HEIGHT + 18);
+  legend.setAttribute("font-family", "system-ui, sans-serif");
+  legend.setAttribute("font-size", 12);
+  legend.textContent = sentence(plot.getAttribute("aria-description") || "");
+  file.setAttribute("height", height + TITLE_HEIGHT + LEGEND_HEIGHT);
+  file.setAttribute("viewBox", `0 0 ${width} ${height + TITLE_HEIGHT + LEGEND_HEIGHT}`);
+  file.append(background, title, copy, legend);
   return '<?xml version="1.0" encoding="UTF-8"?>\n' + new XMLSerializer().serializeToString(file);
 }

@@ -43,7 +43,13 @@ async function compareAll(page, file) {
       const want = cli(["-a", name, ...options.cli, file]);
       const what = `${file} ${name} ${options.cli.join(" ")}`;
       assert.equal(got.text, want.text, `result text of ${what}`);
-      assert.deepEqual(got.messages, want.messages, `messages of ${what}`);
+      // The page's messages in one style, without the clipboard message of
+      // a write that never happened, and one line on what to change.
+      const said = want.messages
+        .filter((m) => !m.endsWith("Error while attempting to write data to clipboard"))
+        .map((m) => m.replace(/^[^:]+: /, ""));
+      assert.deepEqual(got.messages.slice(0, said.length), said, `messages of ${what}`);
+      assert.equal(got.messages.length, said.length + (said.length > 0 ? 1 : 0), `a hint after a refusal: ${what}`);
     }
   }
 }
@@ -112,25 +118,28 @@ describe("the page", () => {
     await chooseFile(page, source("examples/correlation.wk1"));
     const got = await calculate(page, "analysis-pearson", { extra: true });
     await page.click("#copy");
-    await page.waitForFunction(() => /results on clipboard/.test(document.getElementById("messages").textContent));
+    await page.waitForFunction(() => /^Copied/.test(document.getElementById("copy-status").textContent));
     const copied = await page.evaluate(() => navigator.clipboard.readText());
     assert.equal(copied, cli(["-a", "pearson", "-x", "examples/correlation.wk1"]).text);
     assert.equal(copied, got.text);
-    assert.deepEqual(await messages(page), ["Morvenda 006: Pearson results on clipboard: use Edit/Paste or CTRL-V"]);
+    assert.equal(
+      await page.$eval("#copy-status", (s) => s.textContent),
+      'Copied: Pearson (Extra output) of "correlation.wk1".',
+    );
     await page.close();
   });
 
   it("shows refusals and reading problems as messages, and goes on working", async () => {
     const page = await openPage(browser);
     let got = await calculate(page, "analysis-descriptive");
-    assert.deepEqual(got.messages, ["morvenda: No data on Clipboard"]);
+    assert.deepEqual(got.messages, ["Paste or open a worksheet first"]);
 
     await chooseFile(page, source("tests/cli/data/one_column.wk1"));
     got = await calculate(page, "analysis-pearson");
     assert.equal(got.text, "");
     assert.deepEqual(got.messages, [
-      "Morvenda 006: At least two data columns are required",
-      "Morvenda 006: Error while attempting to write data to clipboard",
+      "At least two data columns are required",
+      "Pearson compares every column with column 1 (the reference): paste at least two columns.",
     ]);
     assert.equal(await page.$eval("#copy", (button) => button.disabled), true);
 
@@ -140,14 +149,16 @@ describe("the page", () => {
       await paste(page, text);
       assert.deepEqual(await messages(page), [
         'The pasted text holds no value: no cell is a number, nor "<" or ">".',
-        "morvenda: No data on Clipboard",
+        "No data on Clipboard",
+        "Copy the cells in the spreadsheet and paste them again, or open a .wk1, .csv or text file.",
       ]);
       assert.equal(await page.$eval("#read-summary", (p) => p.textContent), "No worksheet was read.");
     }
 
     for (const file of ["tests/cli/data/truncated.wk1", "tests/cli/data/empty.wk1"]) {
       await chooseFile(page, source(file));
-      assert.deepEqual(await messages(page), cli([file]).messages);
+      const said = cli([file]).messages.map((m) => m.replace(/^[^:]+: /, ""));
+      assert.deepEqual((await messages(page)).slice(0, said.length), said);
     }
     await chooseFile(page, source("tests/cli/data/not_text.bin"));
     assert.match((await messages(page))[0], /"not_text.bin" is neither a WK1 worksheet nor text/);
@@ -197,7 +208,7 @@ describe("the page", () => {
       }
     }
     const plotted = await page.$eval("#plot svg", (svg) => svg.getAttribute("aria-label"));
-    assert.match(plotted, /Normal probability plot of column 1/);
+    assert.match(plotted, /Normal probability plot of "Creatinine"/);
 
     await paste(page, readText("tests/cli/data/paired.tsv"));
     assert.equal((await calculate(page, "analysis-paired")).points, rows("paired", (row) => row[0] && row[1]));
@@ -226,6 +237,8 @@ describe("the page", () => {
       return created[0].text();
     });
     assert.match(svg, /^<\?xml[^>]*>\n<svg[^>]*xmlns="http:\/\/www.w3.org\/2000\/svg"/);
+    // The legend is in the file.
+    assert.match(svg, /<text[^>]*>Points: ranks of the pairs<\/text>/);
     await page.close();
   });
 
@@ -263,12 +276,12 @@ describe("the page", () => {
     // Copy result, then another column in the plot.
     await tabTo("copy");
     await press("Enter");
-    await page.waitForFunction(() => /results on clipboard/.test(document.getElementById("messages").textContent));
+    await page.waitForFunction(() => /^Copied/.test(document.getElementById("copy-status").textContent));
     assert.equal(await page.evaluate(() => navigator.clipboard.readText()), want);
     await tabTo("plot-column");
     await press("ArrowDown");
     assert.equal(await page.$eval("#plot-column", (select) => select.value), "2");
-    assert.match(await page.$eval("#plot svg", (svg) => svg.getAttribute("aria-label")), /column 3 against column 1/);
+    assert.match(await page.$eval("#plot svg", (svg) => svg.getAttribute("aria-label")), /"Marker" against "Dose"/);
     await page.close();
   });
 

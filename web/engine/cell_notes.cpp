@@ -1,0 +1,167 @@
+#include "web/engine/cell_notes.h"
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+#include "worksheet/cell_rules.h"
+#include "worksheet/text_number.h"
+
+namespace {
+
+constexpr unsigned RECORD_EOF = 1;
+constexpr unsigned RECORD_INTEGER = 13;
+constexpr unsigned RECORD_LABEL = 15;
+constexpr unsigned RECORD_FORMULA = 16;
+constexpr std::size_t HEADER_SIZE = 4;
+
+unsigned u16_at(const unsigned char* p) { return static_cast<unsigned>(p[0]) | (static_cast<unsigned>(p[1]) << 8); }
+
+bool is_space(unsigned char c) { return c == ' '; }
+
+// Copies `size` bytes into a note, cut to fit and always terminated.
+void copy_text(char* out, const unsigned char* text, std::size_t size) {
+    const std::size_t n = size < NOTE_TEXT_SIZE - 1 ? size : NOTE_TEXT_SIZE - 1;
+    if (n > 0) std::memcpy(out, text, n);
+    out[n] = '\0';
+}
+
+// A "<" or ">" cell whose rest is no number (with a decimal point or a
+// decimal comma): no limit is given.
+bool is_limitless_marker(const unsigned char* text, std::size_t size) {
+    if (size == 0 || (text[0] != '<' && text[0] != '>')) return false;
+    for (const char point : {'.', ','}) {
+        CellTextScan scan;
+        begin_cell_text(scan);
+        for (std::size_t i = 1; i < size; ++i) feed_cell_text(scan, text[i], point);
+        if (cell_text_is_empty(scan)) return true;
+        if (cell_text_is_number(scan)) return false;
+    }
+    return true;
+}
+
+// One cell at (row, column) from the origin; `text` as written, `is_text`
+// when it holds no number.
+void note_cell(CellNotes& notes, long row, long column, const unsigned char* text, std::size_t size, bool is_text,
+               bool first_row_titles) {
+    if (row < 0 || column < 0 || column >= MAX_COLUMNS || row >= MAX_ROWS) return;
+    if (row < NOTE_PREVIEW_ROWS) copy_text(notes.preview[row][column].text, text, size);
+    const bool marker = size > 0 && (text[0] == '<' || text[0] == '>');
+    if (row == 0 && (first_row_titles || (is_text && !marker))) {
+        copy_text(notes.titles[column].text, text, size);
+        ++notes.title_cells;
+        return;
+    }
+    if (is_text && is_limitless_marker(text, size)) {
+        if (notes.limitless_count < NOTE_LIMITLESS_EXAMPLES) {
+            LimitlessCell& cell = notes.limitless[notes.limitless_count];
+            cell.row = row;
+            cell.column = column;
+            copy_text(cell.text, text, size);
+        }
+        ++notes.limitless_count;
+    }
+}
+
+void clear_notes(CellNotes& notes) { std::memset(&notes, 0, sizeof notes); }
+
+struct TextOrigin {
+    std::size_t row, column;
+    bool any;
+};
+
+void lower_text_origin(const TextCell& cell, void* context) {
+    TextOrigin& origin = *static_cast<TextOrigin*>(context);
+    if (!origin.any || cell.row < origin.row) origin.row = cell.row;
+    if (!origin.any || cell.column < origin.column) origin.column = cell.column;
+    origin.any = true;
+}
+
+struct TextNoting {
+    const unsigned char* text;
+    TextFormat format;
+    TextOrigin origin;
+    bool first_row_titles;
+    CellNotes* notes;
+};
+
+// The field's bytes as written, without the spaces around it and, in
+// comma-separated text, without its quotes (a doubled quote inside is kept
+// as it stands: this is for reading, not for reading back).
+void written_bytes(const unsigned char* text, TextFormat format, std::size_t& begin, std::size_t& end) {
+    while (begin < end && is_space(text[begin])) ++begin;
+    while (end > begin && is_space(text[end - 1])) --end;
+    if (format == TextFormat::Commas && end - begin >= 2 && text[begin] == '"' && text[end - 1] == '"') {
+        ++begin;
+        --end;
+    }
+}
+
+void note_text_cell(const TextCell& cell, void* context) {
+    TextNoting& noting = *static_cast<TextNoting*>(context);
+    std::size_t begin = cell.text_begin, end = cell.text_end;
+    written_bytes(noting.text, noting.format, begin, end);
+    // A lone "#" is what the part of a text the table holds puts in an empty
+    // corner to keep the table's origin and size: no cell of the input.
+    if (end - begin == 1 && noting.text[begin] == '#') return;
+    note_cell(*noting.notes, static_cast<long>(cell.row - noting.origin.row),
+              static_cast<long>(cell.column - noting.origin.column), noting.text + begin, end - begin, !cell.is_number,
+              noting.first_row_titles);
+}
+
+}  // namespace
+
+void note_text_cells(const unsigned char* text, std::size_t size, TextFormat format, bool decimal_comma,
+                     bool first_row_titles, CellNotes& notes) {
+    clear_notes(notes);
+    TextNoting noting{text, format, {0, 0, false}, first_row_titles, &notes};
+    scan_text_cells(text, size, format, decimal_comma, lower_text_origin, &noting.origin);
+    if (!noting.origin.any) return;
+    scan_text_cells(text, size, format, decimal_comma, note_text_cell, &noting);
+}
+
+void note_wk1_cells(const unsigned char* block, std::size_t size, bool first_row_titles, CellNotes& notes) {
+    clear_notes(notes);
+    unsigned lowest_row = 0xFFFF, lowest_column = 0xFFFF;
+    for (int pass = 0; pass < 2; ++pass) {
+        std::size_t pos = 0;
+        while (block != nullptr && size - pos >= HEADER_SIZE) {
+            const unsigned type = u16_at(block + pos);
+            const std::size_t length = u16_at(block + pos + 2);
+            if (type == RECORD_EOF || length > size - pos - HEADER_SIZE) break;
+            const unsigned char* body = block + pos + HEADER_SIZE;
+            pos += HEADER_SIZE + length;
+            if (type < RECORD_INTEGER || type > RECORD_FORMULA || length < 5) continue;
+            const unsigned column = u16_at(body + 1), row = u16_at(body + 3);
+            if (pass == 0) {
+                if (row < lowest_row) lowest_row = row;
+                if (column < lowest_column) lowest_column = column;
+                continue;
+            }
+            const long r = static_cast<long>(row) - static_cast<long>(lowest_row);
+            const long c = static_cast<long>(column) - static_cast<long>(lowest_column);
+            if (type == RECORD_LABEL) {
+                // The alignment prefix, then the text up to its NUL.
+                if (length < 7) continue;
+                const unsigned char* text = body + 6;
+                const std::size_t room = length - 6;
+                std::size_t n = 0;
+                while (n < room && text[n] != 0) ++n;
+                note_cell(notes, r, c, text, n, true, first_row_titles);
+                continue;
+            }
+            double value = 0;
+            if (type == RECORD_INTEGER && length >= 7) {
+                value = static_cast<double>(static_cast<short>(u16_at(body + 5)));
+            } else if (length >= 13) {
+                unsigned long long bits = 0;
+                for (int i = 7; i >= 0; --i) bits = (bits << 8) | body[5 + i];
+                std::memcpy(&value, &bits, sizeof value);
+            }
+            char written[NOTE_TEXT_SIZE];
+            const int n = is_missing_value(value) ? 0 : std::snprintf(written, sizeof written, "%.15g", value);
+            note_cell(notes, r, c, reinterpret_cast<const unsigned char*>(written),
+                      n > 0 ? static_cast<std::size_t>(n) : 0, false, first_row_titles);
+        }
+    }
+}
