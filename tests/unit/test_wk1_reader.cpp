@@ -75,6 +75,22 @@ TEST_F(Wk1Reader, NoWorksheetOnTheClipboardIsStatus3WithoutMessage) {
     EXPECT_TRUE(headless::messages().empty());
 }
 
+// Text on the clipboard without "Wk1" stands in with the cells it holds, read
+// with the user's decimal separator; text without a value does not.
+TEST_F(Wk1Reader, TextWithValuesStandsInForAMissingWorksheet) {
+    headless::put_clipboard_block(nullptr, "x\t1,5\n2\t<1\n", 12);
+    headless::set_decimal_comma(true);
+    EXPECT_EQ(read_clipboard_worksheet(nullptr), 0);
+    EXPECT_TRUE(headless::messages().empty());
+    EXPECT_FALSE(headless::clipboard_is_open());
+    ASSERT_EQ(row_count, 2);
+    ASSERT_EQ(column_count, 2);
+    EXPECT_EQ(data_rows[0].value[1], 1.5);
+    EXPECT_EQ(data_rows[1].value[1], CELL_SMALL);
+    headless::set_fault(headless::Fault::CloseClipboard, true);
+    EXPECT_EQ(read_clipboard_worksheet(nullptr), 9);
+}
+
 TEST_F(Wk1Reader, MissingMemoryHandleIsStatus4) {
     put(small_sheet());
     headless::set_fault(headless::Fault::GetClipboardData, true);
