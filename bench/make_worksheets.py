@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the benchmark worksheets as WK1 record streams.
 
-    python3 bench/make_worksheets.py OUTPUT_DIR [--stress]
+    python3 bench/make_worksheets.py OUTPUT_DIR [--stress] [--text]
 
 Three sizes, each plain and with a group-code first column:
   small (20 x 3), medium (200 x 10), full (1024 x 50, the data table's
@@ -17,6 +17,10 @@ corners of the arithmetic, for comparing the outputs of two builds byte
 for byte (bench/capture_outputs.sh): few distinct values (many ties, zeros
 and negative values, markers of both kinds), constant columns, signed
 values for the log substitutes, and a tie-heavy group sheet.
+
+With --text each worksheet also gets a text twin, NAME.tsv: the same cells
+as tab-separated text (numbers in their shortest exact form, labels as
+they are, absent cells empty), for timing and comparing the text path.
 
 The generator is seeded per sheet, so each run writes the same bytes.
 """
@@ -111,10 +115,19 @@ def stress_sheets():
     yield "stress_signed", sheet
 
 
+def text_bytes(rows):
+    """The cells as tab-separated lines; repr gives the shortest text that reads back as the same double."""
+    def cell_text(cell):
+        if cell is None:
+            return ""
+        return cell if isinstance(cell, str) else repr(cell)
+    return "".join("\t".join(cell_text(c) for c in row) + "\n" for row in rows).encode("latin-1")
+
+
 def main():
-    args = [a for a in sys.argv[1:] if a != "--stress"]
+    args = [a for a in sys.argv[1:] if a not in ("--stress", "--text")]
     if len(args) != 1:
-        sys.exit("usage: make_worksheets.py OUTPUT_DIR [--stress]")
+        sys.exit("usage: make_worksheets.py OUTPUT_DIR [--stress] [--text]")
     out = args[0]
     os.makedirs(out, exist_ok=True)
     sheets = []
@@ -127,6 +140,9 @@ def main():
     for name, sheet in sheets:
         with open(os.path.join(out, name + ".wk1"), "wb") as f:
             f.write(sheet_bytes(sheet))
+        if "--text" in sys.argv[1:]:
+            with open(os.path.join(out, name + ".tsv"), "wb") as f:
+                f.write(text_bytes(sheet))
 
 
 if __name__ == "__main__":

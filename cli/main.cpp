@@ -23,12 +23,11 @@
 #include "app/analysis_table.h"
 #include "cli/desktop_clipboard.h"
 #include "cli/options.h"
-#include "cli/text_input.h"
 #include "platform/framework.h"
 #include "platform/headless/headless.h"
 #include "worksheet/data_table.h"
 #include "worksheet/decimal_comma.h"
-#include "worksheet/text_reader.h"
+#include "worksheet/text_input.h"
 #include "worksheet/title_row.h"
 #include "worksheet/wk1_reader.h"
 
@@ -118,17 +117,16 @@ bool names_csv_file(const std::string& path) {
 // Text has no NUL bytes; a program, an image or a zipped spreadsheet file
 // almost always does. UTF-16 text is told by its byte order mark.
 bool looks_like_text(const std::vector<unsigned char>& input) {
-    return has_utf16_mark(input) || std::find(input.begin(), input.end(), 0) == input.end();
+    return has_utf16_mark(input.data(), input.size()) || std::find(input.begin(), input.end(), 0) == input.end();
 }
 
 // Tells on standard error how many cells of tab-separated text were read
 // as missing though they are numbers with the other decimal separator (a
 // decimal comma, or thousands separators, in a worksheet read with a point).
-void report_other_point_cells(const std::string& name, const std::vector<unsigned char>& text, bool decimal_comma) {
-    const OtherPointCells cells = find_other_point_cells(text, decimal_comma);
-    if (cells.count == 0) return;
-    std::fprintf(stderr, "%s: %zu %s such as \"%s\" were read as missing: %s\n", name.c_str(), cells.count,
-                 cells.count == 1 ? "cell" : "cells", cells.example.c_str(),
+void report_other_point_cells(const std::string& name, const TextBlock& text, bool decimal_comma) {
+    if (text.other_point_count == 0) return;
+    std::fprintf(stderr, "%s: %zu %s such as \"%s\" were read as missing: %s\n", name.c_str(),
+                 text.other_point_count, text.other_point_count == 1 ? "cell" : "cells", text.other_point_example,
                  decimal_comma ? "numbers with a decimal point are read without --decimal-comma"
                                : "numbers with a decimal comma are read with --decimal-comma");
 }
@@ -141,13 +139,12 @@ void report_other_point_cells(const std::string& name, const std::vector<unsigne
 std::vector<unsigned char> worksheet_block(const std::string& name, std::vector<unsigned char> input,
                                            InputFormat format, bool decimal_comma) {
     if (format == InputFormat::Wk1) return input;
-    convert_utf16_text(input);
-    if (format == InputFormat::Text) report_other_point_cells(name, input, decimal_comma);
-    const TextFormat text_format = format == InputFormat::Csv ? TextFormat::Commas : TextFormat::Tabs;
-    if (!text_has_values(input.data(), input.size(), text_format, decimal_comma)) return {};
+    const TextRequest request{format == InputFormat::Csv ? TextFormat::Commas : TextFormat::Tabs, decimal_comma,
+                              format == InputFormat::Text ? OtherPointScope::Whole : OtherPointScope::None, false};
     std::vector<unsigned char> block(TEXT_WK1_CAPACITY);
-    block.resize(text_worksheet_to_wk1(input.data(), input.size(), text_format, decimal_comma, block.data(),
-                                       block.size()));
+    const TextBlock text = text_worksheet_block(input.data(), input.size(), request, block.data(), block.size());
+    report_other_point_cells(name, text, decimal_comma);
+    block.resize(text.values ? text.block_size : 0);
     return block;
 }
 

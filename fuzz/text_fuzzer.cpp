@@ -4,12 +4,15 @@
 //  - cell mode: the rest is the text of one cell; whether it is a number and
 //    which double it is must agree with strtod on the same digits;
 //  - worksheet mode: byte 1 chooses the analysis and options as the first
-//    header byte of the pipeline target does; the rest is the text. Its WK1
-//    stream must fit its capacity and decode without error, every cell must
-//    be a marker or a value inside the missing bound, and the whole program
-//    run on it must meet every invariant. The command line's own steps run
-//    on it too: UTF-16 text becomes well-formed UTF-8, and the count of cells
-//    with the other decimal separator stays within the text's cells.
+//    header byte of the pipeline target does; the rest is the text. The
+//    text step's WK1 stream must fit its capacity and decode without error,
+//    every cell must be a marker or a value inside the missing bound, and
+//    the whole program run on it must meet every invariant. The window scan
+//    must split as the plain scan does and read exactly the cells of the
+//    window; the step's result must agree with a plain scan of the whole
+//    text (values, extent); UTF-16 text becomes well-formed UTF-8, and the
+//    count of cells with the other decimal separator stays within the
+//    text's cells.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -19,10 +22,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/text_input.h"
 #include "fuzz/pipeline_check.h"
+#include "worksheet/text_input.h"
 #include "worksheet/text_number.h"
-#include "worksheet/text_reader.h"
 
 namespace {
 
@@ -73,6 +75,10 @@ void check_cell(const uint8_t* text, std::size_t size, char point) {
     const bool number = is_number_text(s, point);
     if (cell_text_is_number(scan) != number) broken("number syntax disagrees on \"" + s.substr(0, 80) + "\"");
     const double value = cell_text_value(scan);
+    const CellReading quick = read_cell_text(text, size, point);
+    if (quick.empty != cell_text_is_empty(scan) || quick.is_number != cell_text_is_number(scan) ||
+        (!quick.empty && !same_double(quick.value, value)))
+        broken("the quick reading disagrees on \"" + s.substr(0, 80) + "\"");
     if (value != CELL_MISSING && value != CELL_SMALL && value != CELL_BIG && !(value > -MISSING_BOUND && value < MISSING_BOUND))
         broken("cell value outside the bound");
     if (!number) return;
@@ -86,24 +92,6 @@ void check_cell(const uint8_t* text, std::size_t size, char point) {
         std::snprintf(detail, sizeof detail, " gives %.17g, strtod %.17g", got, expected);
         broken("\"" + s.substr(0, 80) + "\"" + detail);
     }
-}
-
-struct ScanState {
-    std::size_t row;
-    std::size_t column;
-    bool any;
-};
-
-void visit(const TextCell& cell, void* context) {
-    auto* state = static_cast<ScanState*>(context);
-    const double v = cell.value;
-    if (v != CELL_MISSING && v != CELL_SMALL && v != CELL_BIG && !(v > -MISSING_BOUND && v < MISSING_BOUND))
-        broken("a text cell outside the bound");
-    if (state->any && (cell.row < state->row || (cell.row == state->row && cell.column <= state->column)))
-        broken("text cells out of order");
-    state->row = cell.row;
-    state->column = cell.column;
-    state->any = true;
 }
 
 // Well-formed UTF-8: shortest forms, no surrogates, nothing above U+10FFFF.
@@ -129,34 +117,102 @@ bool is_utf8(const std::vector<unsigned char>& b) {
     return true;
 }
 
-void check_cli_text_steps(const uint8_t* text, std::size_t size, bool decimal_comma) {
-    std::vector<unsigned char> bytes(text, text + size);
+void check_utf16(const uint8_t* text, std::size_t size) {
+    std::vector<unsigned char> bytes;
     const bool utf16 = size >= 2 && ((text[0] == 0xFF && text[1] == 0xFE) || (text[0] == 0xFE && text[1] == 0xFF));
-    if (convert_utf16_text(bytes) != utf16) broken("UTF-16 text not told by its byte order mark");
-    if (utf16) {
-        if (!is_utf8(bytes)) broken("UTF-16 text did not become well-formed UTF-8");
-        if (bytes.size() > (size / 2) * 3 + 3) broken("UTF-8 of UTF-16 text longer than three bytes a unit");
-    } else if (bytes.size() != size || (size > 0 && std::memcmp(bytes.data(), text, size) != 0)) {
-        broken("text without a UTF-16 mark changed");
+    if (utf16_to_utf8(text, size, bytes) != utf16) broken("UTF-16 text not told by its byte order mark");
+    if (!utf16) return;
+    if (!is_utf8(bytes)) broken("UTF-16 text did not become well-formed UTF-8");
+    if (bytes.size() > (size / 2) * 3 + 3) broken("UTF-8 of UTF-16 text longer than three bytes a unit");
+}
+
+// What the plain scan sees of the text: every cell, read.
+struct PlainScan {
+    std::vector<TextCell> cells;
+    bool values = false;
+};
+
+void keep_cell(const TextCell& cell, void* context) {
+    auto* plain = static_cast<PlainScan*>(context);
+    const double v = cell.value;
+    if (v != CELL_MISSING && v != CELL_SMALL && v != CELL_BIG && !(v > -MISSING_BOUND && v < MISSING_BOUND))
+        broken("a text cell outside the bound");
+    if (!plain->cells.empty()) {
+        const TextCell& last = plain->cells.back();
+        if (cell.row < last.row || (cell.row == last.row && cell.column <= last.column))
+            broken("text cells out of order");
     }
-    std::size_t fields = 1;
-    for (std::size_t i = 0; i < size; ++i) fields += text[i] == '\t' || text[i] == '\n';
-    const OtherPointCells other = find_other_point_cells(std::vector<unsigned char>(text, text + size), decimal_comma);
-    if (other.count > fields) broken("more cells with the other separator than cells");
-    if ((other.count == 0) != other.example.empty() || other.example.size() > 40)
-        broken("the example of a cell with the other separator");
+    plain->cells.push_back(cell);
+    if (!is_missing_value(cell.value)) plain->values = true;
+}
+
+struct WindowScan {
+    const PlainScan* plain;
+    std::size_t next;
+    TextWindow window;
+};
+
+// The window scan visits the plain scan's cells in order, reads those of the
+// window and gives them the same values.
+void compare_cell(const TextCell& cell, void* context) {
+    auto* scan = static_cast<WindowScan*>(context);
+    if (scan->next >= scan->plain->cells.size()) broken("the window scan visits more cells");
+    const TextCell& plain = scan->plain->cells[scan->next++];
+    if (cell.row != plain.row || cell.column != plain.column || cell.text_begin != plain.text_begin ||
+        cell.text_end != plain.text_end)
+        broken("the window scan splits differently");
+    const bool inside = cell.row >= scan->window.row && cell.column >= scan->window.column &&
+                        cell.row - scan->window.row < static_cast<std::size_t>(MAX_ROWS) &&
+                        cell.column - scan->window.column < static_cast<std::size_t>(MAX_COLUMNS);
+    if (cell.read != inside) broken("the window scan reads another set of cells");
+    if (cell.read && (!same_double(cell.value, plain.value) || cell.is_number != plain.is_number))
+        broken("the window scan reads a cell differently");
+}
+
+void check_text_step(const uint8_t* text, std::size_t size, TextFormat format, bool decimal_comma) {
+    std::vector<unsigned char> utf8;
+    const unsigned char* plain_text = text;
+    std::size_t plain_size = size;
+    if (utf16_to_utf8(text, size, utf8)) {
+        plain_text = utf8.data();
+        plain_size = utf8.size();
+    }
+    PlainScan plain;
+    const TextExtent extent = scan_text_cells(plain_text, plain_size, format, decimal_comma, keep_cell, &plain);
+    if (extent.any != !plain.cells.empty()) broken("the extent of a text without cells");
+    if (extent.any) {
+        WindowScan scan{&plain, 0, TextWindow{true, extent.lowest_row, extent.lowest_column}};
+        scan_text_window(plain_text, plain_size, format, decimal_comma, scan.window, compare_cell, &scan);
+        if (scan.next != plain.cells.size()) broken("the window scan visits fewer cells");
+    }
+
+    static uint8_t block[TEXT_WK1_CAPACITY];
+    const TextBlock step = text_worksheet_block(
+        text, size, TextRequest{format, decimal_comma, OtherPointScope::Whole, false}, block, sizeof block);
+    if (step.values != plain.values) broken("the step's values disagree with the plain scan");
+    const long rows = extent.any ? static_cast<long>(extent.highest_row - extent.lowest_row + 1) : 0;
+    const long columns = extent.any ? static_cast<long>(extent.highest_column - extent.lowest_column + 1) : 0;
+    if (step.extent_rows != rows || step.extent_columns != columns) broken("the step's extent");
+    if (step.other_point_count > plain.cells.size()) broken("more cells with the other separator than cells");
+    const std::size_t example = std::strlen(step.other_point_example);
+    if ((step.other_point_count == 0) != (example == 0)) broken("the example of a cell with the other separator");
+    if (example > OTHER_POINT_EXAMPLE_BYTES) broken("the example of a cell with the other separator is too long");
+    const TextBlock windowed = text_worksheet_block(
+        text, size, TextRequest{format, decimal_comma, OtherPointScope::Window, false}, block, sizeof block);
+    if (windowed.other_point_count > step.other_point_count) broken("more such cells in the window than in all");
 }
 
 uint8_t stream[fuzz::HEADER_BYTES + TEXT_WK1_CAPACITY];
 
 void check_worksheet(uint8_t choice, const uint8_t* text, std::size_t size, TextFormat format, bool decimal_comma) {
-    ScanState state{0, 0, false};
-    scan_text_cells(text, size, format, decimal_comma, visit, &state);
-
     uint8_t* wk1 = stream + fuzz::HEADER_BYTES;
-    const std::size_t n = text_worksheet_to_wk1(text, size, format, decimal_comma, wk1, TEXT_WK1_CAPACITY);
+    const TextBlock step = text_worksheet_block(
+        text, size, TextRequest{format, decimal_comma, OtherPointScope::None, false}, wk1, TEXT_WK1_CAPACITY);
+    const std::size_t n = step.block_size;
     if (n == 0 || n > TEXT_WK1_CAPACITY) broken("the WK1 stream of a text does not fit");
-    if (text_worksheet_to_wk1(text, size, format, decimal_comma, wk1, TEXT_WK1_CAPACITY - 1) != 0)
+    if (text_worksheet_block(text, size, TextRequest{format, decimal_comma, OtherPointScope::None, false}, wk1,
+                             TEXT_WK1_CAPACITY - 1)
+            .block_size != 0)
         broken("a stream written into too small a buffer");
     reset_process_state();
     const int decoded = decode_wk1(wk1, n);
@@ -182,6 +238,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     if (size < 2) return 0;
     check_worksheet(data[1], data + 2, size - 2, format, decimal_comma);
-    check_cli_text_steps(data + 2, size - 2, decimal_comma);
+    check_text_step(data + 2, size - 2, format, decimal_comma);
+    check_utf16(data + 2, size - 2);
     return 0;
 }

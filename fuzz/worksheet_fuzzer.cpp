@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "fuzz/pipeline_check.h"
+#include "worksheet/wk1_format.h"
 
 extern "C" std::size_t LLVMFuzzerMutate(uint8_t* data, std::size_t size, std::size_t max_size);
 
@@ -33,7 +34,8 @@ struct Random {
     result_type operator()() { return static_cast<result_type>(engine()); }
 };
 
-constexpr unsigned BOF = 0, END = 1, RANGE = 6, BLANK = 12, INTEGER = 13, NUMBER = 14, LABEL = 15, FORMULA = 16;
+constexpr unsigned BOF = WK1_BOF, END = WK1_EOF, RANGE = WK1_RANGE, BLANK = WK1_BLANK, INTEGER = WK1_INTEGER,
+                   NUMBER = WK1_NUMBER, LABEL = WK1_LABEL, FORMULA = WK1_FORMULA;
 
 struct Record {
     unsigned type;
@@ -228,7 +230,7 @@ Sheet generate(Random& rng, std::size_t max_size, uint8_t header0, uint8_t heade
     Sheet sheet{};
     sheet.header[0] = header0;
     sheet.header[1] = header1;
-    sheet.records.push_back(bof_record(rng() % 8 == 0 ? 0x0404 : 0x0406));
+    sheet.records.push_back(bof_record(rng() % 8 == 0 ? WK1_OLDER_VERSION : WK1_VERSION));
     const unsigned end_col = col0 + (cols > 0 ? cols - 1 : 0);
     const unsigned end_row = row0 + (rows > 0 ? rows - 1 : 0);
     sheet.records.push_back(range_record(end_col, end_row));
@@ -351,7 +353,7 @@ void mutate_once(Random& rng, Sheet& sheet, std::size_t max_size) {
         Record r{BLANK, cell_head(rng() % 8, rng() % 8), -1};
         switch (rng() % 7) {
         case 0: r = {END, Bytes(), -1}; break;
-        case 1: r = bof_record(rng() % 2 == 0 ? 0x0405 : 0x0404); break;
+        case 1: r = bof_record(rng() % 2 == 0 ? 0x0405 : WK1_OLDER_VERSION); break;
         case 2: r = {static_cast<unsigned>(rng() % 0x100), Bytes(), -1}; break;  // length 0
         case 3: r = {static_cast<unsigned>(rng() % 0x100), Bytes(rng() % 12, 0x41), -1}; break;
         case 4: r = {INTEGER + static_cast<unsigned>(rng() % 4), Bytes(rng() % 13, 0x00), -1}; break;  // short cell

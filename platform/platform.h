@@ -5,9 +5,9 @@
 //
 // Two implementations exist: platform/win32 (the real Windows API) and
 // platform/headless (an in-memory clipboard of named formats whose every
-// operation can be made to fail, for the command line and the tests). On
-// Windows a clipboard that holds text but no "Wk1" offers the text's cells
-// under "Wk1", as the command line puts text on its clipboard.
+// operation can be made to fail, for the command line and the tests). Where
+// the clipboard holds text but no "Wk1", the reader asks for the text and
+// makes the "Wk1" block of its cells itself.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +34,18 @@ MemoryHandle get_clipboard_data(ClipboardFormat format);
 bool empty_clipboard();
 // Hands a block to the clipboard, which owns it from then on.
 bool set_clipboard_data(ClipboardFormat format, MemoryHandle block);
+
+// The clipboard's text, only while the clipboard is open: Unicode text as
+// UTF-8, else 8-bit text as it is, up to its terminating zero or the end of
+// its block; and whether the user writes numbers with a decimal comma. False
+// when the clipboard gives no text. The bytes stay valid until the clipboard
+// closes.
+struct ClipboardText {
+    const unsigned char* bytes;
+    std::size_t size;
+    bool decimal_comma;
+};
+bool get_clipboard_text(ClipboardText& text);
 
 // A movable, zero-initialised global memory block; null on failure.
 MemoryHandle global_alloc(std::size_t size);

@@ -1,8 +1,13 @@
 // The number syntax of a worksheet cell's text, and its exact conversion.
 #include "worksheet/text_number.h"
 
+#include <cfloat>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#if __has_include(<charconv>)
+#include <charconv>
+#endif
 
 #include "worksheet/data_table.h"
 
@@ -174,4 +179,102 @@ double cell_text_value(const CellTextScan& scan) {
     if (scan.first == '<') return CELL_SMALL;
     if (scan.first == '>') return CELL_BIG;
     return CELL_MISSING;
+}
+
+namespace {
+
+// The quick routes need double arithmetic rounded once, to double: not so
+// where intermediate results are kept wider (the x87 unit of 32-bit x86).
+constexpr bool DOUBLE_ROUNDS_ONCE = FLT_EVAL_METHOD == 0;
+
+// 10^0 .. 10^22, each exactly a double.
+constexpr double EXACT_POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr long long MAX_EXACT_POWER = 22;
+constexpr std::uint64_t MAX_EXACT_INTEGER = std::uint64_t{1} << 53;
+// Digits that always fit the 64-bit mantissa, and the longest text handed to
+// from_chars (longer numbers are rare enough for the scan).
+constexpr int MAX_QUICK_DIGITS = 19;
+constexpr std::size_t MAX_CHARCONV_TEXT = 64;
+
+double slow_cell_value(const unsigned char* text, std::size_t size, char decimal_point, bool& is_number) {
+    CellTextScan scan;
+    begin_cell_text(scan);
+    for (std::size_t i = 0; i < size; ++i) feed_cell_text(scan, text[i], decimal_point);
+    is_number = cell_text_is_number(scan);
+    return cell_text_value(scan);
+}
+
+double label_value(unsigned char first) {
+    return first == '<' ? CELL_SMALL : first == '>' ? CELL_BIG : CELL_MISSING;
+}
+
+}  // namespace
+
+CellReading read_cell_text(const unsigned char* text, std::size_t size, char decimal_point) {
+    const unsigned char* begin = text;
+    const unsigned char* end = text + size;
+    while (begin < end && *begin == ' ') ++begin;
+    while (end > begin && end[-1] == ' ') --end;
+    if (begin == end) return CellReading{true, false, CELL_MISSING};
+
+    // The number syntax, with the mantissa's digits gathered while they fit.
+    const auto point = static_cast<unsigned char>(decimal_point);
+    const unsigned char* p = begin;
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    std::uint64_t mantissa = 0;
+    int digits = 0;       // after leading zeros
+    int all_digits = 0;   // leading zeros too
+    long long fraction_digits = 0;
+    for (; p < end && is_digit(*p); ++p, ++all_digits)
+        if (digits > 0 || *p != '0') mantissa = mantissa * 10 + (*p - '0'), ++digits;
+    if (p < end && *p == point)
+        for (++p; p < end && is_digit(*p); ++p, ++all_digits, ++fraction_digits)
+            if (digits > 0 || *p != '0') mantissa = mantissa * 10 + (*p - '0'), ++digits;
+    long long exponent = 0;
+    bool well_formed = all_digits > 0;
+    if (well_formed && p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool exponent_negative = p < end && *p == '-';
+        if (p < end && (*p == '+' || *p == '-')) ++p;
+        const unsigned char* first_exponent_digit = p;
+        for (; p < end && is_digit(*p); ++p)
+            if (exponent < EXPONENT_LIMIT) exponent = exponent * 10 + (*p - '0');
+        well_formed = p > first_exponent_digit;
+        if (exponent_negative) exponent = -exponent;
+    }
+    if (!well_formed || p != end) return CellReading{false, false, label_value(*begin)};
+
+    double value = 0.0;
+    bool converted = false;
+    const long long power = exponent - fraction_digits;
+    if (DOUBLE_ROUNDS_ONCE && digits <= MAX_QUICK_DIGITS && mantissa <= MAX_EXACT_INTEGER &&
+        power >= -MAX_EXACT_POWER && power <= MAX_EXACT_POWER) {
+        // Both operands are exact doubles, so one rounded operation gives the
+        // correctly rounded value.
+        const auto significand = static_cast<double>(mantissa);
+        value = power < 0 ? significand / EXACT_POWERS_OF_TEN[-power] : significand * EXACT_POWERS_OF_TEN[power];
+        if (negative) value = -value;
+        converted = true;
+    }
+#if defined(__cpp_lib_to_chars)
+    const auto length = static_cast<std::size_t>(end - begin);
+    if (!converted && DOUBLE_ROUNDS_ONCE && length <= MAX_CHARCONV_TEXT) {
+        // from_chars takes no "+" and only "." as the decimal point.
+        char copy[MAX_CHARCONV_TEXT];
+        std::size_t n = 0;
+        for (const unsigned char* q = *begin == '+' ? begin + 1 : begin; q < end; ++q)
+            copy[n++] = *q == point ? '.' : static_cast<char>(*q);
+        const std::from_chars_result result = std::from_chars(copy, copy + n, value);
+        // Overflow and underflow leave `value` as it was: the scan decides.
+        converted = result.ec == std::errc() && result.ptr == copy + n;
+    }
+#endif
+    if (!converted) {
+        bool is_number = false;
+        value = slow_cell_value(begin, static_cast<std::size_t>(end - begin), decimal_point, is_number);
+        return CellReading{false, is_number, value};
+    }
+    return CellReading{false, true, is_missing_value(value) ? CELL_MISSING : value};
 }

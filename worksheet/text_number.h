@@ -53,3 +53,16 @@ bool cell_text_is_number(const CellTextScan& scan);
 // That number, exactly as strtod reads it (an infinity when it overflows),
 // before any range rule. Only for text that is a number.
 double cell_text_number(const CellTextScan& scan);
+
+// What a cell's whole text holds, read at once.
+struct CellReading {
+    bool empty;      // only spaces (or nothing)
+    bool is_number;  // wholly a number
+    double value;    // cell_text_value's value; CELL_MISSING for an empty cell
+};
+
+// Reads `size` bytes of one cell's text: the answers of feeding them one by
+// one to a CellTextScan, bit for bit. Numbers of the common forms are
+// converted by an exact quick route (a correctly rounded conversion, which is
+// what strtod gives); every other text goes through the byte-at-a-time scan.
+CellReading read_cell_text(const unsigned char* text, std::size_t size, char decimal_point);

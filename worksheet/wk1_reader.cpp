@@ -8,21 +8,9 @@
 #include "worksheet/data_table.h"
 #include "worksheet/message_caption.h"
 #include "worksheet/result_text.h"
+#include "worksheet/text_input.h"
 
 namespace {
-
-// WK1 record types the decoder acts on; every other type is stepped over.
-constexpr unsigned RECORD_BOF = 0;
-constexpr unsigned RECORD_EOF = 1;
-constexpr unsigned RECORD_RANGE = 6;
-constexpr unsigned RECORD_INTEGER = 13;
-constexpr unsigned RECORD_NUMBER = 14;
-constexpr unsigned RECORD_LABEL = 15;
-constexpr unsigned RECORD_FORMULA = 16;
-
-constexpr unsigned RECORD_HEADER_SIZE = 4;
-// Format byte, column, row and the 8-byte value.
-constexpr unsigned NUMBER_BODY_SIZE = 13;
 
 // A read position inside one record body. Every read checks the record's
 // declared end, which itself lies inside the block, so no read can leave the
@@ -106,7 +94,7 @@ void apply_range(const DecoderState& state, unsigned end_column, unsigned end_ro
 bool decode_record(DecoderState& state, unsigned type, Cursor& body) {
     unsigned format = 0, column = 0, row = 0;
     switch (type) {
-    case RECORD_RANGE: {
+    case WK1_RANGE: {
         unsigned start_column = 0, start_row = 0, end_column = 0, end_row = 0;
         if (!body.read_u16(start_column) || !body.read_u16(start_row) ||
             !body.read_u16(end_column) || !body.read_u16(end_row))
@@ -114,19 +102,19 @@ bool decode_record(DecoderState& state, unsigned type, Cursor& body) {
         if (state.pass == 1) apply_range(state, end_column, end_row);
         return true;
     }
-    case RECORD_INTEGER:
-    case RECORD_NUMBER:
-    case RECORD_FORMULA: {
+    case WK1_INTEGER:
+    case WK1_NUMBER:
+    case WK1_FORMULA: {
         if (!body.read_u8(format) || !body.read_u16(column) || !body.read_u16(row)) return false;
         double value = 0.0;
-        if (type == RECORD_INTEGER) {
+        if (type == WK1_INTEGER) {
             int integer = 0;
             if (!body.read_i16(integer)) return false;
             value = integer;
         } else if (!body.read_f64(value)) {
             return false;
         }
-        if (type == RECORD_FORMULA) {
+        if (type == WK1_FORMULA) {
             unsigned formula_length = 0;
             if (!body.read_u16(formula_length) || !body.skip(formula_length)) return false;
         }
@@ -136,7 +124,7 @@ bool decode_record(DecoderState& state, unsigned type, Cursor& body) {
             store_cell(state, column, row, value);
         return true;
     }
-    case RECORD_LABEL: {
+    case WK1_LABEL: {
         if (!body.read_u8(format) || !body.read_u16(column) || !body.read_u16(row)) return false;
         lower_origin(state, column, row);
         unsigned prefix = 0, first = 0;
@@ -159,23 +147,24 @@ int decode_pass(DecoderState& state, const unsigned char* block, std::size_t siz
         if (pos == size) return WK1_OK;
         Cursor header{block, pos, size};
         unsigned type = 0, length = 0;
-        if (!header.has(RECORD_HEADER_SIZE)) return WK1_TRUNCATED;
+        if (!header.has(WK1_HEADER_SIZE)) return WK1_TRUNCATED;
         header.read_u16(type);
-        if (type == RECORD_EOF) return WK1_OK;
+        if (type == WK1_EOF) return WK1_OK;
         header.read_u16(length);
         if (length == 0) return WK1_ZERO_LENGTH;
         if (!header.has(length)) return WK1_TRUNCATED;
 
         // A number record with all its fields, nearly every record of a
         // worksheet, read in place: what decode_record does with it.
-        if (type == RECORD_NUMBER && length >= NUMBER_BODY_SIZE) {
+        if (type == WK1_NUMBER && length >= WK1_NUMBER_BODY_SIZE) {
             const unsigned char* b = block + header.pos;
-            const unsigned column = static_cast<unsigned>(b[1]) | static_cast<unsigned>(b[2]) << 8;
-            const unsigned row = static_cast<unsigned>(b[3]) | static_cast<unsigned>(b[4]) << 8;
+            const unsigned column =
+                static_cast<unsigned>(b[WK1_CELL_COLUMN]) | static_cast<unsigned>(b[WK1_CELL_COLUMN + 1]) << 8;
+            const unsigned row = static_cast<unsigned>(b[WK1_CELL_ROW]) | static_cast<unsigned>(b[WK1_CELL_ROW + 1]) << 8;
             if (state.pass == 0) {
                 lower_origin(state, column, row);
             } else {
-                Cursor value{block, header.pos + 5, header.pos + NUMBER_BODY_SIZE};
+                Cursor value{block, header.pos + WK1_CELL_VALUE, header.pos + WK1_NUMBER_BODY_SIZE};
                 double v = 0.0;
                 value.read_f64(v);
                 store_cell(state, column, row, v);
@@ -185,10 +174,10 @@ int decode_pass(DecoderState& state, const unsigned char* block, std::size_t siz
         }
 
         Cursor body{block, header.pos, header.pos + length};
-        if (type == RECORD_BOF) {
+        if (type == WK1_BOF) {
             unsigned version = 0;
             if (!body.read_u16(version)) return WK1_TRUNCATED;
-            if (version != 0x0404 && version != 0x0406) return WK1_BAD_VERSION;
+            if (version != WK1_OLDER_VERSION && version != WK1_VERSION) return WK1_BAD_VERSION;
         } else if (!decode_record(state, type, body)) {
             return WK1_TRUNCATED;
         }
@@ -215,6 +204,54 @@ int decode_wk1(const unsigned char* block, std::size_t size) {
     return WK1_OK;
 }
 
+namespace {
+
+// The end of a read once the block's bytes are at hand: decodes them, then
+// lets go of the clipboard and of the private copy and the clipboard's block
+// when there are such.
+int decode_and_close(platform::WindowHandle owner, const unsigned char* bytes, std::size_t size, void* copy,
+                     platform::MemoryHandle handle) {
+    const int e = decode_wk1(bytes, size);
+    if (e != WK1_OK) {
+        if (copy != nullptr) platform::free_private(copy);
+        if (handle != nullptr) platform::global_unlock(handle);
+        platform::close_clipboard();
+        std::snprintf(cell_text, sizeof cell_text, "Error %d reading wk1-data", e);
+        show_reader_message(owner);
+        return decode_failure_status(e);
+    }
+    if (handle != nullptr) platform::global_unlock(handle);
+    const bool closed = platform::close_clipboard();
+    if (copy != nullptr) platform::free_private(copy);
+    if (!closed) {
+        std::snprintf(cell_text, sizeof cell_text, "error code: %u",
+                      static_cast<unsigned>(platform::last_error()));
+        show_reader_message(owner);
+        return READ_CANNOT_CLOSE;
+    }
+    return READ_OK;
+}
+
+// Many spreadsheets copy a block as tab-separated text but not as "Wk1":
+// the clipboard's text then stands in, as the WK1 stream of its cells read
+// with the user's decimal separator. Text without a value is no worksheet.
+int read_clipboard_text(platform::WindowHandle owner) {
+    static unsigned char block[TEXT_WK1_CAPACITY];
+    platform::ClipboardText text{};
+    TextBlock written{};
+    if (platform::get_clipboard_text(text))
+        written = text_worksheet_block(text.bytes, text.size,
+                                       TextRequest{TextFormat::Tabs, text.decimal_comma, OtherPointScope::None, false},
+                                       block, sizeof block);
+    if (!written.values) {
+        platform::close_clipboard();
+        return READ_NOT_OFFERED;
+    }
+    return decode_and_close(owner, block, written.block_size, nullptr, nullptr);
+}
+
+}  // namespace
+
 int read_clipboard_worksheet(platform::WindowHandle owner) {
     const platform::ClipboardFormat format = platform::register_clipboard_format("Wk1");
     if (format == 0) return READ_NO_FORMAT;
@@ -223,10 +260,7 @@ int read_clipboard_worksheet(platform::WindowHandle owner) {
         show_reader_message(owner);
         return READ_CANNOT_OPEN;
     }
-    if (!platform::is_clipboard_format_available(format)) {
-        platform::close_clipboard();
-        return READ_NOT_OFFERED;
-    }
+    if (!platform::is_clipboard_format_available(format)) return read_clipboard_text(owner);
     const platform::MemoryHandle handle = platform::get_clipboard_data(format);
     if (handle == nullptr) {
         platform::close_clipboard();
@@ -257,24 +291,5 @@ int read_clipboard_worksheet(platform::WindowHandle owner) {
         return READ_CANNOT_LOCK;
     }
     std::memcpy(copy, locked, size);
-
-    const int e = decode_wk1(copy, size);
-    if (e != WK1_OK) {
-        platform::free_private(copy);
-        platform::global_unlock(handle);
-        platform::close_clipboard();
-        std::snprintf(cell_text, sizeof cell_text, "Error %d reading wk1-data", e);
-        show_reader_message(owner);
-        return decode_failure_status(e);
-    }
-    platform::global_unlock(handle);
-    const bool closed = platform::close_clipboard();
-    platform::free_private(copy);
-    if (!closed) {
-        std::snprintf(cell_text, sizeof cell_text, "error code: %u",
-                      static_cast<unsigned>(platform::last_error()));
-        show_reader_message(owner);
-        return READ_CANNOT_CLOSE;
-    }
-    return READ_OK;
+    return decode_and_close(owner, copy, size, copy, handle);
 }

@@ -9,12 +9,7 @@
 #include <cstddef>
 
 #include "platform/platform.h"
-
-// Whether `bytes` begin as a WK1 record stream does: a BOF record (type 0,
-// length 2). How a file or an input of unknown kind is told from text.
-inline bool starts_with_wk1_bof(const unsigned char* bytes, std::size_t size) {
-    return size >= 4 && bytes[0] == 0x00 && bytes[1] == 0x00 && bytes[2] == 0x02 && bytes[3] == 0x00;
-}
+#include "worksheet/wk1_format.h"
 
 // decode_wk1 results.
 enum Wk1Result : int {

@@ -32,6 +32,10 @@ std::string clipboard_text();
 // changes.
 std::string_view clipboard_text_view();
 
+// Whether the user writes numbers with a decimal comma, as the clipboard's
+// text is read (off after reset()).
+void set_decimal_comma(bool on);
+
 bool clipboard_is_open();
 // Clipboard state changes since the last reset (empty + set calls).
 int clipboard_write_count();

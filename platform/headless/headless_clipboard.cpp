@@ -29,6 +29,7 @@ struct State {
     int writes = 0;
     bool faults[static_cast<int>(headless::Fault::Count)] = {};
     unsigned long last_error = 0;
+    bool decimal_comma = false;
     unsigned long error_on_close = 5;  // ERROR_ACCESS_DENIED
     int private_outstanding = 0;
     std::vector<headless::Message> messages;
@@ -114,6 +115,14 @@ MemoryHandle get_clipboard_data(ClipboardFormat format) {
     return found == state().clipboard.end() ? nullptr : found->second;
 }
 
+// The text as it stands in its block: the clipboard keeps no Unicode text.
+bool get_clipboard_text(ClipboardText& text) {
+    if (!state().open || failing(headless::Fault::GetClipboardData) || !headless::clipboard_has_text()) return false;
+    const std::string_view view = headless::clipboard_text_view();
+    text = ClipboardText{reinterpret_cast<const unsigned char*>(view.data()), view.size(), state().decimal_comma};
+    return true;
+}
+
 bool empty_clipboard() {
     if (!state().open || failing(headless::Fault::EmptyClipboard)) return false;
     clear_clipboard();
@@ -180,6 +189,7 @@ void reset() {
     s.writes = 0;
     for (bool& fault : s.faults) fault = false;
     s.last_error = 0;
+    s.decimal_comma = false;
     s.error_on_close = 5;
     s.private_outstanding = 0;
     s.messages.clear();
@@ -216,6 +226,8 @@ bool clipboard_is_open() { return state().open; }
 int clipboard_write_count() { return state().writes; }
 
 void set_fault(Fault fault, bool on) { state().faults[static_cast<int>(fault)] = on; }
+
+void set_decimal_comma(bool on) { state().decimal_comma = on; }
 
 void set_last_error(unsigned long code) { state().error_on_close = code; }
 

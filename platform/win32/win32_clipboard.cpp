@@ -1,7 +1,6 @@
 // The clipboard, its global memory blocks and the program's private memory
-// over the Windows API: each service is the one system call it is named after,
-// with one addition: a clipboard that holds text but no "Wk1" offers the
-// text's cells under "Wk1" (win32_clipboard_text.h).
+// over the Windows API: each service is the one system call it is named after
+// (the clipboard's text: win32_clipboard_text.cpp).
 #include <windows.h>
 
 #include <cstdlib>
@@ -17,32 +16,18 @@ ClipboardFormat register_clipboard_format(const char* name) { return RegisterCli
 
 bool open_clipboard(WindowHandle owner) { return OpenClipboard(static_cast<HWND>(owner)) != 0; }
 
-// The text's block lives while the clipboard is open; it is freed first, so
-// that the last error is CloseClipboard's own.
+// The clipboard's text lives while the clipboard is open; it is freed first,
+// so that the last error is CloseClipboard's own.
 bool close_clipboard() {
-    release_text_worksheet_block();
+    release_clipboard_text();
     return CloseClipboard() != 0;
 }
 
 unsigned long last_error() { return GetLastError(); }
 
-namespace {
+bool is_clipboard_format_available(ClipboardFormat format) { return IsClipboardFormatAvailable(format) != 0; }
 
-// "Wk1" asked for while the clipboard has none: the text stands in for it.
-bool text_stands_in(ClipboardFormat format) {
-    return format != 0 && format == wk1_clipboard_format() && IsClipboardFormatAvailable(format) == 0;
-}
-
-}  // namespace
-
-bool is_clipboard_format_available(ClipboardFormat format) {
-    if (IsClipboardFormatAvailable(format) != 0) return true;
-    return text_stands_in(format) && text_worksheet_block() != nullptr;
-}
-
-MemoryHandle get_clipboard_data(ClipboardFormat format) {
-    return text_stands_in(format) ? text_worksheet_block() : GetClipboardData(format);
-}
+MemoryHandle get_clipboard_data(ClipboardFormat format) { return GetClipboardData(format); }
 
 bool empty_clipboard() { return EmptyClipboard() != 0; }
 

@@ -10,7 +10,7 @@
 #include "test_support.h"
 #include "web/engine/web_api.h"
 #include "worksheet/decimal_comma.h"
-#include "worksheet/text_reader.h"
+#include "worksheet/text_input.h"
 
 namespace {
 
@@ -45,9 +45,10 @@ TEST(PageEngine, PasteAndCalculateGiveTheTextOfTheSameCellsOnTheClipboard) {
         }
 
         static unsigned char block[TEXT_WK1_CAPACITY];
-        const std::size_t block_size = text_worksheet_to_wk1(reinterpret_cast<const unsigned char*>(paste), size,
-                                                             TextFormat::Tabs, true, block, sizeof block);
-        const auto direct = test::run_program(std::vector<unsigned char>(block, block + block_size),
+        const TextBlock text = text_worksheet_block(reinterpret_cast<const unsigned char*>(paste), size,
+                                                    TextRequest{TextFormat::Tabs, true, OtherPointScope::None, false},
+                                                    block, sizeof block);
+        const auto direct = test::run_program(std::vector<unsigned char>(block, block + text.block_size),
                                               test::calculate(radio, true, false, true));
         // Read with a decimal comma, the result is written with one.
         std::string want = direct.text;

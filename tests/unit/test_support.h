@@ -19,6 +19,7 @@
 #include "stats/ordering.h"
 #include "worksheet/data_table.h"
 #include "worksheet/result_text.h"
+#include "worksheet/wk1_format.h"
 
 namespace test {
 
@@ -31,9 +32,9 @@ public:
         bytes_.insert(bytes_.end(), body.begin(), body.end());
         return *this;
     }
-    Wk1Builder& bof(unsigned version = 0x0406) { return record(0, le16(version)); }
+    Wk1Builder& bof(unsigned version = WK1_VERSION) { return record(WK1_BOF, le16(version)); }
     Wk1Builder& eof() {
-        u16(1);
+        u16(WK1_EOF);
         u16(0);
         return *this;
     }
@@ -43,33 +44,33 @@ public:
         append(body, le16(start_row));
         append(body, le16(end_col));
         append(body, le16(end_row));
-        return record(6, body);
+        return record(WK1_RANGE, body);
     }
     Wk1Builder& integer(unsigned col, unsigned row, int value) {
         std::vector<unsigned char> body = cell_head(col, row);
         append(body, le16(static_cast<unsigned>(value) & 0xFFFFu));
-        return record(13, body);
+        return record(WK1_INTEGER, body);
     }
     Wk1Builder& number(unsigned col, unsigned row, double value) {
         std::vector<unsigned char> body = cell_head(col, row);
         append(body, le64(value));
-        return record(14, body);
+        return record(WK1_NUMBER, body);
     }
     Wk1Builder& label(unsigned col, unsigned row, const std::string& text, char prefix = '\'') {
         std::vector<unsigned char> body = cell_head(col, row);
         body.push_back(static_cast<unsigned char>(prefix));
         body.insert(body.end(), text.begin(), text.end());
         body.push_back(0);
-        return record(15, body);
+        return record(WK1_LABEL, body);
     }
     Wk1Builder& formula(unsigned col, unsigned row, double value, unsigned formula_length = 3) {
         std::vector<unsigned char> body = cell_head(col, row);
         append(body, le64(value));
         append(body, le16(formula_length));
         for (unsigned i = 0; i < formula_length; ++i) body.push_back(0x03);
-        return record(16, body);
+        return record(WK1_FORMULA, body);
     }
-    Wk1Builder& blank(unsigned col, unsigned row) { return record(12, cell_head(col, row)); }
+    Wk1Builder& blank(unsigned col, unsigned row) { return record(WK1_BLANK, cell_head(col, row)); }
     Wk1Builder& raw(const std::vector<unsigned char>& bytes) {
         append(bytes_, bytes);
         return *this;
@@ -93,7 +94,7 @@ private:
         to.insert(to.end(), from.begin(), from.end());
     }
     static std::vector<unsigned char> cell_head(unsigned col, unsigned row) {
-        std::vector<unsigned char> body{0xFF};
+        std::vector<unsigned char> body{WK1_NO_FORMAT};
         append(body, le16(col));
         append(body, le16(row));
         return body;

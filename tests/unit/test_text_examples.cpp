@@ -9,9 +9,8 @@
 #include <string>
 
 #include "app/analysis_table.h"
-#include "cli/text_input.h"
 #include "test_support.h"
-#include "worksheet/text_reader.h"
+#include "worksheet/text_input.h"
 
 namespace {
 
@@ -24,7 +23,10 @@ std::vector<unsigned char> file_bytes(const std::string& relative_path) {
 // What the command line puts on the clipboard for a text worksheet.
 std::vector<unsigned char> as_wk1(const std::vector<unsigned char>& text, TextFormat format, bool decimal_comma) {
     std::vector<unsigned char> stream(TEXT_WK1_CAPACITY);
-    stream.resize(text_worksheet_to_wk1(text.data(), text.size(), format, decimal_comma, stream.data(), stream.size()));
+    stream.resize(text_worksheet_block(text.data(), text.size(),
+                                       TextRequest{format, decimal_comma, OtherPointScope::None, false}, stream.data(),
+                                       stream.size())
+                      .block_size);
     return stream;
 }
 
@@ -39,7 +41,7 @@ const TextForm TEXT_FORMS[] = {
     {".csv", TextFormat::Commas, false},
     {"_decimal_comma.csv", TextFormat::Commas, true},
     {"_decimal_comma.tsv", TextFormat::Tabs, true},
-    {"_utf16.tsv", TextFormat::Tabs, false},  // UTF-16 as the command line reads it
+    {"_utf16.tsv", TextFormat::Tabs, false},
 };
 
 void expect_same_runs(const std::vector<unsigned char>& wk1, const std::vector<unsigned char>& text_wk1,
@@ -67,8 +69,7 @@ TEST(TextExamples, EveryTextFormGivesTheResultsOfItsWk1Worksheet) {
         const std::vector<unsigned char> wk1 = file_bytes(std::string("examples/") + name + ".wk1");
         for (const TextForm& form : TEXT_FORMS) {
             const std::string path = std::string("tests/cli/data/") + name + form.suffix;
-            std::vector<unsigned char> text = file_bytes(path);
-            convert_utf16_text(text);
+            const std::vector<unsigned char> text = file_bytes(path);
             expect_same_runs(wk1, as_wk1(text, form.format, form.decimal_comma), path);
         }
     }

@@ -13,21 +13,30 @@
 
 #include "test_support.h"
 #include "worksheet/text_number.h"
-#include "worksheet/text_reader.h"
+#include "worksheet/text_input.h"
 #include "worksheet/wk1_reader.h"
 
 using test::Wk1Builder;
 
 namespace {
 
+bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The cell's value fed a byte at a time; the quick whole-text reading must
+// give the same answers bit for bit.
 double cell_value(const std::string& text, char decimal_point = '.') {
     CellTextScan scan;
     begin_cell_text(scan);
     for (const char c : text) feed_cell_text(scan, static_cast<unsigned char>(c), decimal_point);
+    const CellReading quick =
+        read_cell_text(reinterpret_cast<const unsigned char*>(text.data()), text.size(), decimal_point);
+    EXPECT_EQ(quick.empty, cell_text_is_empty(scan)) << text;
+    EXPECT_EQ(quick.is_number, cell_text_is_number(scan)) << text;
+    if (!cell_text_is_empty(scan)) {
+        EXPECT_TRUE(same_bits(quick.value, cell_text_value(scan))) << text;
+    }
     return cell_text_is_empty(scan) ? std::nan("") : cell_text_value(scan);
 }
-
-bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 int decode(const std::string& text, TextFormat format = TextFormat::Tabs, bool decimal_comma = false) {
     reset_process_state();
@@ -102,6 +111,7 @@ void expect_as_strtod(const std::string& text) {
     for (const char c : text) feed_cell_text(scan, static_cast<unsigned char>(c), '.');
     ASSERT_TRUE(cell_text_is_number(scan)) << text;
     EXPECT_TRUE(same_bits(cell_text_number(scan), std::strtod(text.c_str(), nullptr))) << text;
+    cell_value(text);
 }
 
 TEST(TextNumberExactness, ShortAndRoundTripForms) {
@@ -189,7 +199,9 @@ TEST(TextLines, NoCellsIsAWorksheetWithoutCells) {
         EXPECT_EQ(column_count, 0);
     }
     std::vector<unsigned char> stream(TEXT_WK1_CAPACITY);
-    stream.resize(text_worksheet_to_wk1(nullptr, 0, TextFormat::Tabs, false, stream.data(), stream.size()));
+    stream.resize(text_worksheet_block(nullptr, 0, TextRequest{TextFormat::Tabs, false, OtherPointScope::None, false},
+                                       stream.data(), stream.size())
+                      .block_size);
     const test::RunResult from_text = test::run_program(stream, test::calculate(ID_DESCRIPTIVE));
     const test::RunResult from_wk1 =
         test::run_program(Wk1Builder().bof().range(0, 0, 0, 0).eof().bytes(), test::calculate(ID_DESCRIPTIVE));
@@ -204,8 +216,11 @@ TEST(TextLines, NoCellsIsAWorksheetWithoutCells) {
 // one; titles, out-of-range numbers and numbers with the other separator do not.
 TEST(TextLines, ValuesTellAWorksheetFromOtherText) {
     const auto has_values = [](const std::string& text, bool decimal_comma = false) {
-        return text_has_values(reinterpret_cast<const unsigned char*>(text.data()), text.size(), TextFormat::Tabs,
-                               decimal_comma);
+        std::vector<unsigned char> stream(TEXT_WK1_CAPACITY);
+        return text_worksheet_block(reinterpret_cast<const unsigned char*>(text.data()), text.size(),
+                                    TextRequest{TextFormat::Tabs, decimal_comma, OtherPointScope::None, false},
+                                    stream.data(), stream.size())
+            .values;
     };
     EXPECT_FALSE(has_values(""));
     EXPECT_FALSE(has_values("Copy the cells, then start the program.\r\n"));
@@ -302,14 +317,6 @@ TEST(TextRange, OriginHoldsWhenTheCellsThatSetItLieBeyondTheCaps) {
     EXPECT_EQ(column_count, MAX_COLUMNS);
     EXPECT_EQ(at(0, 0), CELL_MISSING);
     EXPECT_EQ(at(1, 2), 5.0);
-}
-
-TEST(TextRange, StreamNeedsItsFullCapacity) {
-    unsigned char small[64];
-    const std::string text = "1";
-    EXPECT_EQ(text_worksheet_to_wk1(reinterpret_cast<const unsigned char*>(text.data()), text.size(),
-                                    TextFormat::Tabs, false, small, sizeof small),
-              0u);
 }
 
 // ---- Hostile input ---------------------------------------------------------

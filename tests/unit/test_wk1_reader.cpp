@@ -75,6 +75,22 @@ TEST_F(Wk1Reader, NoWorksheetOnTheClipboardIsStatus3WithoutMessage) {
     EXPECT_TRUE(headless::messages().empty());
 }
 
+// Text on the clipboard without "Wk1" stands in with the cells it holds, read
+// with the user's decimal separator; text without a value does not.
+TEST_F(Wk1Reader, TextWithValuesStandsInForAMissingWorksheet) {
+    headless::put_clipboard_block(nullptr, "x\t1,5\n2\t<1\n", 12);
+    headless::set_decimal_comma(true);
+    EXPECT_EQ(read_clipboard_worksheet(nullptr), 0);
+    EXPECT_TRUE(headless::messages().empty());
+    EXPECT_FALSE(headless::clipboard_is_open());
+    ASSERT_EQ(row_count, 2);
+    ASSERT_EQ(column_count, 2);
+    EXPECT_EQ(data_rows[0].value[1], 1.5);
+    EXPECT_EQ(data_rows[1].value[1], CELL_SMALL);
+    headless::set_fault(headless::Fault::CloseClipboard, true);
+    EXPECT_EQ(read_clipboard_worksheet(nullptr), 9);
+}
+
 TEST_F(Wk1Reader, MissingMemoryHandleIsStatus4) {
     put(small_sheet());
     headless::set_fault(headless::Fault::GetClipboardData, true);
@@ -236,17 +252,17 @@ TEST_F(Wk1Reader, BodyPastTheEndIsTruncation) {
 }
 
 TEST_F(Wk1Reader, HandledRecordShorterThanItsFieldsIsTruncation) {
-    EXPECT_EQ(decode(Wk1Builder().bof().record(14, {0xFF, 0, 0, 0, 0, 1, 2, 3}).eof().bytes()), WK1_TRUNCATED);
-    EXPECT_EQ(decode(Wk1Builder().bof().record(6, {0, 0, 0, 0, 1, 0}).eof().bytes()), WK1_TRUNCATED);
-    EXPECT_EQ(decode(Wk1Builder().bof().record(13, {0xFF, 0, 0, 0, 0, 7}).eof().bytes()), WK1_TRUNCATED);
-    EXPECT_EQ(decode(Wk1Builder().bof().record(0, {6}).eof().bytes()), WK1_TRUNCATED);
+    EXPECT_EQ(decode(Wk1Builder().bof().record(WK1_NUMBER, {0xFF, 0, 0, 0, 0, 1, 2, 3}).eof().bytes()), WK1_TRUNCATED);
+    EXPECT_EQ(decode(Wk1Builder().bof().record(WK1_RANGE, {0, 0, 0, 0, 1, 0}).eof().bytes()), WK1_TRUNCATED);
+    EXPECT_EQ(decode(Wk1Builder().bof().record(WK1_INTEGER, {0xFF, 0, 0, 0, 0, 7}).eof().bytes()), WK1_TRUNCATED);
+    EXPECT_EQ(decode(Wk1Builder().bof().record(WK1_BOF, {6}).eof().bytes()), WK1_TRUNCATED);
     // A formula whose formula bytes run past its record.
     std::vector<unsigned char> formula{0xFF, 0, 0, 0, 0};
     for (unsigned char b : Wk1Builder::le64(1.0)) formula.push_back(b);
     formula.push_back(9);
     formula.push_back(0);
     formula.push_back(3);
-    EXPECT_EQ(decode(Wk1Builder().bof().record(16, formula).eof().bytes()), WK1_TRUNCATED);
+    EXPECT_EQ(decode(Wk1Builder().bof().record(WK1_FORMULA, formula).eof().bytes()), WK1_TRUNCATED);
 }
 
 TEST_F(Wk1Reader, ExtraBodyBytesOfAHandledRecordAreSkipped) {
@@ -254,15 +270,15 @@ TEST_F(Wk1Reader, ExtraBodyBytesOfAHandledRecordAreSkipped) {
     for (unsigned char b : Wk1Builder::le64(4.5)) number.push_back(b);
     number.push_back(0x01);  // would read as an EOF type if the cursor stopped here
     number.push_back(0x00);
-    ASSERT_EQ(decode(Wk1Builder().bof().range(0, 0, 1, 0).record(14, number).number(1, 0, 5.5).eof().bytes()), 0);
+    ASSERT_EQ(decode(Wk1Builder().bof().range(0, 0, 1, 0).record(WK1_NUMBER, number).number(1, 0, 5.5).eof().bytes()), 0);
     EXPECT_EQ(data_rows[0].value[0], 4.5);
     EXPECT_EQ(data_rows[0].value[1], 5.5);
 }
 
 TEST_F(Wk1Reader, LabelWithoutTextSetsNoValueButLowersTheOrigin) {
     // Prefix only, and no prefix at all: both still define the origin.
-    ASSERT_EQ(decode(Wk1Builder().bof().range(0, 0, 3, 3).record(15, {0xFF, 1, 0, 1, 0, '\''})
-                         .record(15, {0xFF, 2, 0, 1, 0}).number(3, 3, 1.0).eof().bytes()),
+    ASSERT_EQ(decode(Wk1Builder().bof().range(0, 0, 3, 3).record(WK1_LABEL, {0xFF, 1, 0, 1, 0, '\''})
+                         .record(WK1_LABEL, {0xFF, 2, 0, 1, 0}).number(3, 3, 1.0).eof().bytes()),
               0);
     EXPECT_EQ(row_count, 3);
     EXPECT_EQ(column_count, 3);
@@ -273,7 +289,7 @@ TEST_F(Wk1Reader, LabelWithoutTextSetsNoValueButLowersTheOrigin) {
 TEST_F(Wk1Reader, ZeroLengthRecordAndBadVersion) {
     EXPECT_EQ(decode(Wk1Builder().bof().raw({0x0C, 0x00, 0x00, 0x00}).bytes()), WK1_ZERO_LENGTH);
     EXPECT_EQ(decode(Wk1Builder().bof(0x0405).bytes()), WK1_BAD_VERSION);
-    EXPECT_EQ(decode(Wk1Builder().bof(0x0404).eof().bytes()), 0);
+    EXPECT_EQ(decode(Wk1Builder().bof(WK1_OLDER_VERSION).eof().bytes()), 0);
 }
 
 TEST_F(Wk1Reader, EveryPrefixOfAWorksheetDecodesWithoutReadingPastIt) {

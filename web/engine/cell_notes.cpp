@@ -101,9 +101,6 @@ void note_text_cell(const TextCell& cell, void* context) {
     TextNoting& noting = *static_cast<TextNoting*>(context);
     std::size_t begin = cell.text_begin, end = cell.text_end;
     written_bytes(noting.text, noting.format, begin, end);
-    // A lone "#" is what the part of a text the table holds puts in an empty
-    // corner to keep the table's origin and size: no cell of the input.
-    if (end - begin == 1 && noting.text[begin] == '#') return;
     note_cell(*noting.notes, static_cast<long>(cell.row - noting.origin.row),
               static_cast<long>(cell.column - noting.origin.column), noting.text + begin, end - begin, !cell.is_number,
               noting.first_row_titles);

@@ -17,7 +17,6 @@
 #include "app/analysis_dialog.h"
 #include "app/analysis_table.h"
 #include "app/process_state.h"
-#include "cli/text_input.h"
 #include "platform/framework.h"
 #include "platform/headless/headless.h"
 #include "analyses/analysis_status.h"
@@ -29,7 +28,7 @@
 #include "worksheet/data_table.h"
 #include "worksheet/decimal_comma.h"
 #include "worksheet/result_text.h"
-#include "worksheet/text_reader.h"
+#include "worksheet/text_input.h"
 #include "worksheet/title_row.h"
 #include "worksheet/wk1_reader.h"
 
@@ -74,7 +73,8 @@ bool worksheet_on_clipboard = false;
 char json_buffer[256 * 1024];
 JsonWriter json(json_buffer, sizeof json_buffer);
 
-constexpr unsigned char WK1_EOF_RECORD[4] = {0x01, 0x00, 0x00, 0x00};
+// An EOF record: its type, and a body length of 0.
+constexpr unsigned char WK1_EOF_RECORD[WK1_EOF_RECORD_SIZE] = {WK1_EOF, 0, 0, 0};
 
 // Runs the start-up sequence on the worksheet block, the dialog doing what
 // the user chose in the page: the clicks on its controls, then Calculate.
@@ -96,8 +96,8 @@ void run_program(const std::vector<headless::DialogAction>& actions) {
 void write_messages(const char* success_message) {
     const std::vector<headless::Message>& list = headless::messages();
     std::size_t count = list.size();
-    const bool refused = status == ANALYSIS_TOO_FEW_COLUMNS || status == ANALYSIS_TOO_FEW_ROWS ||
-                         status == ANALYSIS_NOT_GROUPABLE;
+    const bool refused = last_run_status == ANALYSIS_TOO_FEW_COLUMNS || last_run_status == ANALYSIS_TOO_FEW_ROWS ||
+                         last_run_status == ANALYSIS_NOT_GROUPABLE;
     if (success_message != nullptr && refused && count > 0) --count;
     json.key("messages");
     json.begin_array();
@@ -207,6 +207,17 @@ const char* finished_json() {
     return json.text();
 }
 
+// The notes of the input's text, UTF-16 text made UTF-8 first.
+void note_input_text(std::size_t size, TextFormat format, bool decimal_comma, bool first_row_titles) {
+    static std::vector<unsigned char> utf8;
+    const unsigned char* text = input_bytes;
+    if (has_utf16_mark(input_bytes, size) && utf16_to_utf8(input_bytes, size, utf8)) {
+        text = utf8.data();
+        size = utf8.size();
+    }
+    note_text_cells(text, size, format, decimal_comma, first_row_titles, notes);
+}
+
 const char* control_kind_name(ControlKind kind) {
     switch (kind) {
     case ControlKind::DefPushButton:
@@ -290,7 +301,7 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut, i
     std::memset(&notes, 0, sizeof notes);
     const bool wk1 = !pasted && (kind == INPUT_WK1 || starts_with_wk1_bof(input_bytes, n));
     WorksheetExtent extent{0, 0};
-    OtherPointCells other{0, ""};
+    TextBlock text{};
     bool not_text = false;
     bool values = true;
     worksheet_block.clear();
@@ -298,32 +309,19 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut, i
         const std::size_t whole = cut != 0 ? whole_wk1_records(input_bytes, n) : n;
         worksheet_block.assign(input_bytes, input_bytes + whole);
         // The decoder stops at the first EOF record; one more does no harm.
-        if (cut != 0) worksheet_block.insert(worksheet_block.end(), WK1_EOF_RECORD, WK1_EOF_RECORD + 4);
+        if (cut != 0) worksheet_block.insert(worksheet_block.end(), WK1_EOF_RECORD, WK1_EOF_RECORD + WK1_EOF_RECORD_SIZE);
         extent = wk1_extent(worksheet_block.data(), worksheet_block.size());
         note_wk1_cells(worksheet_block.data(), worksheet_block.size(), titled, notes);
     } else {
-        std::vector<unsigned char> text(input_bytes, input_bytes + n);
-        if (!convert_utf16_text(text)) not_text = std::memchr(text.data(), 0, text.size()) != nullptr;
-        if (!not_text) {
-            if (cut != 0) text.resize(whole_lines(text.data(), text.size()));
-            // Only the cells the table can hold go to the reader, which
-            // converts every number it meets.
-            const TextFormat format = csv ? TextFormat::Commas : TextFormat::Tabs;
-            std::vector<unsigned char> window;
-            extent = text_window(text.data(), text.size(), format, comma, window);
-            if (format == TextFormat::Tabs) other = find_other_point_cells(window, comma);
-            note_text_cells(window.data(), window.size(), format, comma, titled, notes);
-            // The rest of the text is looked at only when the table's cells
-            // hold no value.
-            const bool beyond = extent.rows > MAX_ROWS || extent.columns > MAX_COLUMNS;
-            values = text_has_values(window.data(), window.size(), format, comma) ||
-                     (beyond && text_has_values(text.data(), text.size(), format, comma));
-            if (values) {
-                worksheet_block.resize(TEXT_WK1_CAPACITY);
-                worksheet_block.resize(text_worksheet_to_wk1(window.data(), window.size(), format, comma,
-                                                             worksheet_block.data(), worksheet_block.size()));
-            }
-        }
+        const TextFormat format = csv ? TextFormat::Commas : TextFormat::Tabs;
+        const TextRequest request{format, comma, csv ? OtherPointScope::None : OtherPointScope::Window, cut != 0};
+        worksheet_block.resize(TEXT_WK1_CAPACITY);
+        text = text_worksheet_block(input_bytes, n, request, worksheet_block.data(), worksheet_block.size());
+        not_text = text.not_text;
+        values = text.values;
+        extent = WorksheetExtent{text.extent_rows, text.extent_columns};
+        worksheet_block.resize(values && !not_text ? text.block_size : 0);
+        if (!not_text) note_input_text(n, format, comma, titled);
     }
     worksheet_on_clipboard = !not_text && !(pasted && !values);
     if (titled && !worksheet_block.empty())
@@ -348,8 +346,8 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut, i
     json.field_int("extentColumns", extent.columns);
     json.key("otherPoint");
     json.begin_object();
-    json.field_int("count", static_cast<long long>(other.count));
-    json.field_string("example", other.example.c_str());
+    json.field_int("count", static_cast<long long>(text.other_point_count));
+    json.field_string("example", text.other_point_example);
     json.end_object();
     write_table_summary();
     write_messages(nullptr);
@@ -381,7 +379,7 @@ const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_v
     json.field_bool("worksheet", headless::dialogs_shown() > 0);
     // 0: a result; 1 to 3: the analysis refused the worksheet (too few
     // columns, too few rows, a first column not suitable for grouping).
-    json.field_int("status", status);
+    json.field_int("status", last_run_status);
     json.field_bool("decimalComma", result_decimal_comma);
     json.field_int("columns", used_columns());
     // Shown once the user has put the result on the clipboard.

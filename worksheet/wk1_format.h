@@ -1,0 +1,56 @@
+// The WK1 record stream as the "Wk1" clipboard format carries it: the record
+// types this program reads or writes, their sizes and field offsets, and the
+// BOF versions. Every integer is little-endian. The reader, the text step
+// that writes such streams, and whatever else looks into a stream take these
+// facts from here.
+#pragma once
+
+#include <cstddef>
+
+// A record: type u16, body length u16, then the body.
+constexpr std::size_t WK1_HEADER_SIZE = 4;
+
+// Record types.
+constexpr unsigned WK1_BOF = 0;      // version u16
+constexpr unsigned WK1_EOF = 1;      // no body: the type alone ends the stream
+constexpr unsigned WK1_RANGE = 6;    // start column, start row, end column, end row: u16 each
+constexpr unsigned WK1_BLANK = 12;   // a cell record without a value
+constexpr unsigned WK1_INTEGER = 13; // cell head, value i16
+constexpr unsigned WK1_NUMBER = 14;  // cell head, value IEEE-754 double
+constexpr unsigned WK1_LABEL = 15;   // cell head, alignment prefix, text, zero byte
+constexpr unsigned WK1_FORMULA = 16; // cell head, stored result double, formula length u16, formula
+
+// BOF versions the reader accepts; the first is what the text step writes.
+constexpr unsigned WK1_VERSION = 0x0406;
+constexpr unsigned WK1_OLDER_VERSION = 0x0404;
+
+// Body sizes.
+constexpr std::size_t WK1_BOF_BODY_SIZE = 2;
+constexpr std::size_t WK1_RANGE_BODY_SIZE = 8;
+constexpr std::size_t WK1_CELL_HEAD_SIZE = 5;  // format u8, column u16, row u16
+constexpr std::size_t WK1_INTEGER_BODY_SIZE = WK1_CELL_HEAD_SIZE + 2;
+constexpr std::size_t WK1_NUMBER_BODY_SIZE = WK1_CELL_HEAD_SIZE + 8;
+
+// Field offsets inside a body.
+constexpr std::size_t WK1_RANGE_END_COLUMN = 4;
+constexpr std::size_t WK1_RANGE_END_ROW = 6;
+constexpr std::size_t WK1_CELL_FORMAT = 0;
+constexpr std::size_t WK1_CELL_COLUMN = 1;
+constexpr std::size_t WK1_CELL_ROW = 3;
+constexpr std::size_t WK1_CELL_VALUE = 5;
+
+// The format byte of a cell without a display format.
+constexpr unsigned WK1_NO_FORMAT = 0xFF;
+
+// Whole records, header included.
+constexpr std::size_t WK1_BOF_RECORD_SIZE = WK1_HEADER_SIZE + WK1_BOF_BODY_SIZE;
+constexpr std::size_t WK1_RANGE_RECORD_SIZE = WK1_HEADER_SIZE + WK1_RANGE_BODY_SIZE;
+constexpr std::size_t WK1_NUMBER_RECORD_SIZE = WK1_HEADER_SIZE + WK1_NUMBER_BODY_SIZE;
+constexpr std::size_t WK1_EOF_RECORD_SIZE = WK1_HEADER_SIZE;
+
+// Whether `bytes` begin as a WK1 record stream does: a BOF record with its
+// body length. How a file or an input of unknown kind is told from text.
+inline bool starts_with_wk1_bof(const unsigned char* bytes, std::size_t size) {
+    return size >= WK1_HEADER_SIZE && bytes[0] == WK1_BOF && bytes[1] == 0x00 && bytes[2] == WK1_BOF_BODY_SIZE &&
+           bytes[3] == 0x00;
+}
