@@ -3,6 +3,7 @@
 #include "analyses/references.h"
 
 #include <cmath>
+#include <utility>
 
 #include "analyses/pair_values.h"
 #include "analyses/pearson_sums.h"
@@ -103,12 +104,8 @@ void plain_quicksort(double* keys, int32_t* index, int lo, int hi) {
             while (i < hi && keys[i] < pivot) ++i;
             while (j > lo && keys[j] > pivot) --j;
             if (i > j) break;
-            const double key = keys[i];
-            keys[i] = keys[j];
-            keys[j] = key;
-            const int32_t row = index[i];
-            index[i] = index[j];
-            index[j] = row;
+            std::swap(keys[i], keys[j]);
+            std::swap(index[i], index[j]);
             ++i;
             --j;
         } while (i <= j);
