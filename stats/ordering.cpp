@@ -21,14 +21,16 @@ int32_t* const sort_index = sort_arrays.index;
 
 // What the quicksort keeps beside the arrays it sorts, for one call of
 // sort_with_copy: whether a sorted copy of the range's keys is at hand and
-// where the range starts (`base`), the copy's keys and rows by place from
-// that start (valid while `copy_valid`), and the keys and rows of one range
+// where the range starts (`base`); the copy's keys and rows by place from
+// that start, and per place the places before it whose key equals a
+// neighbour's (valid while `copy_valid`); and the keys and rows of one range
 // of equal keys as the quicksort finds them (valid inside sort_equal_keys).
 struct QuicksortState {
     bool copy_valid;
     int base;
     double copy_keys[MAX_ROWS];
     int32_t copy_rows[MAX_ROWS];
+    int32_t tied_before[MAX_ROWS + 1];
     double equal_keys[MAX_ROWS];
     int32_t equal_rows[MAX_ROWS];
 };
@@ -196,7 +198,7 @@ void sort_range(int lo, int hi) {
     while (lo < hi) {
         const int first = lo - state.base;
         const int last = hi - state.base;
-        if (state.copy_valid && sorted_copy.tied_before[last + 1] == sorted_copy.tied_before[first]) {
+        if (state.copy_valid && state.tied_before[last + 1] == state.tied_before[first]) {
             const std::size_t count = static_cast<std::size_t>(hi - lo + 1);
             std::memcpy(sort_keys + lo, state.copy_keys + first, count * sizeof(double));
             std::memcpy(sort_index + lo, state.copy_rows + first, count * sizeof(int32_t));
@@ -231,10 +233,17 @@ bool make_sorted_copy(int lo, int hi, const int32_t* data_order) {
     const bool sorted = (data_order != nullptr && lo == 0 && sort_copy_in_order(sort_keys, data_order, n)) ||
                         sort_copy(sort_keys + lo, n);
     if (!sorted) return false;
+    const uint64_t* bits = sorted_copy.bits;
+    int tied = 0;
     for (int k = 0; k < n; ++k) {
+        state.tied_before[k] = tied;
+        const bool below = k > 0 && bits[k] == bits[k - 1];
+        const bool above = k + 1 < n && bits[k] == bits[k + 1];
+        tied += below || above ? 1 : 0;
         state.copy_keys[k] = sort_keys[lo + sorted_copy.from[k]];
         state.copy_rows[k] = sort_index[lo + sorted_copy.from[k]];
     }
+    state.tied_before[n] = tied;
     return true;
 }
 
