@@ -134,11 +134,9 @@ void partition(int lo, int hi, double pivot, int& i_end, int& j_end) {
     j_end = j;
 }
 
-}  // namespace
-
-// The sorted copy of the keys of the range being ordered: where it tells the quicksort
-// nothing can differ, the quicksort takes its result instead of working
-// the range out itself (see sort_range).
+// The sorted copy of the keys of the range being ordered: where it tells
+// the quicksort nothing can differ, the quicksort takes its result instead
+// of working the range out itself (see sort_range).
 //
 // The quicksort's own result is sorted; the order among equal keys is
 // what only the quicksort itself can tell. A key that no other key of the
@@ -149,7 +147,6 @@ void partition(int lo, int hi, double pivot, int& i_end, int& j_end) {
 // sorted copy has an equal, the quicksort would end there with exactly the
 // sorted copy's keys and rows, and these are taken. Every sub-range that
 // holds equal keys is partitioned as before, so their order is unchanged.
-namespace {
 
 // Writes to sort_keys/sort_index from `out` on what the quicksort makes of
 // the n entries first, first + step, ... of the state's equal keys and rows
@@ -225,8 +222,9 @@ void sort_range(int lo, int hi) {
 constexpr int SORTED_COPY_MIN = 256;
 
 // The sorted copy of sort_keys[lo..hi], its keys and rows by place into the
-// state: taken from `data_order` (an order of rows 0..hi, with lo = 0) where
-// that is one, else radix-sorted; false when there is none.
+// state, with the places of its tied keys: read off `data_order` (an order
+// of rows 0..hi, with lo = 0) where that is one, else radix-sorted; false
+// when there is none.
 bool make_sorted_copy(int lo, int hi, const int32_t* data_order) {
     const int n = hi - lo + 1;
     if (n < SORTED_COPY_MIN || lo < 0 || hi >= MAX_ROWS) return false;
