@@ -24,43 +24,39 @@ void fill_pair_column(int c, bool log_mode, PairColumn& out) {
     if (c < 0 || c >= MAX_COLUMNS) return;
     const int rows = used_rows();
     for (int r = 0; r < rows; ++r) {
+        out.value[r] = MISSING_BOUND;
         const double v = data_rows[r].value[c];
         if (is_missing_value(v)) continue;
         const double x = pair_value(v, c, log_mode);
+        if (is_missing_value(x)) continue;
         out.value[r] = x;
         const uint64_t bit = uint64_t{1} << (r % 64);
-        if (!is_missing_value(x)) out.present.word[r / 64] |= bit;
+        out.present.word[r / 64] |= bit;
         if (is_real_value(x)) out.real.word[r / 64] |= bit;
     }
 }
 
 namespace {
 
-// The column being ranked: its pair values, and per row the key the sorted
-// copy orders (the pair value where present, MISSING_BOUND elsewhere).
-// Valid inside rank_pair_column.
-struct RankingState {
-    PairColumn column;
-    double keys[MAX_ROWS];
-};
-RankingState ranking;
+// The column being ranked (valid inside rank_pair_column): its values are
+// the keys the sorted copy orders.
+PairColumn ranked_column;
 
 }  // namespace
 
-// In the start-up order of the data column, its pair values nearly always
-// ascend (the markers' substitutes and, in log mode, the values without a
-// logarithm are what can break it); the sorted copy reads them off that
-// order where they do, and radix-sorts them where they do not.
+// In the start-up order of the data column, its pair values form a few
+// ascending runs: the small substitute, the values kept, the big
+// substitute. The sorted copy merges them in linear time; any other order
+// only takes longer.
 void rank_pair_column(int c, bool log_mode, RankColumn& out) {
-    PairColumn& column = ranking.column;
+    PairColumn& column = ranked_column;
     fill_pair_column(c, log_mode, column);
     out.present = column.present;
     out.tied = RowMask{};
     out.tied_runs = 0;
     const int n_rows = used_rows();
-    for (int r = 0; r < n_rows; ++r) ranking.keys[r] = has_row(column.present, r) ? column.value[r] : MISSING_BOUND;
     const int32_t* order = c >= 0 && c < MAX_COLUMNS ? column_summaries[c].order : nullptr;
-    if (order == nullptr || !sort_copy_in_order(ranking.keys, order, n_rows)) sort_copy(ranking.keys, n_rows);
+    if (order == nullptr || !sort_copy_in_order(column.value, order, n_rows)) sort_copy(column.value, n_rows);
     int n = 0;
     for (int w = 0; w < ROW_MASK_WORDS; ++w) n += count_rows(column.present.word[w]);
     out.count = n;
@@ -70,9 +66,9 @@ void rank_pair_column(int c, bool log_mode, RankColumn& out) {
     int tied = 0;
     int start = 0;
     while (start < n) {
-        const double v = ranking.keys[rows[start]];
+        const double v = column.value[rows[start]];
         int end = start + 1;
-        while (end < n && ranking.keys[rows[end]] == v) ++end;
+        while (end < n && column.value[rows[end]] == v) ++end;
         for (int k = start; k < end; ++k) {
             const int row = rows[k];
             out.position[row] = static_cast<int16_t>(k);

@@ -35,7 +35,7 @@ void find_present_cells(int columns);
 struct PairColumn {
     RowMask present;
     RowMask real;
-    double value[MAX_ROWS];  // set where present
+    double value[MAX_ROWS];  // MISSING_BOUND where not present
 };
 void fill_pair_column(int c, bool log_mode, PairColumn& out);
 

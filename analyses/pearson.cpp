@@ -2,64 +2,18 @@
 // interval and p for the pairs of the first column with each other column.
 #include "analyses/pearson.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "analyses/analysis_status.h"
 #include "analyses/input_checks.h"
 #include "analyses/correlation_report.h"
 #include "analyses/pair_columns.h"
+#include "analyses/pearson_sums.h"
 #include "stats/column_summary.h"
-#include "stats/distance_scale.h"
 #include "worksheet/data_table.h"
 #include "worksheet/result_text.h"
 
 namespace {
-
-// Sums over the complete pairs of the distances from the first such pair
-// (each distance scaled by 2^scale_x or 2^scale_y, which is exact). In the
-// log modes x' = ln x and y' = ln y.
-struct PairSums {
-    double n, sx, sy, sxx, syy, sxy;
-    double largest_x, largest_y;  // the largest distance of each, unscaled
-};
-
-// One complete pair added to the sums, from its distances to the first.
-inline void add_pair(PairSums& s, double x, double y, int scale_x, int scale_y) {
-    s.largest_x = std::max(s.largest_x, std::fabs(x));
-    s.largest_y = std::max(s.largest_y, std::fabs(y));
-    if (scale_x != 0) x = std::ldexp(x, scale_x);
-    if (scale_y != 0) y = std::ldexp(y, scale_y);
-    s.n += 1;
-    s.sx += x;
-    s.sy += y;
-    s.sxx += x * x;
-    s.syy += y * y;
-    s.sxy += x * y;
-}
-
-// The sums of the pair table as it stands: the pairs are the rows where
-// both values are real.
-PairSums table_sums(int scale_x, int scale_y) {
-    const int rows = used_rows();
-    bool first = true;
-    double x0 = 0, y0 = 0;
-    PairSums s{0, 0, 0, 0, 0, 0, 0, 0};
-    for (int r = 0; r < rows; ++r) {
-        double x = pair_rows[r].value[0];
-        double y = pair_rows[r].value[1];
-        if (!is_real_value(x) || !is_real_value(y)) continue;
-        if (log_transform != 0) x = std::log(x);
-        if (log_y != 0) y = std::log(y);
-        if (first) {
-            x0 = x;
-            y0 = y;
-            first = false;
-        }
-        add_pair(s, x - x0, y - y0, scale_x, scale_y);
-    }
-    return s;
-}
 
 // The same sums from two column copies, x' and y' already taken: the pairs
 // are the rows where both are real, visited in row order. (The loop without
@@ -91,23 +45,6 @@ PairSums column_sums(const PairColumn& x, const PairColumn& y, int scale_x, int 
     return column_sums<true>(x, y, scale_x, scale_y);
 }
 
-// The coefficient from the sums. They are taken of the distances from the
-// first pair, which leaves the coefficient as it is but keeps the sums of
-// squares from cancelling: a constant column has a spread of exactly 0,
-// and so no coefficient. The coefficient does not change when x or y is
-// scaled, so tiny distances are summed again scaled up.
-template <typename Sums>
-double coefficient(Sums sums) {
-    PairSums s = sums(0, 0);
-    const int scale_x = distance_scale(s.largest_x);
-    const int scale_y = distance_scale(s.largest_y);
-    if (scale_x != 0 || scale_y != 0) s = sums(scale_x, scale_y);
-    const double cross = s.sxy - s.sx * s.sy / s.n;
-    const double x_spread = s.sxx - s.sx * s.sx / s.n;
-    const double y_spread = s.syy - s.sy * s.sy / s.n;
-    return cross / std::sqrt(x_spread * y_spread);
-}
-
 // Every column as y (under log_y), and the column in hand as x when the
 // log modes differ; in a log mode the values are the logarithms of the
 // pair values, taken once per cell.
@@ -126,10 +63,6 @@ void fill_coefficient_column(int c, bool log_mode, PairColumn& out) {
 }
 
 }  // namespace
-
-double pearson_r() {
-    return coefficient([](int scale_x, int scale_y) { return table_sums(scale_x, scale_y); });
-}
 
 void set_pearson_labels() { set_report_labels(report_table(PEARSON_REPORT)); }
 

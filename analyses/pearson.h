@@ -17,11 +17,6 @@ static_assert(sizeof PEARSON_REPORT / sizeof PEARSON_REPORT[0] == correlation_ro
 // else ANALYSIS_OK.
 int run_pearson_analysis(platform::WindowHandle owner);
 
-// The coefficient of the pair table as it stands, over the rows whose x and
-// y are both real; x is taken as ln x in log-x mode, y as ln y in log-y mode.
-// Not a number when it cannot be formed (too few pairs, a constant column).
-double pearson_r();
-
 // Labels of rows 0 to 4.
 void set_pearson_labels();
 // "Pearson", the main rows and with extra output the matrix, into result_text.

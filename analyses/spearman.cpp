@@ -23,15 +23,6 @@ namespace {
 // 1.07e9 at MAX_ROWS, so the sums are 64-bit.
 double rank_spread(int64_t n, int64_t q) { return static_cast<double>(n * n * n - n - q) * (1.0 / 12.0); }
 
-// Rho from the pair count n (the present x values), the tie sums q of x
-// and y and the sum d of squared rank differences over the complete pairs.
-double rho_of(int64_t n, int64_t qx, int64_t qy, double d) {
-    const double sx = rank_spread(n, qx);
-    const double sy = rank_spread(n, qy);
-    if (sx * sy == 0) return CELL_MISSING;
-    return (sx + sy - d) / (2.0 * std::sqrt(sx * sy));
-}
-
 // The data columns ranked: every column as y (under log_y), and the column
 // in hand as x when the log modes differ.
 RankColumn y_ranks[MAX_COLUMNS];
@@ -158,26 +149,11 @@ PairRho pair_rho(int a, int b, const RankColumn& x, const RankColumn& y) {
 
 }  // namespace
 
-double spearman_rho(int& ties_x, int& ties_y) {
-    const int rows = used_rows();
-    int64_t tx_total = 0, ty_total = 0, qx = 0, qy = 0;
-    double d = 0;
-    for (int r = 0; r < rows; ++r) {
-        const PairRow& pair = pair_rows[r];
-        if (pair.rank[0] == 0 || pair.rank[1] == 0) continue;
-        const int64_t tx = pair.tie_count[0];
-        const int64_t ty = pair.tie_count[1];
-        tx_total += tx - 1;
-        ty_total += ty - 1;
-        qx += tx * tx - 1;
-        qy += ty * ty - 1;
-        const double diff = pair.rank[0] - pair.rank[1];
-        d += diff * diff;
-    }
-    // At most MAX_ROWS * (MAX_ROWS - 1): an int holds it.
-    ties_x = static_cast<int>(tx_total);
-    ties_y = static_cast<int>(ty_total);
-    return rho_of(group_summaries[0].n_total, qx, qy, d);
+double rho_of(int64_t n, int64_t qx, int64_t qy, double d) {
+    const double sx = rank_spread(n, qx);
+    const double sy = rank_spread(n, qy);
+    if (sx * sy == 0) return CELL_MISSING;
+    return (sx + sy - d) / (2.0 * std::sqrt(sx * sy));
 }
 
 void set_spearman_labels() { set_report_labels(report_table(SPEARMAN_REPORT)); }

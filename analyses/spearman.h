@@ -3,6 +3,8 @@
 // of tie totals under extra output.
 #pragma once
 
+#include <cstdint>
+
 #include "analyses/correlation_report.h"
 #include "platform/platform.h"
 
@@ -16,11 +18,10 @@ static_assert(sizeof SPEARMAN_REPORT / sizeof SPEARMAN_REPORT[0] == correlation_
 // else ANALYSIS_OK.
 int run_spearman_analysis(platform::WindowHandle owner);
 
-// Rho of the ordered and summarised pair table, or CELL_MISSING when the
-// ranks of x or of y do not vary. The tie totals (the sum of t - 1 over the
-// complete pairs, t the size of the value's tie group) go to ties_x and
-// ties_y.
-double spearman_rho(int& ties_x, int& ties_y);
+// Rho from the pair count n, the tie sums q of x and y (the sum of t^3 - t
+// over tie groups of size t) and the sum d of squared rank differences over
+// the complete pairs; CELL_MISSING when the ranks of x or of y do not vary.
+double rho_of(int64_t n, int64_t qx, int64_t qy, double d);
 
 // Labels of rows 0 to 4, 6 and 7.
 void set_spearman_labels();

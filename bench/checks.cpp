@@ -25,12 +25,12 @@
 #include <vector>
 
 #include "analyses/nonpaired.h"
-#include "analyses/paired.h"
 #include "analyses/pair_values.h"
+#include "analyses/paired.h"
 #include "analyses/pearson.h"
+#include "analyses/references.h"
 #include "analyses/spearman.h"
 #include "bench/bench_support.h"
-#include "bench/reference.h"
 #include "stats/column_summary.h"
 #include "stats/ordering.h"
 #include "worksheet/data_table.h"

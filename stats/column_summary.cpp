@@ -328,29 +328,17 @@ double deviation_from_normal_linear(int n_rows, const CellSums& m) {
     return deviation_from_normal(l.n, sv, sv2, l.z, l.z2, svz);
 }
 
-struct Limits {
-    double sem, plus_sem, minus_sem, upper, lower;
-};
-
 // Standard error and 95% limits of a mean from `count` values. A limit
 // whose t or sd is not available is not available either.
-Limits mean_limits(double mean, double sd, int count) {
-    Limits l;
-    l.sem = sd > CELL_MISSING && count >= 2 ? sd / std::sqrt(static_cast<double>(count))
-                                            : CELL_MISSING;
+void set_mean_limits(double mean, double sd, int count, double& sem, double& plus_sem, double& minus_sem,
+                     double& upper, double& lower) {
+    sem = sd > CELL_MISSING && count >= 2 ? sd / std::sqrt(static_cast<double>(count)) : CELL_MISSING;
     const double t = count >= 3 ? t95_for_df(count - 1) : CELL_MISSING;
-    if (sd > CELL_MISSING && t > CELL_MISSING) {
-        l.lower = mean - t * l.sem;
-        l.upper = mean + t * l.sem;
-        l.minus_sem = mean - l.sem;
-        l.plus_sem = mean + l.sem;
-    } else {
-        l.lower = CELL_MISSING;
-        l.upper = CELL_MISSING;
-        l.minus_sem = CELL_MISSING;
-        l.plus_sem = CELL_MISSING;
-    }
-    return l;
+    const bool limits = sd > CELL_MISSING && t > CELL_MISSING;
+    lower = limits ? mean - t * sem : CELL_MISSING;
+    upper = limits ? mean + t * sem : CELL_MISSING;
+    minus_sem = limits ? mean - sem : CELL_MISSING;
+    plus_sem = limits ? mean + sem : CELL_MISSING;
 }
 
 // Counts every present cell, markers by their value, into the lower, middle
@@ -435,18 +423,10 @@ void summarize_column(Row* rows, int c, ColumnSummary& s) {
     const ScaleSums& l = m.log;
     s.deviation_from_normal_log = deviation_from_normal(l.n, l.d, l.d2, l.z, l.z2, l.dz);
 
-    const Limits linear = mean_limits(s.mean, s.sd, m.linear.n);
-    s.sem = linear.sem;
-    s.mean_plus_sem = linear.plus_sem;
-    s.mean_minus_sem = linear.minus_sem;
-    s.ci95_upper = linear.upper;
-    s.ci95_lower = linear.lower;
-    const Limits log = mean_limits(s.mean_log, s.sd_log, m.log.n);
-    s.sem_log = log.sem;
-    s.mean_plus_sem_log = log.plus_sem;
-    s.mean_minus_sem_log = log.minus_sem;
-    s.ci95_upper_log = log.upper;
-    s.ci95_lower_log = log.lower;
+    set_mean_limits(s.mean, s.sd, m.linear.n, s.sem, s.mean_plus_sem, s.mean_minus_sem, s.ci95_upper,
+                    s.ci95_lower);
+    set_mean_limits(s.mean_log, s.sd_log, m.log.n, s.sem_log, s.mean_plus_sem_log, s.mean_minus_sem_log,
+                    s.ci95_upper_log, s.ci95_lower_log);
 
     count_thirds(n_rows, s);
 }

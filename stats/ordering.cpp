@@ -21,14 +21,16 @@ int32_t* const sort_index = sort_arrays.index;
 
 // What the quicksort keeps beside the arrays it sorts, for one call of
 // sort_with_copy: whether a sorted copy of the range's keys is at hand and
-// where the range starts (`base`), the copy's keys and rows by place from
-// that start (valid while `copy_valid`), and the keys and rows of one range
+// where the range starts (`base`); the copy's keys and rows by place from
+// that start, and per place the places before it whose key equals a
+// neighbour's (valid while `copy_valid`); and the keys and rows of one range
 // of equal keys as the quicksort finds them (valid inside sort_equal_keys).
 struct QuicksortState {
     bool copy_valid;
     int base;
     double copy_keys[MAX_ROWS];
     int32_t copy_rows[MAX_ROWS];
+    int32_t tied_before[MAX_ROWS + 1];
     double equal_keys[MAX_ROWS];
     int32_t equal_rows[MAX_ROWS];
 };
@@ -132,11 +134,9 @@ void partition(int lo, int hi, double pivot, int& i_end, int& j_end) {
     j_end = j;
 }
 
-}  // namespace
-
-// The sorted copy of the keys of the range being ordered: where it tells the quicksort
-// nothing can differ, the quicksort takes its result instead of working
-// the range out itself (see sort_range).
+// The sorted copy of the keys of the range being ordered: where it tells
+// the quicksort nothing can differ, the quicksort takes its result instead
+// of working the range out itself (see sort_range).
 //
 // The quicksort's own result is sorted; the order among equal keys is
 // what only the quicksort itself can tell. A key that no other key of the
@@ -147,7 +147,6 @@ void partition(int lo, int hi, double pivot, int& i_end, int& j_end) {
 // sorted copy has an equal, the quicksort would end there with exactly the
 // sorted copy's keys and rows, and these are taken. Every sub-range that
 // holds equal keys is partitioned as before, so their order is unchanged.
-namespace {
 
 // Writes to sort_keys/sort_index from `out` on what the quicksort makes of
 // the n entries first, first + step, ... of the state's equal keys and rows
@@ -196,7 +195,7 @@ void sort_range(int lo, int hi) {
     while (lo < hi) {
         const int first = lo - state.base;
         const int last = hi - state.base;
-        if (state.copy_valid && sorted_copy.tied_before[last + 1] == sorted_copy.tied_before[first]) {
+        if (state.copy_valid && state.tied_before[last + 1] == state.tied_before[first]) {
             const std::size_t count = static_cast<std::size_t>(hi - lo + 1);
             std::memcpy(sort_keys + lo, state.copy_keys + first, count * sizeof(double));
             std::memcpy(sort_index + lo, state.copy_rows + first, count * sizeof(int32_t));
@@ -223,18 +222,26 @@ void sort_range(int lo, int hi) {
 constexpr int SORTED_COPY_MIN = 256;
 
 // The sorted copy of sort_keys[lo..hi], its keys and rows by place into the
-// state: taken from `data_order` (an order of rows 0..hi, with lo = 0) where
-// that is one, else radix-sorted; false when there is none.
+// state, with the places of its tied keys: read off `data_order` (an order
+// of rows 0..hi, with lo = 0) where that is one, else radix-sorted; false
+// when there is none.
 bool make_sorted_copy(int lo, int hi, const int32_t* data_order) {
     const int n = hi - lo + 1;
     if (n < SORTED_COPY_MIN || lo < 0 || hi >= MAX_ROWS) return false;
     const bool sorted = (data_order != nullptr && lo == 0 && sort_copy_in_order(sort_keys, data_order, n)) ||
                         sort_copy(sort_keys + lo, n);
     if (!sorted) return false;
+    const uint64_t* bits = sorted_copy.bits;
+    int tied = 0;
     for (int k = 0; k < n; ++k) {
+        state.tied_before[k] = tied;
+        const bool below = k > 0 && bits[k] == bits[k - 1];
+        const bool above = k + 1 < n && bits[k] == bits[k + 1];
+        tied += below || above ? 1 : 0;
         state.copy_keys[k] = sort_keys[lo + sorted_copy.from[k]];
         state.copy_rows[k] = sort_index[lo + sorted_copy.from[k]];
     }
+    state.tied_before[n] = tied;
     return true;
 }
 

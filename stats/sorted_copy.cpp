@@ -1,5 +1,6 @@
 // The sorted copy: a least-significant-byte-first radix sort of the keys'
-// order bits, or a walk of a given order that checks it sorts them.
+// order bits, or a walk of a given order that merges the few ascending runs
+// the keys form in it.
 #include "stats/sorted_copy.h"
 
 #include <cstring>
@@ -9,16 +10,23 @@ SortedCopy sorted_copy;
 
 namespace {
 
-// The radix passes' second buffers (valid only inside one sort), and the
+// The second buffers of the radix passes and of the merges, and the starts
+// of the ascending runs an order walk found (the last entry one past the
+// last run), with the merges' second list: valid only inside one sort. The
 // marks of the rows an order walk has met: rows met by the current walk
 // carry its mark, so no walk needs the marks cleared first.
-struct RadixWork {
+struct SortWork {
     uint64_t bits_out[MAX_ROWS];
     uint16_t from_out[MAX_ROWS];
+    int32_t run_starts[2][MAX_ROWS + 1];
     uint32_t visited[MAX_ROWS];
     uint32_t visit_mark;
 };
-RadixWork work;
+SortWork work;
+
+// An order walk that meets more ascending runs than this gives up: the
+// radix sort is then the quicker.
+constexpr int MERGED_RUNS_MAX = 16;
 
 uint64_t order_bits(double key) {
     const double k = key + 0.0;  // -0 becomes +0: equal keys, equal bits
@@ -106,22 +114,58 @@ void sort_bits(int at, int n) {
     }
 }
 
+// Sorts bits[0..n) (with `from`), `runs` ascending runs that start at
+// work.run_starts[0][0..runs) (and end at n), by merging them pairwise
+// until one is left.
+void merge_runs(int n, int runs) {
+    uint64_t* bits = sorted_copy.bits;
+    uint16_t* from = sorted_copy.from;
+    int32_t* starts = work.run_starts[0];
+    uint64_t* bits_out = work.bits_out;
+    uint16_t* from_out = work.from_out;
+    int32_t* starts_out = work.run_starts[1];
+    while (runs > 1) {
+        int merged = 0;
+        for (int p = 0; p < runs; p += 2) {
+            const int begin = starts[p];
+            const int middle = starts[p + 1];
+            const int end = p + 2 <= runs ? starts[p + 2] : middle;
+            starts_out[merged++] = begin;
+            int i = begin, j = middle, out = begin;
+            while (i < middle && j < end) {
+                const int k = bits[j] < bits[i] ? j++ : i++;
+                bits_out[out] = bits[k];
+                from_out[out++] = from[k];
+            }
+            for (; i < middle; ++i, ++out) {
+                bits_out[out] = bits[i];
+                from_out[out] = from[i];
+            }
+            for (; j < end; ++j, ++out) {
+                bits_out[out] = bits[j];
+                from_out[out] = from[j];
+            }
+        }
+        starts_out[merged] = n;
+        runs = merged;
+        std::swap(bits, bits_out);
+        std::swap(from, from_out);
+        std::swap(starts, starts_out);
+    }
+    if (bits != sorted_copy.bits) {
+        std::memcpy(sorted_copy.bits, bits, sizeof(uint64_t) * static_cast<std::size_t>(n));
+        std::memcpy(sorted_copy.from, from, sizeof(uint16_t) * static_cast<std::size_t>(n));
+    }
+}
+
 // The keys of missing cells (at or above the missing bound, and above
 // every present cell) come last, in bits[present..n): sorted unless they
-// are all equal, as they usually are. Then which places are tied.
+// are all equal, as they usually are.
 void finish(int present, int n) {
     const uint64_t* bits = sorted_copy.bits;
     bool equal = true;
     for (int k = present + 1; k < n; ++k) equal = equal && bits[k] == bits[present];
     if (!equal) sort_bits(present, n - present);
-    int tied = 0;
-    for (int k = 0; k < n; ++k) {
-        sorted_copy.tied_before[k] = tied;
-        const bool below = k > 0 && bits[k] == bits[k - 1];
-        const bool above = k + 1 < n && bits[k] == bits[k + 1];
-        tied += below || above ? 1 : 0;
-    }
-    sorted_copy.tied_before[n] = tied;
     sorted_copy.count = n;
 }
 
@@ -152,6 +196,8 @@ bool sort_copy_in_order(const double* keys, const int32_t* order, int n) {
         std::memset(work.visited, 0, sizeof work.visited);
         work.visit_mark = 1;
     }
+    int32_t* starts = work.run_starts[0];
+    int runs = 0;
     int present = 0;
     int missing = 0;
     for (int k = 0; k < n; ++k) {
@@ -161,17 +207,22 @@ bool sort_copy_in_order(const double* keys, const int32_t* order, int n) {
         const double key = keys[row];
         if (key != key) return false;
         const uint64_t bits = order_bits(key);
-        // Missing cells to the end, back to front, without a branch.
+        // Missing cells to the end, back to front, without a branch; a
+        // present key below the one before it starts a run.
         const bool high = key >= MISSING_BOUND;
         const uint64_t previous = sorted_copy.bits[present > 0 ? present - 1 : 0];
-        const bool descends = static_cast<int>(!high) & static_cast<int>(present > 0) & static_cast<int>(bits < previous);
-        if (descends) return false;
+        if (!high && (present == 0 || bits < previous)) {
+            if (runs == MERGED_RUNS_MAX) return false;
+            starts[runs++] = present;
+        }
         const int to = high ? n - 1 - missing : present;
         present += high ? 0 : 1;
         missing += high ? 1 : 0;
         sorted_copy.bits[to] = bits;
         sorted_copy.from[to] = static_cast<uint16_t>(row);
     }
+    starts[runs] = present;
+    if (runs > 1) merge_runs(present, runs);
     finish(present, n);
     return true;
 }

@@ -12,6 +12,11 @@
 
 namespace test {
 
+// The markers, short, for tables of cells.
+constexpr double S = CELL_SMALL;
+constexpr double B = CELL_BIG;
+constexpr double M = CELL_MISSING;
+
 // Half a unit of the last printed decimal, and a little for the binary
 // representation of the reference value.
 constexpr double PRINTED_TOLERANCE = 0.5e-4 + 1e-9;

@@ -19,10 +19,6 @@ using namespace test;
 
 namespace {
 
-constexpr double S = CELL_SMALL;
-constexpr double B = CELL_BIG;
-constexpr double M = CELL_MISSING;
-
 // Rows of (code, value) from the values of group 0 and group 1, alternating.
 std::vector<std::vector<double>> groups(const std::vector<double>& g0, const std::vector<double>& g1) {
     std::vector<std::vector<double>> rows;

@@ -21,10 +21,6 @@ using namespace test;
 
 namespace {
 
-constexpr double S = CELL_SMALL;
-constexpr double B = CELL_BIG;
-constexpr double M = CELL_MISSING;
-
 // Rows (x, y) with y = x + difference, x = 10, 11, ...
 std::vector<std::vector<double>> with_differences(const std::vector<double>& differences) {
     std::vector<std::vector<double>> rows;

@@ -15,6 +15,7 @@
 
 #include "analyses/analysis_status.h"
 #include "analyses/pair_values.h"
+#include "analyses/references.h"
 #include "analyses/spearman.h"
 #include "test_support.h"
 

@@ -1,11 +1,24 @@
-// The plain forms the fast paths are measured against and checked with:
-// the literal ranking, which compares every present cell of a column with
-// every other, and the Hoare partition loop that scans key by key.
+// The plain references the fast paths are measured against and checked
+// with, to the bit: the Pearson and Spearman coefficients of the pair table
+// as it stands, the literal ranking, which compares every present cell of a
+// column with every other, and the Hoare partition loop that scans key by
+// key. No analysis runs them; the checks, the benchmarks and the tests do.
 #pragma once
 
 #include <cstdint>
 
 #include "worksheet/data_table.h"
+
+// The coefficient of the pair table as it stands, over the rows whose x and
+// y are both real; x is taken as ln x in log-x mode, y as ln y in log-y mode.
+// Not a number when it cannot be formed (too few pairs, a constant column).
+double pearson_r();
+
+// Rho of the ordered and summarised pair table, or CELL_MISSING when the
+// ranks of x or of y do not vary. The tie totals (the sum of t - 1 over the
+// complete pairs, t the size of the value's tie group) go to ties_x and
+// ties_y.
+double spearman_rho(int& ties_x, int& ties_y);
 
 // Ranks and tie counts of column c of `rows` (the data table or the pair
 // table) by counting, for each present cell, the present cells below and
