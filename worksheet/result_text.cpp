@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "worksheet/decimal_comma.h"
 #include "worksheet/number_text.h"
 
 char result_text[RESULT_TEXT_CAPACITY + 1];
@@ -208,7 +209,10 @@ int publish_result_text(platform::WindowHandle owner, const char* text) {
     return PUBLISH_OK;
 }
 
+bool results_with_decimal_comma = false;
+
 int publish_results(platform::WindowHandle owner) {
+    if (results_with_decimal_comma) write_decimal_comma(result_text, static_cast<std::size_t>(result_text_length()));
     const int result = publish_result_text(owner, result_text);
     if (result != PUBLISH_OK) platform::show_application_message("Error while writing results to Clipboard");
     return result;
@@ -224,4 +228,5 @@ void reset_result_buffers() {
     std::memset(correlation_n, 0, sizeof correlation_n);
     result_length = 0;
     line_length = 0;
+    results_with_decimal_comma = false;
 }

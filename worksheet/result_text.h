@@ -109,5 +109,11 @@ int publish_result_text(platform::WindowHandle owner, const char* text);
 // Clipboard". Returns the status of publish_result_text.
 int publish_results(platform::WindowHandle owner);
 
+// Set by the clipboard reader when the worksheet was the clipboard's text
+// read with a decimal comma (the user's locale writes numbers so):
+// publish_results then writes the result with a decimal comma too, so that
+// the spreadsheet it is pasted into reads its numbers.
+extern bool results_with_decimal_comma;
+
 // Empties every buffer and table of this unit.
 void reset_result_buffers();

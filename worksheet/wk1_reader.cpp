@@ -247,12 +247,14 @@ int read_clipboard_text(platform::WindowHandle owner) {
         platform::close_clipboard();
         return READ_NOT_OFFERED;
     }
+    results_with_decimal_comma = text.decimal_comma;
     return decode_and_close(owner, block, written.block_size, nullptr, nullptr);
 }
 
 }  // namespace
 
 int read_clipboard_worksheet(platform::WindowHandle owner) {
+    results_with_decimal_comma = false;
     const platform::ClipboardFormat format = platform::register_clipboard_format("Wk1");
     if (format == 0) return READ_NO_FORMAT;
     if (!platform::open_clipboard(owner)) {

@@ -2,6 +2,8 @@
 // every outcome, and how clicks become option flags.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/analysis_table.h"
 #include "test_support.h"
 
@@ -121,3 +123,26 @@ TEST_F(Shell, DialogTemplateHasEveryControlOfTheAnalysisDialog) {
 }
 
 }  // namespace
+
+// The clipboard's text read with the user's decimal comma gets its result
+// back with decimal commas; read with points, or as "Wk1", with points.
+TEST_F(Shell, ResultOfTextReadWithADecimalCommaHasDecimalCommas) {
+    const struct {
+        const char* text;
+        bool decimal_comma;
+        const char* mean;
+    } cases[] = {{"a\tb\n1,5\t2\n2,5\t4\n", true, "mean difference\t1,0000"},
+                 {"a\tb\n1.5\t2\n2.5\t4\n", false, "mean difference\t1.0000"}};
+    for (const auto& c : cases) {
+        reset_process_state();
+        headless::reset();
+        headless::put_clipboard_block(nullptr, c.text, std::strlen(c.text));
+        headless::set_decimal_comma(c.decimal_comma);
+        headless::set_dialog_actions(calculate(ID_PAIRED));
+        MorvendaApp app;
+        app.InitInstance();
+        EXPECT_NE(headless::clipboard_text().find(c.mean), std::string::npos) << headless::clipboard_text();
+    }
+    const auto wk1 = run_program(three_columns(), calculate(ID_PAIRED));
+    EXPECT_EQ(wk1.text.find(','), std::string::npos);
+}
