@@ -116,7 +116,7 @@ analysis: $(printf '%s\n' "${analyses[@]}" | sort | paste -s -d ' ')
 -a p: paired pearson
 --analysis=sp: spearman
 --input-format: auto csv text wk1
---de: --decimal-comma
+--de: --decimal-comma --decimal-point-output
 file: data.tsv dates.csv
 output: data.tsv dates.csv
 folder: sub dir"
