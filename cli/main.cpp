@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "analyses/analysis_status.h"
+#include "analyses/more_statistics.h"
 #include "app/analysis_dialog.h"
 #include "app/analysis_table.h"
 #include "cli/desktop_clipboard.h"
@@ -286,12 +287,39 @@ int report_run(headless::Message& success) {
     return succeeded ? EXIT_RESULT : EXIT_REFUSED;
 }
 
+// The analysis of a radio button, as the "More statistics" report knows it.
+MoreAnalysis more_analysis(int radio_id) {
+    switch (radio_id) {
+    case ID_PAIRED: return MoreAnalysis::Paired;
+    case ID_NONPAIRED: return MoreAnalysis::Nonpaired;
+    case ID_PEARSON: return MoreAnalysis::Pearson;
+    case ID_SPEARMAN: return MoreAnalysis::Spearman;
+    case ID_SHOW_RANKS: return MoreAnalysis::ShowRanks;
+    default: return MoreAnalysis::Descriptive;
+    }
+}
+
+// With --more: the analysis' text, its last line ended, an empty line and
+// the "More statistics" report; the text alone when there is no report.
+std::string with_more_statistics(const CliOptions& options, std::string_view text) {
+    static char more[MORE_TEXT_CAPACITY];
+    const int length = write_more_statistics(more_analysis(options.analysis_radio_id), more, MORE_TEXT_CAPACITY);
+    std::string result(text);
+    if (length <= 0) return result;
+    if (!result.empty() && result.back() != '\n') result += '\n';
+    result += '\n';
+    result.append(more, static_cast<std::size_t>(length));
+    return result;
+}
+
 int write_result(const std::string& name, const CliOptions& options, const Input& input,
                  const headless::Message& success) {
     std::string error;
-    const bool written = options.clipboard
-                             ? write_clipboard_text(input.desktop, headless::clipboard_text(), error)
-                             : write_output(options.output_path, headless::clipboard_text_view(), error);
+    std::string combined;
+    if (options.more) combined = with_more_statistics(options, headless::clipboard_text_view());
+    const std::string_view text = options.more ? std::string_view(combined) : headless::clipboard_text_view();
+    const bool written = options.clipboard ? write_clipboard_text(input.desktop, std::string(text), error)
+                                           : write_output(options.output_path, text, error);
     if (!written) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
         return EXIT_NOT_WRITTEN;
