@@ -10,35 +10,26 @@ namespace {
 
 const double NA = std::nan("");
 
-// The cdf of the noncentral t at t, as a function of the noncentrality.
-double noncentral_cdf(double t, double df, double ncp) {
-    return boost::math::cdf(boost::math::non_central_t(df, ncp), t);
-}
-
-// The noncentrality at which the cdf of t is `level`. The cdf falls as the
-// noncentrality grows. The search starts from the normal approximation
-// ncp = t - z sqrt(1 + t^2 / (2 df)), which for the sample sizes here is
-// close already, brackets the root and closes it by the Illinois variant of
-// regula falsi to a relative 1e-12.
-double noncentrality_for(double t, double df, double level) {
-    const double z = boost::math::quantile(boost::math::normal(), level);
-    const double spread = std::sqrt(1 + t * t / (2 * df));
-    double a = t - z * spread;
+// The root of the falling function f near `start`: bracketed by steps
+// that double, then closed by the Illinois method. NaN when not bracketed.
+template <typename F>
+double bracketed_root(F f, double start, double spread) {
+    double a = start;
     double step = 0.05 * spread + 0.01;
-    double fa = noncentral_cdf(t, df, a) - level;
+    double fa = f(a);
     double b = fa > 0 ? a + step : a - step;
-    double fb = noncentral_cdf(t, df, b) - level;
-    for (int i = 0; i < 60 && fa * fb > 0; ++i) {  // widen until bracketed
+    double fb = f(b);
+    for (int i = 0; i < 60 && fa * fb > 0; ++i) {
         step *= 2;
         a = b;
         fa = fb;
         b = fa > 0 ? b + step : b - step;
-        fb = noncentral_cdf(t, df, b) - level;
+        fb = f(b);
     }
     if (!(fa * fb <= 0)) return NA;
     for (int i = 0; i < 100; ++i) {
         const double c = b - fb * (b - a) / (fb - fa);
-        const double fc = noncentral_cdf(t, df, c) - level;
+        const double fc = f(c);
         if (fc * fb < 0) {
             a = b;
             fa = fb;
@@ -50,6 +41,36 @@ double noncentrality_for(double t, double df, double level) {
         if (fc == 0 || std::fabs(b - a) <= 1e-12 * (1 + std::fabs(b))) return b;
     }
     return b;
+}
+
+// The cdf of the noncentral t at t, as a function of the noncentrality.
+double noncentral_cdf(double t, double df, double ncp) {
+    return boost::math::cdf(boost::math::non_central_t(df, ncp), t);
+}
+
+// The noncentrality at which the cdf of t is `level`; the cdf falls as the
+// noncentrality grows. The normal approximation
+// ncp = t - z sqrt(1 + t^2 / (2 df)) is close for the sizes here, so the
+// secant method from it and a point next to it usually converges in a few
+// steps; should it not, the root is bracketed and closed by the Illinois
+// variant of regula falsi. Both stop at a relative 1e-12.
+double noncentrality_for(double t, double df, double level) {
+    const double z = boost::math::quantile(boost::math::normal(), level);
+    const double spread = std::sqrt(1 + t * t / (2 * df));
+    const auto f = [&](double ncp) { return noncentral_cdf(t, df, ncp) - level; };
+    double a = t - z * spread;
+    double fa = f(a);
+    double b = a + 1e-3 * spread;
+    double fb = f(b);
+    for (int i = 0; i < 12 && std::isfinite(fa) && std::isfinite(fb) && fb != fa; ++i) {
+        const double c = b - fb * (b - a) / (fb - fa);
+        a = b;
+        fa = fb;
+        b = c;
+        fb = f(b);
+        if (fb == 0 || std::fabs(b - a) <= 1e-12 * (1 + std::fabs(b))) return b;
+    }
+    return bracketed_root(f, t - z * spread, spread);
 }
 
 }  // namespace
