@@ -14,8 +14,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 # Debian packages the build and the tests need (the table generator's check
 # needs python3-scipy; the desktop clipboard round trip needs xvfb and xclip;
-# the memory check of the command line needs valgrind).
-packages=(cmake g++ make libgtest-dev python3 python3-scipy xvfb xclip valgrind)
+# the memory check of the command line needs valgrind; the distributions of
+# the "More statistics" report come from Boost.Math, header-only).
+packages=(cmake g++ make libgtest-dev libboost-dev python3 python3-scipy xvfb xclip valgrind)
 
 source "$top/tools/debian_packages.sh"
 ensure_debian_packages "${packages[@]}"
