@@ -46,7 +46,6 @@ const MoreRow ROWS[ROW_COUNT] = {
     {"N beyond a limit", MoreFormat::Count},
 };
 
-const double NA = std::nan("");
 
 int8_t row_group[MAX_ROWS];
 double pooled[MAX_ROWS];

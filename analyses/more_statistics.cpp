@@ -43,7 +43,8 @@ void format_cell(MoreFormat format, double v, char* text, int size) {
     case MoreFormat::PValue: std::snprintf(text, room, v >= 0.0001 ? "%.4f" : "%.2e", v); return;
     case MoreFormat::Method: {
         static const char* const WORDS[] = {"exact", "exact-ties", "normal"};
-        const bool known = v == METHOD_EXACT || v == METHOD_EXACT_TIES || v == METHOD_NORMAL;
+        const bool known = v == static_cast<double>(METHOD_EXACT) || v == static_cast<double>(METHOD_EXACT_TIES) ||
+                           v == static_cast<double>(METHOD_NORMAL);
         std::snprintf(text, room, "%s", known ? WORDS[static_cast<int>(v)] : "#n/a");
         return;
     }
