@@ -108,22 +108,28 @@ double tie_sum(const double* v, int n, Key key) {
 
 // The Walsh-average estimate and its interval, as the non-paired shift's.
 void write_estimate(int c, int n, bool exact_untied) {
-    std::sort(by_value, by_value + n);
+    // By value: the negative differences from the largest magnitude down,
+    // then the positive ones up (no difference is zero).
+    int k = 0;
+    for (int i = n - 1; i >= 0; --i)
+        if (by_magnitude[i] < 0) by_value[k++] = by_magnitude[i];
+    for (int i = 0; i < n; ++i)
+        if (by_magnitude[i] > 0) by_value[k++] = by_magnitude[i];
     const long long count = static_cast<long long>(n) * (n + 1) / 2;
     set_more_cell(HL_ESTIMATE, c, shown(median_walsh_average(by_value, n)));
-    long long k = 0;
+    long long rank = 0;
     if (exact_untied) {
-        k = signed_rank_interval_rank(n);
+        rank = signed_rank_interval_rank(n);
     } else {
         const double dn = n;
         const double ties = tie_sum(by_value, n, [](double v) { return v; });
         const double sigma = std::sqrt(dn * (dn + 1) * (2 * dn + 1) / 24 - ties / 48);
         const double lowest = static_cast<double>(count) / 2.0 - 1.96 * sigma - 0.5;
-        k = lowest > 0 && lowest < 1e15 ? static_cast<long long>(std::ceil(lowest)) : 0;
+        rank = lowest > 0 && lowest < 1e15 ? static_cast<long long>(std::ceil(lowest)) : 0;
     }
-    if (k < 1 || k > count) return;
-    set_more_cell(HL_LOW, c, shown(kth_walsh_average(by_value, n, k)));
-    set_more_cell(HL_HIGH, c, shown(kth_walsh_average(by_value, n, count + 1 - k)));
+    if (rank < 1 || rank > count) return;
+    set_more_cell(HL_LOW, c, shown(kth_walsh_average(by_value, n, rank)));
+    set_more_cell(HL_HIGH, c, shown(kth_walsh_average(by_value, n, count + 1 - rank)));
 }
 
 void write_signed_rank(int c) {
