@@ -1,12 +1,13 @@
 // Selection in an implicitly sorted matrix: the differences of two sorted
 // samples and the Walsh averages of one. The selection keeps, per row, the
-// range of columns still in play; a pivot is drawn from a small random
-// sample of those entries, placed where the wanted rank is expected
-// (Floyd and Rivest, "Expected time bounds for selection", Comm. ACM 18,
-// 1975), and the entries below and above it are counted in one pass over
-// the rows, which a sorted matrix allows in O(rows + columns) (the
-// two-pointer count of J. F. Monahan, "Algorithm 616: fast computation of
-// the Hodges-Lehmann location estimator", ACM TOMS 10, 1984). Once few
+// range of columns still in play. The first two pivots come from a small
+// random sample of those entries, on either side of where the wanted rank
+// is expected (Floyd and Rivest, "Expected time bounds for selection",
+// Comm. ACM 18, 1975); later ones are interpolated between the last two,
+// with a margin. The entries below and above a pivot are counted in one
+// pass over the rows, which a sorted matrix allows in O(rows + columns)
+// (the two-pointer count of J. F. Monahan, "Algorithm 616: fast computation
+// of the Hodges-Lehmann location estimator", ACM TOMS 10, 1984). Once few
 // entries are left they are gathered and selected directly. The whole is
 // O((nx + ny) log(nx ny)) on average and never writes out the matrix.
 #include "stats/hodges_lehmann.h"
