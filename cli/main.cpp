@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "analyses/analysis_status.h"
+#include "analyses/more_statistics.h"
 #include "app/analysis_dialog.h"
 #include "app/analysis_table.h"
 #include "cli/desktop_clipboard.h"
@@ -286,12 +287,39 @@ int report_run(headless::Message& success) {
     return succeeded ? EXIT_RESULT : EXIT_REFUSED;
 }
 
+// The analysis of a radio button, as the "More statistics" report knows it.
+MoreAnalysis more_analysis(int radio_id) {
+    switch (radio_id) {
+    case ID_PAIRED: return MoreAnalysis::Paired;
+    case ID_NONPAIRED: return MoreAnalysis::Nonpaired;
+    case ID_PEARSON: return MoreAnalysis::Pearson;
+    case ID_SPEARMAN: return MoreAnalysis::Spearman;
+    case ID_SHOW_RANKS: return MoreAnalysis::ShowRanks;
+    default: return MoreAnalysis::Descriptive;
+    }
+}
+
+// With --more: the analysis' text, its last line ended, an empty line and
+// the "More statistics" report; the text alone when there is no report.
+std::string with_more_statistics(const CliOptions& options, std::string_view text) {
+    static char more[MORE_TEXT_CAPACITY];
+    const int length = write_more_statistics(more_analysis(options.analysis_radio_id), more, MORE_TEXT_CAPACITY);
+    std::string result(text);
+    if (length <= 0) return result;
+    if (!result.empty() && result.back() != '\n') result += '\n';
+    result += '\n';
+    result.append(more, static_cast<std::size_t>(length));
+    return result;
+}
+
 int write_result(const std::string& name, const CliOptions& options, const Input& input,
                  const headless::Message& success) {
     std::string error;
-    // Text read with a decimal comma gets its result back with one; a WK1
-    // worksheet's result is written as it always was.
-    std::string text = headless::clipboard_text();
+    // Text read with a decimal comma gets its result back with one, the
+    // "More statistics" report too; a WK1 worksheet's result is written as
+    // it always was.
+    std::string text = options.more ? with_more_statistics(options, headless::clipboard_text_view())
+                                    : headless::clipboard_text();
     if (options.decimal_comma && !options.decimal_point_output && input.format != InputFormat::Wk1)
         write_decimal_comma(text.data(), text.size());
     const bool written = options.clipboard ? write_clipboard_text(input.desktop, text, error)

@@ -64,13 +64,14 @@ enum LongOnlyOption : int { OPTION_INPUT_FORMAT = 0x200, OPTION_DECIMAL_COMMA, O
                              OPTION_DECIMAL_POINT_OUTPUT, OPTION_FIRST_ROW_TITLES };
 
 // The leading ':' makes a missing value ':' rather than '?'.
-const char SHORT_OPTIONS[] = ":a:lyxo:hV";
+const char SHORT_OPTIONS[] = ":a:lyxmo:hV";
 
 const option LONG_OPTIONS[] = {
     {"analysis", required_argument, nullptr, LONG_SPELLING + 'a'},
     {"log", no_argument, nullptr, LONG_SPELLING + 'l'},
     {"log-y", no_argument, nullptr, LONG_SPELLING + 'y'},
     {"extra", no_argument, nullptr, LONG_SPELLING + 'x'},
+    {"more", no_argument, nullptr, LONG_SPELLING + 'm'},
     {"output", required_argument, nullptr, LONG_SPELLING + 'o'},
     {"input-format", required_argument, nullptr, OPTION_INPUT_FORMAT},
     {"decimal-comma", no_argument, nullptr, OPTION_DECIMAL_COMMA},
@@ -104,6 +105,7 @@ const Flag FLAGS[] = {
     {'l', &CliOptions::log_transformation},
     {'y', &CliOptions::log_y},
     {'x', &CliOptions::extra_output},
+    {'m', &CliOptions::more},
     {OPTION_DECIMAL_COMMA, &CliOptions::decimal_comma},
     {OPTION_CLIPBOARD, &CliOptions::clipboard},
     {OPTION_DECIMAL_POINT_OUTPUT, &CliOptions::decimal_point_output},
@@ -193,7 +195,7 @@ bool check_clipboard_use(const CliOptions& options, bool have_input, std::string
 }  // namespace
 
 bool parse_options(int argc, char** argv, CliOptions& options, std::string& error) {
-    options = CliOptions{ID_DESCRIPTIVE, false, false, false, "", "", InputFormat::Auto, false, false, false, false, false, false};
+    options = CliOptions{ID_DESCRIPTIVE, false, false, false, false, "", "", InputFormat::Auto, false, false, false, false, false, false};
     error.clear();
     optind = 0;  // a fresh scan, also when called again
     opterr = 0;  // the messages are ours
@@ -231,6 +233,10 @@ std::string usage_text() {
     text += std::string("  -y, --log-y           \"") + control_text(ID_LOG_Y) + "\"\n";
     text += std::string("  -x, --extra           \"") + control_text(ID_EXTRA_OUTPUT) + "\"\n";
     text +=
+        "  -m, --more            after the result, the \"More statistics\" report (effect\n"
+        "                        sizes with intervals, rank tests with exact p,\n"
+        "                        Hodges-Lehmann shifts, agreement limits, adjusted p);\n"
+        "                        ranks has none\n"
         "  -o, --output FILE     write the result to FILE instead of standard output\n"
         "                        (- is standard output)\n"
         "      --input-format FORMAT\n"

@@ -13,6 +13,7 @@ struct CliOptions {
     bool log_transformation;   // check box 1000
     bool log_y;                // check box 1001
     bool extra_output;         // check box 1002
+    bool more;                 // the "More statistics" report after the analysis' own
     std::string input_path;    // "" or "-": standard input
     std::string output_path;   // "": standard output
     InputFormat input_format;

@@ -6,7 +6,8 @@
 //         tests, 3 Pearson, 4 Spearman, 5 Show Ranks, 6 no radio click, so the
 //         preselected Descriptive, 7 Cancel); bit 3 "Log-transformation",
 //         bit 4 "Log-transformation y values", bit 5 "Extra output"; bit 6
-//         clicks "Extra output" a second time (it ends up off again).
+//         clicks "Extra output" a second time (it ends up off again); bit 7
+//         asks for the "More statistics" report after the run (--more).
 // Byte 1: 0xF0 + k switches on platform fault k (headless::Fault); 0xF0 +
 //         Fault::Count leaves the clipboard without the "Wk1" block; any
 //         other value runs without a fault.
@@ -35,6 +36,7 @@ struct ProgramInput {
     bool log_y;     // "Log-transformation y values" checked
     bool extra;     // "Extra output" checked (after all clicks)
     bool extra_twice;
+    bool more;      // the "More statistics" report after the run
     int fault;      // a headless::Fault index, NO_WK1_BLOCK or NO_FAULT
 };
 
@@ -50,6 +52,7 @@ inline ProgramInput decode_header(const uint8_t* data, std::size_t size) {
     in.log_y = (choice & 0x10) != 0;
     in.extra_twice = (choice & 0x40) != 0;
     in.extra = (choice & 0x20) != 0 && !in.extra_twice;
+    in.more = (choice & 0x80) != 0;
     in.fault = (fault & 0xF0) == 0xF0 && (fault & 0x0F) <= NO_WK1_BLOCK ? (fault & 0x0F) : NO_FAULT;
     return in;
 }

@@ -10,6 +10,8 @@
 #include <ctime>
 #include <string>
 
+#include "analyses/more_statistics.h"
+#include "app/analysis_dialog.h"
 #include "app/process_state.h"
 #include "fuzz/fuzz_program.h"
 #include "fuzz/invariants.h"
@@ -31,6 +33,31 @@ inline double run_time_bound() {
     return bound;
 }
 
+// The "More statistics" report of a run, as --more writes it after the
+// analysis: it changes no status, and its text is a title and lines of a
+// label and one cell per column, none of them "nan" or "inf".
+inline std::string check_more_statistics(const ProgramInput& in) {
+    static char text[MORE_TEXT_CAPACITY];
+    const int radio = effective_radio(in);
+    const MoreAnalysis analysis = radio == ID_PAIRED      ? MoreAnalysis::Paired
+                                  : radio == ID_NONPAIRED ? MoreAnalysis::Nonpaired
+                                  : radio == ID_PEARSON   ? MoreAnalysis::Pearson
+                                  : radio == ID_SPEARMAN  ? MoreAnalysis::Spearman
+                                  : radio == ID_SHOW_RANKS ? MoreAnalysis::ShowRanks
+                                                           : MoreAnalysis::Descriptive;
+    const int32_t status_before = status;
+    const int length = write_more_statistics(analysis, text, MORE_TEXT_CAPACITY);
+    if (status != status_before) return "the More statistics report changed the status";
+    if (length < 0 || length >= MORE_TEXT_CAPACITY || text[length] != '\0') return "More statistics: bad length";
+    if (length == 0) return "";
+    const std::string report(text, static_cast<std::size_t>(length));
+    if (report.compare(0, 16, "More statistics\n") != 0) return "More statistics: no title";
+    if (report.back() != '\n') return "More statistics: last line not ended";
+    for (const char* bad : {"nan", "inf"})
+        if (report.find(bad) != std::string::npos) return std::string("More statistics holds ") + bad;
+    return "";
+}
+
 inline void run_and_check(const uint8_t* data, std::size_t size) {
     const ProgramInput in = decode_header(data, size);
     const uint8_t* wk1 = data + (size < HEADER_BYTES ? size : HEADER_BYTES);
@@ -43,7 +70,10 @@ inline void run_and_check(const uint8_t* data, std::size_t size) {
     run_program(in, wk1, wk1_size);
     const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
 
-    const std::string failure = check_run(in, wk1_size, decoded);
+    std::string failure = check_run(in, wk1_size, decoded);
+    // As the command line does: the report only after a run that succeeded.
+    if (failure.empty() && in.more && !in.cancel && headless::dialogs_shown() > 0 && status == 0)
+        failure = check_more_statistics(in);
     if (!failure.empty()) {
         std::fprintf(stderr, "INVARIANT BROKEN: %s\n", failure.c_str());
         std::abort();

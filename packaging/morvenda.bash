@@ -34,7 +34,7 @@ _morvenda() {
     esac
     case $cur in
         -*)
-            mapfile -t COMPREPLY < <(compgen -W "-a --analysis -l --log -y --log-y -x --extra -o --output
+            mapfile -t COMPREPLY < <(compgen -W "-a --analysis -l --log -y --log-y -x --extra -m --more -o --output
                 --input-format --decimal-comma --decimal-point-output --first-row-titles --clipboard -h --help -V --version" -- "$cur")
             return
             ;;

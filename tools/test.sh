@@ -28,8 +28,9 @@ export MORVENDA_INSTALL_ERRORS=$logs/install-errors
 # Debian packages of the plain build and its tests (the table generator's
 # check needs python3-scipy; the desktop clipboard round trip needs xvfb and
 # xclip; the memory check of the command line needs valgrind; the timing
-# benchmarks need libbenchmark-dev).
-packages=(cmake g++ make libgtest-dev libbenchmark-dev python3 python3-scipy xvfb xclip valgrind)
+# benchmarks need libbenchmark-dev; the distributions of the "More
+# statistics" report come from Boost.Math, header-only).
+packages=(cmake g++ make libgtest-dev libbenchmark-dev libboost-dev python3 python3-scipy xvfb xclip valgrind)
 
 sanitizers() {
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

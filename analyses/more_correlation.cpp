@@ -1,0 +1,87 @@
+// "More statistics" of the correlations: the first column against each
+// other column, on the rows where both cells are present, with the pair
+// values the correlations use ("<" and ">" cells replaced by the columns'
+// estimates, in a log mode values that are not positive by the log
+// estimate for small cells). The p of r (or rho) from the t distribution,
+// and Kendall's tau-b on the same pairs.
+#include <cmath>
+
+#include "analyses/more_rows.h"
+#include "analyses/pair_values.h"
+#include "analyses/pearson.h"
+#include "analyses/references.h"
+#include "stats/kendall.h"
+#include "stats/mid_ranks.h"
+#include "stats/t_statistics.h"
+
+namespace {
+
+enum Row : int { COEFFICIENT_P, TAU, TAU_P, TAU_METHOD, BEYOND_LIMIT, ROW_COUNT };
+
+const MoreRow PEARSON_ROWS[ROW_COUNT] = {
+    {"Pearson p (t)", MoreFormat::PValue},  {"Kendall tau-b", MoreFormat::Estimate},
+    {"Kendall p", MoreFormat::PValue},      {"Kendall p method", MoreFormat::Method},
+    {"N beyond a limit", MoreFormat::Count},
+};
+const MoreRow SPEARMAN_ROWS[ROW_COUNT] = {
+    {"Spearman p (t)", MoreFormat::PValue}, {"Kendall tau-b", MoreFormat::Estimate},
+    {"Kendall p", MoreFormat::PValue},      {"Kendall p method", MoreFormat::Method},
+    {"N beyond a limit", MoreFormat::Count},
+};
+
+double xs[MAX_ROWS];
+double ys[MAX_ROWS];
+int x_ranks2[MAX_ROWS];
+int y_ranks2[MAX_ROWS];
+
+// The p of a correlation coefficient r of n pairs from t with n - 2
+// degrees of freedom.
+double coefficient_p(double r, int n) {
+    if (n < 3 || !(r >= -1 && r <= 1)) return std::nan("");
+    return t_two_sided_p(r * std::sqrt((n - 2) / ((1 - r) * (1 + r))), n - 2);
+}
+
+// Pearson's coefficient of the doubled mid-ranks.
+double rank_coefficient(int n) {
+    doubled_mid_ranks(xs, n, x_ranks2);
+    doubled_mid_ranks(ys, n, y_ranks2);
+    const double centre = n + 1.0;  // the mean doubled rank
+    double sxy = 0, sxx = 0, syy = 0;
+    for (int i = 0; i < n; ++i) {
+        const double a = x_ranks2[i] - centre, b = y_ranks2[i] - centre;
+        sxy += a * b;
+        sxx += a * a;
+        syy += b * b;
+    }
+    return sxy / std::sqrt(sxx * syy);
+}
+
+void write_column(int c, bool spearman) {
+    const bool available = build_pair_values(0, c);
+    int n = 0, beyond = 0;
+    for (int r = 0; r < used_rows(); ++r) {
+        const double x = pair_rows[r].value[0], y = pair_rows[r].value[1];
+        if (is_missing_value(x) || is_missing_value(y)) continue;
+        if (is_marker(data_rows[r].value[0]) || is_marker(data_rows[r].value[c])) ++beyond;
+        xs[n] = x;
+        ys[n] = y;
+        ++n;
+    }
+    set_more_cell(BEYOND_LIMIT, c, beyond);
+    if (!available || n < 3) return;
+    const double coefficient = spearman ? rank_coefficient(n) : pearson_r();
+    set_more_cell(COEFFICIENT_P, c, coefficient_p(coefficient, n));
+    const KendallTau tau = kendall_tau(xs, ys, n);
+    set_more_cell(TAU, c, tau.tau_b);
+    set_more_cell(TAU_P, c, tau.p);
+    if (!std::isnan(tau.p)) set_more_cell(TAU_METHOD, c, tau.exact ? METHOD_EXACT : METHOD_NORMAL);
+}
+
+}  // namespace
+
+bool fill_more_correlation(bool spearman) {
+    if (used_columns() < 2 || used_rows() < 3) return false;
+    start_more_rows(spearman ? SPEARMAN_ROWS : PEARSON_ROWS, ROW_COUNT, 1);
+    for (int c = 1; c < used_columns(); ++c) write_column(c, spearman);
+    return true;
+}

@@ -1,0 +1,232 @@
+// "More statistics" of the non-paired comparison: group 0 and group 1 as
+// the comparison forms them from the codes in the first column, every
+// difference group 1 minus group 0. Welch's test and Hedges' g rest on the
+// comparison's own estimates of each group (the normal-plot estimates when
+// a group has "<" or ">" cells, the logarithms under Log-transformation);
+// the rank statistics rank the cells by value, markers below or above every
+// measured value; the Hodges-Lehmann shift takes the differences of the
+// values with the markers replaced by the column's estimates.
+#include <cmath>
+
+#include "analyses/more_rows.h"
+#include "analyses/nonpaired.h"
+#include "stats/hodges_lehmann.h"
+#include "stats/rank_distributions.h"
+#include "stats/t_statistics.h"
+
+namespace {
+
+enum Row : int {
+    WELCH_T, WELCH_DF, WELCH_P, WELCH_LOW, WELCH_HIGH,
+    HEDGES_G, HEDGES_LOW, HEDGES_HIGH,
+    MW_U, MW_P, MW_METHOD,
+    HL_SHIFT, HL_LOW, HL_HIGH,
+    RB_R, RB_LOW, RB_HIGH,
+    BEYOND_LIMIT, ROW_COUNT
+};
+
+const MoreRow ROWS[ROW_COUNT] = {
+    {"Welch t", MoreFormat::Estimate},
+    {"Welch df", MoreFormat::Freedom},
+    {"Welch p", MoreFormat::PValue},
+    {"Welch 95%CI low", MoreFormat::Estimate},
+    {"Welch 95%CI high", MoreFormat::Estimate},
+    {"Hedges g", MoreFormat::Estimate},
+    {"Hedges g 95%CI low", MoreFormat::Estimate},
+    {"Hedges g 95%CI high", MoreFormat::Estimate},
+    {"Mann-Whitney U", MoreFormat::Estimate},
+    {"Mann-Whitney p", MoreFormat::PValue},
+    {"Mann-Whitney p method", MoreFormat::Method},
+    {"Hodges-Lehmann shift", MoreFormat::Estimate},
+    {"HL 95%CI low", MoreFormat::Estimate},
+    {"HL 95%CI high", MoreFormat::Estimate},
+    {"Rank-biserial r", MoreFormat::Estimate},
+    {"Rank-biserial 95%CI low", MoreFormat::Estimate},
+    {"Rank-biserial 95%CI high", MoreFormat::Estimate},
+    {"N beyond a limit", MoreFormat::Count},
+};
+
+
+int8_t row_group[MAX_ROWS];
+double pooled[MAX_ROWS];
+int pooled_rows[MAX_ROWS];
+int ranks2[MAX_ROWS];
+double group_values[2][MAX_ROWS];
+int group_size[2];
+
+bool log_mode() { return log_transform != 0; }
+double shown(double v) { return log_mode() ? std::exp(v) : v; }
+
+void find_row_groups(int32_t code0, int32_t code1) {
+    for (int r = 0; r < used_rows(); ++r) {
+        const double x = data_rows[r].value[0];
+        // A present cell lies inside +-999999999.999: its integer part fits.
+        const int32_t k = is_missing_value(x) ? 0 : static_cast<int32_t>(x);
+        row_group[r] = static_cast<int8_t>(is_missing_value(x) ? -1 : k == code0 ? 0 : k == code1 ? 1 : -1);
+    }
+}
+
+// Welch's test and Hedges' g from the comparison's estimates of each group.
+void write_value_tests(int c) {
+    const bool log = log_mode();
+    const ColumnSummary& g0 = group_summaries[0];
+    const ColumnSummary& g1 = group_summaries[1];
+    const int n0 = log ? g0.n_real_log : g0.n_real;
+    const int n1 = log ? g1.n_real_log : g1.n_real;
+    const double m0 = log ? g0.mean_log : g0.mean, m1 = log ? g1.mean_log : g1.mean;
+    const double s0 = log ? g0.sd_log : g0.sd, s1 = log ? g1.sd_log : g1.sd;
+    if (n0 + n1 < 3 || !is_available(m0) || !is_available(m1) || !is_available(s0) || !is_available(s1)) return;
+    const WelchTest w = welch_test(m0, s0, n0, m1, s1, n1);
+    set_more_cell(WELCH_T, c, w.t);
+    set_more_cell(WELCH_DF, c, w.df);
+    set_more_cell(WELCH_P, c, w.p);
+    set_more_cell(WELCH_LOW, c, shown(w.low));
+    set_more_cell(WELCH_HIGH, c, shown(w.high));
+    if (n0 < 2 || n1 < 2) return;
+    const double df = n0 + n1 - 2;
+    const double sp = std::sqrt(((n0 - 1) * s0 * s0 + (n1 - 1) * s1 * s1) / df);
+    if (!(sp > 0)) return;
+    const double d = (m1 - m0) / sp;
+    const double j = 1 - 3.0 / (4.0 * (n0 + n1) - 9);
+    const double scale = std::sqrt(1.0 / n0 + 1.0 / n1);
+    const Interval ncp = noncentral_t_interval(d / scale, df);
+    set_more_cell(HEDGES_G, c, j * d);
+    set_more_cell(HEDGES_LOW, c, j * ncp.low * scale);
+    set_more_cell(HEDGES_HIGH, c, j * ncp.high * scale);
+}
+
+struct RankSum {
+    int n0, n1;
+    long long s1_2;  // doubled rank sum of group 1
+    double ties;     // sum t^3 - t over the pooled runs
+    int markers;
+};
+
+// The cells of both groups in pooled ascending order, doubled mid-ranks.
+RankSum rank_groups(int c) {
+    const int n = ordered_column_values(c, [](int r, double) { return row_group[r] >= 0; }, pooled, pooled_rows);
+    RankSum sum{0, 0, 0, 0, 0};
+    int start = 0;
+    for (int i = 1; i <= n; ++i) {
+        if (i < n && pooled[i] == pooled[start]) continue;
+        for (int k = start; k < i; ++k) {
+            ranks2[k] = start + 1 + i;
+            const int g = row_group[pooled_rows[k]];
+            (g == 0 ? sum.n0 : sum.n1) += 1;
+            if (g == 1) sum.s1_2 += ranks2[k];
+            if (is_marker(pooled[k])) ++sum.markers;
+        }
+        const double t = i - start;
+        sum.ties += t * t * t - t;
+        start = i;
+    }
+    return sum;
+}
+
+// Group 0 and group 1 values for the differences, sorted; false when a
+// value cannot be formed (an estimate for a marker that is not available).
+bool difference_values(int c) {
+    const ColumnSummary& s = column_summaries[c];
+    const bool log = log_mode();
+    group_size[0] = group_size[1] = 0;
+    for (int g = 0; g < 2; ++g) {
+        const int m = ordered_column_values(c, [g](int r, double) { return row_group[r] == g; }, group_values[g],
+                                            nullptr);
+        for (int k = 0; k < m; ++k) {
+            double v = group_values[g][k];
+            v = log && !(v > 0) ? s.small_value_log : marker_substitute(v, s, log);
+            if (!is_available(v) || (log && !(v > 0))) return false;
+            group_values[g][k] = log ? std::log(v) : v;
+        }
+        sort_if_unsorted(group_values[g], nullptr, m);
+        group_size[g] = m;
+    }
+    return true;
+}
+
+double within_group_ties() {
+    double ties = 0;
+    for (int g = 0; g < 2; ++g) {
+        int start = 0;
+        for (int i = 1; i <= group_size[g]; ++i) {
+            if (i < group_size[g] && group_values[g][i] == group_values[g][start]) continue;
+            const double t = i - start;
+            ties += t * t * t - t;
+            start = i;
+        }
+    }
+    return ties;
+}
+
+// The shift, and its interval: exact from the null distribution of U for
+// untied groups with an exact p, else the shifts whose normal statistic
+// (with the groups' own ties and continuity correction) lies within 1.96.
+void write_shift(int c, bool exact_untied) {
+    if (!difference_values(c)) return;
+    const double* x = group_values[0];
+    const double* y = group_values[1];
+    const int n0 = group_size[0], n1 = group_size[1];
+    if (n0 < 1 || n1 < 1 || n0 + n1 < 3) return;
+    const long long count = static_cast<long long>(n0) * n1;
+    set_more_cell(HL_SHIFT, c, shown(median_pairwise_difference(x, n0, y, n1)));
+    long long k = 0;
+    if (exact_untied) {
+        k = rank_sum_interval_rank(n0, n1);
+    } else {
+        const double n = n0 + n1;
+        const double sigma = std::sqrt(static_cast<double>(count) / 12.0 * ((n + 1) - within_group_ties() / (n * (n - 1))));
+        const double lowest = static_cast<double>(count) / 2.0 - 1.96 * sigma - 0.5;
+        k = lowest > 0 && lowest < 1e15 ? static_cast<long long>(std::ceil(lowest)) : 0;
+    }
+    if (k < 1 || k > count) return;
+    set_more_cell(HL_LOW, c, shown(kth_pairwise_difference(x, n0, y, n1, k)));
+    set_more_cell(HL_HIGH, c, shown(kth_pairwise_difference(x, n0, y, n1, count + 1 - k)));
+}
+
+void write_rank_tests(int c) {
+    const RankSum s = rank_groups(c);
+    set_more_cell(BEYOND_LIMIT, c, s.markers);
+    const int n = s.n0 + s.n1;
+    if (s.n0 < 1 || s.n1 < 1 || n < 3) return;
+    const double product = static_cast<double>(s.n0) * s.n1;
+    const double u = static_cast<double>(s.s1_2 - static_cast<long long>(s.n1) * (s.n1 + 1)) / 2;
+    set_more_cell(MW_U, c, u);
+    const bool exact = n <= EXACT_RANK_MAX_N;
+    const bool tied = s.ties > 0;
+    double p;
+    if (exact) {
+        // The ranks of all cells, in pooled order, with group 1's sum.
+        p = rank_sum_exact_p(ranks2, n, s.n1, static_cast<int>(s.s1_2));
+    } else {
+        const double dn = n;
+        const double sigma = std::sqrt(product / 12.0 * ((dn + 1) - s.ties / (dn * (dn - 1))));
+        const double excess = std::fabs(u - product / 2) - 0.5;
+        p = normal_two_sided_p((excess > 0 ? excess : 0) / sigma);
+    }
+    set_more_cell(MW_P, c, p);
+    set_more_cell(MW_METHOD, c, exact ? (tied ? METHOD_EXACT_TIES : METHOD_EXACT) : METHOD_NORMAL);
+    const double r = 2 * u / product - 1;
+    const double h = 1.96 * std::sqrt((n + 1) / (3 * product));
+    set_more_cell(RB_R, c, r);
+    set_more_cell(RB_LOW, c, std::tanh(std::atanh(r) - h));
+    set_more_cell(RB_HIGH, c, std::tanh(std::atanh(r) + h));
+    write_shift(c, exact && !tied);
+}
+
+}  // namespace
+
+bool fill_more_nonpaired() {
+    int32_t code0 = 0, code1 = 0;
+    if (used_columns() < 2 || used_rows() < 3 || !find_group_codes(code0, code1)) return false;
+    start_more_rows(ROWS, ROW_COUNT, 1);
+    find_row_groups(code0, code1);
+    const unsigned fields = log_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
+    for (int c = 1; c < used_columns(); ++c) {
+        build_group_columns(c, code0, code1);
+        summarize_group(0, fields, column_summaries[c].order);
+        summarize_group(1, fields, column_summaries[c].order);
+        write_value_tests(c);
+        write_rank_tests(c);
+    }
+    return true;
+}

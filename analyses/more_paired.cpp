@@ -1,0 +1,185 @@
+// "More statistics" of the paired comparison: the differences y - x of
+// every compared column against the first, as the comparison forms them
+// (markers replaced by the columns' estimates; one "<" and one ">" cell
+// make a difference beyond every measured one, which no statistic on
+// values uses and the signed-rank test leaves out as the comparison's own
+// does), and in ratio mode the logarithms of y / x.
+#include <algorithm>
+#include <cmath>
+
+#include "analyses/more_rows.h"
+#include "analyses/paired.h"
+#include "stats/hodges_lehmann.h"
+#include "stats/rank_distributions.h"
+#include "stats/t_statistics.h"
+
+namespace {
+
+enum Row : int {
+    DZ, DZ_LOW, DZ_HIGH,
+    V, V_P, V_METHOD,
+    HL_ESTIMATE, HL_LOW, HL_HIGH,
+    MATCHED_R,
+    BIAS, SD, LOWER_LOA, UPPER_LOA, LOA_HALF_WIDTH,
+    BEYOND_LIMIT, ROW_COUNT
+};
+
+const MoreRow ROWS[ROW_COUNT] = {
+    {"Cohen dz", MoreFormat::Estimate},
+    {"dz 95%CI low", MoreFormat::Estimate},
+    {"dz 95%CI high", MoreFormat::Estimate},
+    {"Signed-rank V", MoreFormat::Estimate},
+    {"Signed-rank p", MoreFormat::PValue},
+    {"Signed-rank p method", MoreFormat::Method},
+    {"Hodges-Lehmann estimate", MoreFormat::Estimate},
+    {"HL 95%CI low", MoreFormat::Estimate},
+    {"HL 95%CI high", MoreFormat::Estimate},
+    {"Matched rank-biserial r", MoreFormat::Estimate},
+    {"Bias", MoreFormat::Estimate},
+    {"SD of differences", MoreFormat::Estimate},
+    {"Lower limit of agreement", MoreFormat::Estimate},
+    {"Upper limit of agreement", MoreFormat::Estimate},
+    {"LoA 95%CI half-width", MoreFormat::Estimate},
+    {"N beyond a limit", MoreFormat::Count},
+};
+
+// The non-zero differences (log ratios in ratio mode): by magnitude with
+// their doubled mid-ranks, and by value for the Walsh averages.
+double by_magnitude[MAX_ROWS];
+int ranks2[MAX_ROWS];
+double by_value[MAX_ROWS];
+
+bool ratio_mode() { return log_transform != 0; }
+double shown(double v) { return ratio_mode() ? std::exp(v) : v; }
+
+// dz, and the agreement of the two columns, from the comparison's mean and
+// SD of the differences.
+void write_value_statistics(int c) {
+    const bool ratio = ratio_mode();
+    const ColumnSummary& g = group_summaries[0];
+    const int n = ratio ? g.n_real_log : g.n_real;
+    const double mean = ratio ? g.mean_log : g.mean;
+    const double sd = ratio ? g.sd_log : g.sd;
+    if (n < 3 || !is_available(mean) || !is_available(sd)) return;
+    set_more_cell(BIAS, c, shown(mean));
+    set_more_cell(SD, c, sd);
+    set_more_cell(LOWER_LOA, c, shown(mean - 1.96 * sd));
+    set_more_cell(UPPER_LOA, c, shown(mean + 1.96 * sd));
+    set_more_cell(LOA_HALF_WIDTH, c, t_quantile(0.975, n - 1) * std::sqrt(3 * sd * sd / n));
+    if (!(sd > 0)) return;
+    const double dz = mean / sd;
+    const double root_n = std::sqrt(static_cast<double>(n));
+    const Interval ncp = noncentral_t_interval(dz * root_n, n - 1);
+    set_more_cell(DZ, c, dz);
+    set_more_cell(DZ_LOW, c, ncp.low / root_n);
+    set_more_cell(DZ_HIGH, c, ncp.high / root_n);
+}
+
+// The differences that take part in the signed-rank test; the count.
+int signed_rank_differences(int c) {
+    int n = 0;
+    int beyond = 0;
+    for (int r = 0; r < used_rows(); ++r) {
+        const double s = pair_rows[r].value[0];
+        if (is_missing_value(s)) continue;
+        if (is_marker(data_rows[r].value[0]) || is_marker(data_rows[r].value[c])) ++beyond;
+        if (!is_real_value(s)) continue;
+        const double d = ratio_mode() ? (s > 0 ? std::log(s) : std::nan("")) : s;
+        if (d == 0 || !std::isfinite(d)) continue;
+        by_value[n++] = d;
+    }
+    set_more_cell(BEYOND_LIMIT, c, beyond);
+    return n;
+}
+
+// Ties (sum t^3 - t) among the sorted values v[0..n-1], by `key`.
+template <typename Key>
+double tie_sum(const double* v, int n, Key key) {
+    double ties = 0;
+    int start = 0;
+    for (int i = 1; i <= n; ++i) {
+        if (i < n && key(v[i]) == key(v[start])) continue;
+        const double t = i - start;
+        ties += t * t * t - t;
+        start = i;
+    }
+    return ties;
+}
+
+// The Walsh-average estimate and its interval, as the non-paired shift's.
+void write_estimate(int c, int n, bool exact_untied) {
+    // By value: the negative differences from the largest magnitude down,
+    // then the positive ones up (no difference is zero).
+    int k = 0;
+    for (int i = n - 1; i >= 0; --i)
+        if (by_magnitude[i] < 0) by_value[k++] = by_magnitude[i];
+    for (int i = 0; i < n; ++i)
+        if (by_magnitude[i] > 0) by_value[k++] = by_magnitude[i];
+    const long long count = static_cast<long long>(n) * (n + 1) / 2;
+    set_more_cell(HL_ESTIMATE, c, shown(median_walsh_average(by_value, n)));
+    long long rank = 0;
+    if (exact_untied) {
+        rank = signed_rank_interval_rank(n);
+    } else {
+        const double dn = n;
+        const double ties = tie_sum(by_value, n, [](double v) { return v; });
+        const double sigma = std::sqrt(dn * (dn + 1) * (2 * dn + 1) / 24 - ties / 48);
+        const double lowest = static_cast<double>(count) / 2.0 - 1.96 * sigma - 0.5;
+        rank = lowest > 0 && lowest < 1e15 ? static_cast<long long>(std::ceil(lowest)) : 0;
+    }
+    if (rank < 1 || rank > count) return;
+    set_more_cell(HL_LOW, c, shown(kth_walsh_average(by_value, n, rank)));
+    set_more_cell(HL_HIGH, c, shown(kth_walsh_average(by_value, n, count + 1 - rank)));
+}
+
+void write_signed_rank(int c) {
+    const int n = signed_rank_differences(c);
+    if (n < 3) return;
+    for (int i = 0; i < n; ++i) by_magnitude[i] = by_value[i];
+    std::sort(by_magnitude, by_magnitude + n, [](double a, double b) { return std::fabs(a) < std::fabs(b); });
+    long long v2 = 0;  // doubled sum of the positive ranks
+    double ties = 0;
+    int start = 0;
+    for (int i = 1; i <= n; ++i) {
+        if (i < n && std::fabs(by_magnitude[i]) == std::fabs(by_magnitude[start])) continue;
+        for (int k = start; k < i; ++k) {
+            ranks2[k] = start + 1 + i;
+            if (by_magnitude[k] > 0) v2 += ranks2[k];
+        }
+        const double t = i - start;
+        ties += t * t * t - t;
+        start = i;
+    }
+    const double dn = n;
+    const double v = static_cast<double>(v2) / 2.0;
+    const double all = dn * (dn + 1) / 2;
+    const bool exact = n <= EXACT_RANK_MAX_N;
+    double p;
+    if (exact) {
+        p = signed_rank_exact_p(ranks2, n, static_cast<int>(v2));
+    } else {
+        const double sigma = std::sqrt(dn * (dn + 1) * (2 * dn + 1) / 24 - ties / 48);
+        const double excess = std::fabs(v - all / 2) - 0.5;
+        p = normal_two_sided_p((excess > 0 ? excess : 0) / sigma);
+    }
+    set_more_cell(V, c, v);
+    set_more_cell(V_P, c, p);
+    set_more_cell(V_METHOD, c, exact ? (ties > 0 ? METHOD_EXACT_TIES : METHOD_EXACT) : METHOD_NORMAL);
+    set_more_cell(MATCHED_R, c, (v - (all - v)) / all);
+    write_estimate(c, n, exact && ties == 0);
+}
+
+}  // namespace
+
+bool fill_more_paired() {
+    if (used_columns() < 2 || used_rows() < 3) return false;
+    start_more_rows(ROWS, ROW_COUNT, 1);
+    const unsigned fields = ratio_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
+    for (int c = 1; c < used_columns(); ++c) {
+        build_paired_differences(c);
+        summarize_group(0, fields);
+        write_value_statistics(c);
+        write_signed_rank(c);
+    }
+    return true;
+}

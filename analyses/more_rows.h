@@ -1,0 +1,74 @@
+// The table behind the "More statistics" report, shared by its parts: the
+// rows an analysis has (label and how its cells are written), one cell per
+// result column, and the writer that turns them into text, adding after
+// each p row its Holm and Benjamini-Hochberg adjustments when there is more
+// than one compared column.
+#pragma once
+
+#include "stats/column_summary.h"
+#include "worksheet/data_table.h"
+
+// How the cells of a row are written. A cell that is not a finite number
+// (NaN marks "not computable") is "#n/a".
+enum class MoreFormat {
+    Estimate,  // "%.4f"
+    Freedom,   // degrees of freedom, "%.2f"
+    Count,     // "%d"
+    PValue,    // "%.4f" from 0.0001 on, "%.2e" below; followed by Holm and BH rows
+    Method,    // a MoreMethod: "exact", "exact-ties" or "normal"
+};
+
+// How a p was computed, stored in a Method cell.
+enum MoreMethod : int { METHOD_EXACT = 0, METHOD_EXACT_TIES = 1, METHOD_NORMAL = 2 };
+
+struct MoreRow {
+    const char* label;
+    MoreFormat format;
+};
+
+constexpr int MORE_MAX_ROWS = 32;
+
+// Starts a report with `count` rows (at most MORE_MAX_ROWS) whose cells are
+// result columns first .. used_columns()-1, every cell not computable.
+void start_more_rows(const MoreRow* rows, int count, int first_column);
+// Sets one cell; out-of-range rows and columns are ignored.
+void set_more_cell(int row, int column, double value);
+// The report as text; see write_more_statistics.
+int write_more_rows(char* out, int capacity);
+
+// The parts: each fills the table for the worksheet as it stands and
+// returns false when the analysis would refuse its input.
+bool fill_more_nonpaired();
+bool fill_more_paired();
+bool fill_more_correlation(bool spearman);
+bool fill_more_descriptive();
+
+// Sorts values[0..n-1] ascending, with rows[] (may be null) alongside,
+// unless they already are.
+void sort_if_unsorted(double* values, int* rows, int n);
+
+// The start-up order of data column c when it lists every row once, else
+// the rows in turn.
+const int32_t* checked_order(int c);
+
+// The present values of data column c in ascending order (markers by their
+// value), read along the column's start-up order (and sorted here only if
+// that order is not ascending); `keep(row, value)` chooses the cells.
+// Returns the count; `rows` (may be null) receives their row numbers.
+template <typename Keep>
+int ordered_column_values(int c, Keep keep, double* values, int* rows) {
+    if (c < 0 || c >= MAX_COLUMNS) return 0;
+    const int n_rows = used_rows();
+    const int32_t* order = checked_order(c);
+    int n = 0;
+    for (int k = 0; k < n_rows; ++k) {
+        const int r = order[k];
+        const double v = data_rows[r].value[c];
+        if (is_missing_value(v) || !keep(r, v)) continue;
+        values[n] = v;
+        if (rows != nullptr) rows[n] = r;
+        ++n;
+    }
+    sort_if_unsorted(values, rows, n);
+    return n;
+}

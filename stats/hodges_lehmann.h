@@ -1,0 +1,18 @@
+// Order statistics of the two sets the Hodges-Lehmann estimators are
+// medians of, without writing either set out: the n0 * n1 differences
+// y[j] - x[i] of two samples, and the n (n + 1) / 2 Walsh averages
+// (d[i] + d[j]) / 2, i <= j, of one sample. Both inputs are sorted
+// ascending, so each set is a matrix sorted along its rows and columns.
+#pragma once
+
+// The k-th smallest (k = 1 .. nx * ny) of y[j] - x[i]; NaN when k is out of
+// range. nx, ny <= 1024.
+double kth_pairwise_difference(const double* x, int nx, const double* y, int ny, long long k);
+
+// The k-th smallest (k = 1 .. n (n + 1) / 2) of (d[i] + d[j]) / 2 over
+// i <= j; NaN when k is out of range. n <= 1024.
+double kth_walsh_average(const double* d, int n, long long k);
+
+// Medians of the two sets (the mean of the middle two for an even count).
+double median_pairwise_difference(const double* x, int nx, const double* y, int ny);
+double median_walsh_average(const double* d, int n);

@@ -1,0 +1,8 @@
+// Mid-ranks of a sample: ranks 1..n in ascending order of value, each run
+// of equal values sharing the mean of its ranks, given doubled so that they
+// are whole numbers.
+#pragma once
+
+// ranks2[i] = twice the mid-rank of v[i] (n <= 1024); returns the tie sum
+// sum (t^3 - t) over the runs of t equal values.
+double doubled_mid_ranks(const double* v, int n, int* ranks2);
