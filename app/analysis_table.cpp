@@ -11,12 +11,18 @@
 namespace {
 
 const AnalysisKind ANALYSES[] = {
-    {ID_DESCRIPTIVE, run_descriptive_analysis, "Descriptive results on clipboard: use Edit/Paste or CTRL-V"},
-    {ID_PAIRED, run_paired_analysis, "Paired test results on clipboard: use Edit/Paste or CTRL-V"},
-    {ID_NONPAIRED, run_nonpaired_analysis, "Non-paired test results on clipboard: use Edit/Paste or CTRL-V"},
-    {ID_PEARSON, run_pearson_analysis, "Pearson results on clipboard: use Edit/Paste or CTRL-V"},
-    {ID_SPEARMAN, run_spearman_analysis, "Spearman results on clipboard: use Edit/Paste or CTRL-V"},
-    {ID_SHOW_RANKS, run_rank_listing, "Rank results on clipboard: use Edit/Paste or CTRL-V"},
+    {ID_DESCRIPTIVE, run_descriptive_analysis, "Descriptive results on clipboard: use Edit/Paste or CTRL-V",
+     MoreAnalysis::Descriptive},
+    {ID_PAIRED, run_paired_analysis, "Paired test results on clipboard: use Edit/Paste or CTRL-V",
+     MoreAnalysis::Paired},
+    {ID_NONPAIRED, run_nonpaired_analysis, "Non-paired test results on clipboard: use Edit/Paste or CTRL-V",
+     MoreAnalysis::Nonpaired},
+    {ID_PEARSON, run_pearson_analysis, "Pearson results on clipboard: use Edit/Paste or CTRL-V",
+     MoreAnalysis::Pearson},
+    {ID_SPEARMAN, run_spearman_analysis, "Spearman results on clipboard: use Edit/Paste or CTRL-V",
+     MoreAnalysis::Spearman},
+    {ID_SHOW_RANKS, run_rank_listing, "Rank results on clipboard: use Edit/Paste or CTRL-V",
+     MoreAnalysis::ShowRanks},
 };
 
 }  // namespace

@@ -287,23 +287,12 @@ int report_run(headless::Message& success) {
     return succeeded ? EXIT_RESULT : EXIT_REFUSED;
 }
 
-// The analysis of a radio button, as the "More statistics" report knows it.
-MoreAnalysis more_analysis(int radio_id) {
-    switch (radio_id) {
-    case ID_PAIRED: return MoreAnalysis::Paired;
-    case ID_NONPAIRED: return MoreAnalysis::Nonpaired;
-    case ID_PEARSON: return MoreAnalysis::Pearson;
-    case ID_SPEARMAN: return MoreAnalysis::Spearman;
-    case ID_SHOW_RANKS: return MoreAnalysis::ShowRanks;
-    default: return MoreAnalysis::Descriptive;
-    }
-}
-
 // With --more: the analysis' text, its last line ended, an empty line and
 // the "More statistics" report; the text alone when there is no report.
 std::string with_more_statistics(const CliOptions& options, std::string_view text) {
     static char more[MORE_TEXT_CAPACITY];
-    const int length = write_more_statistics(more_analysis(options.analysis_radio_id), more, MORE_TEXT_CAPACITY);
+    const AnalysisKind* analysis = find_analysis(options.analysis_radio_id);
+    const int length = analysis == nullptr ? 0 : write_more_statistics(analysis->more, more, MORE_TEXT_CAPACITY);
     std::string result(text);
     if (length <= 0) return result;
     if (!result.empty() && result.back() != '\n') result += '\n';

@@ -42,6 +42,14 @@ TEST(PageEngine, PasteAndCalculateGiveTheTextOfTheSameCellsOnTheClipboard) {
             morvenda_read(static_cast<unsigned>(size), 3, 1, 0, 0);
             morvenda_calculate(radio, 1, 0, 1);
             page.assign(morvenda_result_text(), morvenda_result_length());
+            const std::string more = morvenda_more();
+            EXPECT_EQ(more.size(), morvenda_more_length());
+            if (radio == ID_SHOW_RANKS) {
+                EXPECT_EQ(more, "");
+            } else {
+                EXPECT_EQ(more.rfind("More statistics\n", 0), 0u) << more;
+                EXPECT_EQ(more.find('.'), std::string::npos) << "decimal commas: " << more;
+            }
         }
 
         static unsigned char block[TEXT_WK1_CAPACITY];

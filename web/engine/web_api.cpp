@@ -54,6 +54,10 @@ const char* const INPUT_KIND_NAMES[] = {"text", "csv", "wk1", "paste", "pasteCsv
 // The titles, first rows as written and doubtful cells of the last input.
 CellNotes notes;
 
+// The last "More statistics" report the page asked for.
+char more_buffer[MORE_TEXT_CAPACITY];
+int more_size = 0;
+
 // Whether the last input's results are written with a decimal comma: text
 // read with one. A WK1 worksheet's results keep their points.
 bool result_decimal_comma = false;
@@ -396,6 +400,22 @@ const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_v
 const char* morvenda_result_text() { return result_buffer; }
 
 unsigned morvenda_result_length() { return static_cast<unsigned>(result_size); }
+
+// The "More statistics" report of the last Calculate's analysis ("" when
+// it has none or refused the worksheet), written with a decimal comma where
+// the result is; its length in morvenda_more_length. Computed when asked
+// for, not on every Calculate: the page shows it on request.
+const char* morvenda_more() {
+    const AnalysisKind* analysis = find_analysis(analysis_kind);
+    const bool result = headless::dialogs_shown() > 0 && last_run_status == 0 && analysis != nullptr;
+    more_size = result ? write_more_statistics(analysis->more, more_buffer, MORE_TEXT_CAPACITY) : 0;
+    if (more_size < 0) more_size = 0;
+    more_buffer[more_size] = '\0';
+    if (result_decimal_comma) write_decimal_comma(more_buffer, static_cast<std::size_t>(more_size));
+    return more_buffer;
+}
+
+unsigned morvenda_more_length() { return static_cast<unsigned>(more_size); }
 
 // The plot of data column `column` (from 0) for the last Calculate's analysis.
 const char* morvenda_plot(int column) {
