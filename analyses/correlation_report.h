@@ -21,9 +21,7 @@
     X(TIES_X_ROW, "Ties x", nullptr, ties_printed, Value)           \
     X(TIES_Y_ROW, "Ties y", nullptr, ties_printed, Value)
 
-namespace correlation_rows {
-enum Row : int { CORRELATION_REPORT_ROWS(REPORT_ROW_IDS, , ) COUNT };
-}
+REPORT_ROW_ENUM(correlation_rows, Row, CORRELATION_REPORT_ROWS(REPORT_ROW_IDS, , ))
 
 // From this |coefficient| on the correlation is taken as perfect.
 constexpr double PERFECT_CORRELATION = 0.999;

@@ -44,10 +44,9 @@ struct CellSource {
     REPORT_ROW_ENTRIES(id, label, nullptr, printed, Value)
 #define DESCRIPTIVE_CELL_SOURCES(id, label, printed, cell, value, count) CellSource{Cell::cell, value, count},
 
-constexpr ReportRow DESCRIPTIVE_REPORT[] = {DESCRIPTIVE_REPORT_ROWS(DESCRIPTIVE_ROW_ENTRIES)};
+REPORT_ROW_TABLE(DESCRIPTIVE_REPORT, descriptive_rows, DESCRIPTIVE_REPORT_ROWS(DESCRIPTIVE_ROW_ENTRIES));
 constexpr ReportTable TABLE = report_table(DESCRIPTIVE_REPORT);
 const CellSource CELL_SOURCES[] = {DESCRIPTIVE_REPORT_ROWS(DESCRIPTIVE_CELL_SOURCES)};
-static_assert(sizeof DESCRIPTIVE_REPORT / sizeof DESCRIPTIVE_REPORT[0] == descriptive_rows::COUNT, "one entry per row");
 static_assert(sizeof CELL_SOURCES / sizeof CELL_SOURCES[0] == descriptive_rows::COUNT, "one source per row");
 
 // The cell of report row `row` for one column's summary.

@@ -58,9 +58,7 @@
 
 #define DESCRIPTIVE_ROW_IDS(id, label, printed, cell, value, count) id,
 
-namespace descriptive_rows {
-enum Row : int { DESCRIPTIVE_REPORT_ROWS(DESCRIPTIVE_ROW_IDS) COUNT };
-}
+REPORT_ROW_ENUM(descriptive_rows, Row, DESCRIPTIVE_REPORT_ROWS(DESCRIPTIVE_ROW_IDS))
 
 // Builds the report into result_text and publishes it. 0, or
 // ANALYSIS_PUBLISH_FAILED when the text could not be put on the clipboard

@@ -36,13 +36,8 @@
     X(TIE_TERM_ROW, "MW T", nullptr, Extra, Value)                                                  \
     X(Z_ROW, "z score (for Mann-Whitney n1>8)", nullptr, Extra, Value)
 
-namespace nonpaired_rows {
-enum Row : int { NONPAIRED_REPORT_ROWS(REPORT_ROW_IDS) COUNT };
-}
-
-// The table of the rows above.
-inline constexpr ReportRow NONPAIRED_REPORT[] = {NONPAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES)};
-static_assert(sizeof NONPAIRED_REPORT / sizeof NONPAIRED_REPORT[0] == nonpaired_rows::COUNT, "one entry per row");
+REPORT_ROW_ENUM(nonpaired_rows, Row, NONPAIRED_REPORT_ROWS(REPORT_ROW_IDS))
+REPORT_ROW_TABLE(NONPAIRED_REPORT, nonpaired_rows, NONPAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES));
 
 // Checks the input, compares every column after the first and publishes the
 // report. ANALYSIS_TOO_FEW_COLUMNS, ANALYSIS_TOO_FEW_ROWS or

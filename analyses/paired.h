@@ -23,13 +23,8 @@
     X(WILCOXON_N_ROW, "N (Wilcoxon)", nullptr, Extra, Count)                         \
     X(WILCOXON_T_ROW, "Wilcoxon T", nullptr, Extra, Value)
 
-namespace paired_rows {
-enum Row : int { PAIRED_REPORT_ROWS(REPORT_ROW_IDS) COUNT };
-}
-
-// The table of the rows above.
-inline constexpr ReportRow PAIRED_REPORT[] = {PAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES)};
-static_assert(sizeof PAIRED_REPORT / sizeof PAIRED_REPORT[0] == paired_rows::COUNT, "one entry per row");
+REPORT_ROW_ENUM(paired_rows, Row, PAIRED_REPORT_ROWS(REPORT_ROW_IDS))
+REPORT_ROW_TABLE(PAIRED_REPORT, paired_rows, PAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES));
 
 // Checks the input, compares every column after the first with the first
 // and publishes the report. ANALYSIS_TOO_FEW_COLUMNS or

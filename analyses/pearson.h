@@ -8,8 +8,7 @@
 #include "platform/platform.h"
 
 // The rows of the report.
-inline constexpr ReportRow PEARSON_REPORT[] = {CORRELATION_REPORT_ROWS(REPORT_ROW_ENTRIES, "Pearson R", Never)};
-static_assert(sizeof PEARSON_REPORT / sizeof PEARSON_REPORT[0] == correlation_rows::COUNT, "one entry per row");
+REPORT_ROW_TABLE(PEARSON_REPORT, correlation_rows, CORRELATION_REPORT_ROWS(REPORT_ROW_ENTRIES, "Pearson R", Never));
 
 // Checks the input, computes every pair, writes and publishes the report.
 // ANALYSIS_TOO_FEW_COLUMNS / ANALYSIS_TOO_FEW_ROWS after their message,

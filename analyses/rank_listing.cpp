@@ -21,9 +21,8 @@ using namespace rank_blocks;
 
 // The listing's table of blocks (every cell is written here, so the format
 // is not read).
-constexpr ReportRow RANK_LISTING[] = {RANK_LISTING_BLOCKS(REPORT_ROW_ENTRIES)};
+REPORT_ROW_TABLE(RANK_LISTING, rank_blocks, RANK_LISTING_BLOCKS(REPORT_ROW_ENTRIES));
 constexpr ReportTable TABLE = report_table(RANK_LISTING);
-static_assert(sizeof RANK_LISTING / sizeof RANK_LISTING[0] == COUNT, "one entry per block");
 
 void empty_cell() { append_cell("\t"); }
 

@@ -22,9 +22,7 @@
     X(LOG_PREDICTION_BLOCK, "Predicted from rank (log-normal)", nullptr, Extra, Value)  \
     X(RAW_DATA_BLOCK, "Raw data", nullptr, Extra, Value)
 
-namespace rank_blocks {
-enum Block : int { RANK_LISTING_BLOCKS(REPORT_ROW_IDS) COUNT };
-}
+REPORT_ROW_ENUM(rank_blocks, Block, RANK_LISTING_BLOCKS(REPORT_ROW_IDS))
 
 // Columns the listing can lay out side by side.
 constexpr int MAX_RANK_COLUMNS = 5;

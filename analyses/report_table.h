@@ -43,6 +43,18 @@ struct ReportRow {
 #define REPORT_ROW_ENTRIES(id, label, log_label, printed, format) \
     ReportRow{label, log_label, Printed::printed, CellFormat::format},
 
+// The enum `Enum` of a report's row ids, with COUNT after the last, in
+// namespace `ids`, from its list expanded by REPORT_ROW_IDS.
+#define REPORT_ROW_ENUM(ids, Enum, ids_list) \
+    namespace ids {                          \
+    enum Enum : int { ids_list COUNT };      \
+    }
+// The table NAME of a report's rows, from its list expanded by
+// REPORT_ROW_ENTRIES, with one entry per row id of `ids`.
+#define REPORT_ROW_TABLE(NAME, ids, entries_list)  \
+    inline constexpr ReportRow NAME[] = {entries_list}; \
+    static_assert(sizeof NAME / sizeof NAME[0] == ids::COUNT, "one entry per row")
+
 // A view of one report's table.
 struct ReportTable {
     const ReportRow* rows;

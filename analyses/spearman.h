@@ -9,8 +9,7 @@
 #include "platform/platform.h"
 
 // The rows of the report.
-inline constexpr ReportRow SPEARMAN_REPORT[] = {CORRELATION_REPORT_ROWS(REPORT_ROW_ENTRIES, "Rho", Extra)};
-static_assert(sizeof SPEARMAN_REPORT / sizeof SPEARMAN_REPORT[0] == correlation_rows::COUNT, "one entry per row");
+REPORT_ROW_TABLE(SPEARMAN_REPORT, correlation_rows, CORRELATION_REPORT_ROWS(REPORT_ROW_ENTRIES, "Rho", Extra));
 
 // Checks the input, computes every pair, writes and publishes the report.
 // ANALYSIS_TOO_FEW_COLUMNS / ANALYSIS_TOO_FEW_ROWS after their message,
