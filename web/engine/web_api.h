@@ -11,5 +11,7 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut, i
 const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_values, int extra);
 const char* morvenda_result_text();
 unsigned morvenda_result_length();
+const char* morvenda_written_rows();
+unsigned morvenda_written_length();
 const char* morvenda_plot(int column);
 }

@@ -26,6 +26,12 @@ function pointMarks(list, channels, wrap = (options) => options) {
   );
 }
 
+// Side by side without overlap (a dot plot) for up to this many values;
+// beyond, laying them out so takes longer than a frame, and the dots are
+// spread over a fixed width instead, see-through where they overlap.
+const DODGE_MOST = 300;
+const spread = (list) => list.map((p, i) => ({ ...p, spread: ((i * 7) % 15) - 7 }));
+
 const sentence = (text) => text.charAt(0).toUpperCase() + text.slice(1);
 
 const number = (v) => (v === null ? "not available" : Number(v.toPrecision(6)).toString());
@@ -79,7 +85,7 @@ function layout(data, column, nameOf) {
         title: `${name} by group${data.log ? " (log scale)" : ""}`,
         note: `solid line: mean${data.log ? " (geometric)" : ""}; dashed: median; ${markerNote}`,
         fx: { label: null, domain: [group(0), group(1)] },
-        x: { axis: null },
+        x: { axis: null, domain: [-9, 9] },
         y: { label: "Value", type: data.log ? "log" : "linear" },
         marks: [
           Plot.tickY(
@@ -90,7 +96,9 @@ function layout(data, column, nameOf) {
             stats.filter((s) => s.median !== null),
             { fx: "group", y: "median", stroke: "#555", strokeDasharray: "5 4", strokeWidth: 2 },
           ),
-          ...pointMarks(list, { fx: "group", y: "y" }, (options) => Plot.dodgeX("middle", options)),
+          ...(list.length <= DODGE_MOST
+            ? pointMarks(list, { fx: "group", y: "y" }, (options) => Plot.dodgeX("middle", options))
+            : pointMarks(spread(list), { fx: "group", x: "spread", y: "y" }, (options) => ({ ...options, fillOpacity: 0.4 }))),
         ],
       };
     }

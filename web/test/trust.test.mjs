@@ -62,7 +62,7 @@ describe("what Copy result copies", () => {
     // result on show and on the clipboard is the new one at once.
     await page.click("#analysis-pearson");
     await page.click("#log-y");
-    await page.waitForFunction(() => /^Pearson/.test(document.getElementById("result-text").value));
+    await page.waitForFunction(() => /^Pearson/.test(document.getElementById("result-text").textContent));
     const { copied, said } = await copy(page);
     assert.equal(copied, cli(["-a", "pearson", "-y", file]).text);
     assert.equal(said, "Copied: Pearson (Log-transformation y values) of the pasted text.");
@@ -70,7 +70,7 @@ describe("what Copy result copies", () => {
     // Another input: the result follows it too.
     await paste(page, readText("tests/cli/data/paired.tsv"));
     await page.waitForFunction(() => /^Copied|^$/.test(document.getElementById("copy-status").textContent));
-    await page.waitForFunction(() => document.getElementById("result-text").value !== "");
+    await page.waitForFunction(() => document.getElementById("result-text").textContent !== "");
     assert.equal((await copy(page)).copied, cli(["-a", "pearson", "-y", "tests/cli/data/paired.tsv"]).text);
 
     // "Copy with column titles" puts one line of titles above it.
