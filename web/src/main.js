@@ -327,7 +327,7 @@ async function calculate({ keepMessages = [] } = {}) {
   if (hint) said.push({ text: hint, hint: true });
   showMessages(said);
   if (text.length > 0) {
-    result = { text, ...chosen, columns: run.columns, key };
+    result = { text, ...chosen, columns: run.columns, decimalComma: run.decimalComma, key };
     result.table = resultTable(text, chosen.analysis, result.columns, columnLabel);
     showTable($("result-table"), result.table);
     const lines = text.split("\n").length - (text.endsWith("\n") ? 1 : 0);
@@ -445,9 +445,23 @@ async function showPlot() {
   const data = await call("plot", column);
   // Only the plot of the result and column on show.
   if (!result || result.key !== key || Number($("plot-column").value) !== column) return;
-  const drawn = drawPlot($("plot"), data, column, (c) => columnName(c));
+  const drawn = drawPlot($("plot"), data, column, {
+    nameOf: columnName,
+    written: (row, c) => writtenRow(row)[c] ?? "",
+    cell: resultCell,
+    comma: result.decimalComma,
+  });
   $("download-svg").disabled = !drawn;
   document.body.dataset.plotted = String(column);
+}
+
+// The result's cell of column c in the row labelled `label`, as written;
+// null where there is none.
+function resultCell(label, c) {
+  const row = result.table.rows.find((r) => r.label === label && !r.matrix);
+  const first = result.analysis === DESCRIPTIVE || result.analysis === SHOW_RANKS ? 0 : 1;
+  const field = row ? row.cells[c - first] : undefined;
+  return field === undefined || field.trim() === "" ? null : field.trim();
 }
 
 function downloadSvg() {
@@ -551,6 +565,30 @@ for (const id of ["log", "log-y", "extra"]) $(id).addEventListener("change", cho
 document.querySelectorAll('input[name="analysis"]').forEach((radio) => radio.addEventListener("change", choiceChanged));
 $("plot-column").addEventListener("change", showPlot);
 $("download-svg").addEventListener("click", downloadSvg);
+
+// The explanation of a row label, beside it while it is hovered or focused.
+function showLabelNote(event) {
+  const th = event.target.closest && event.target.closest("th[data-note]");
+  const note = $("label-note");
+  if (!th) {
+    if (event.type === "mouseover") note.hidden = true;
+    return;
+  }
+  note.textContent = th.dataset.note;
+  note.hidden = false;
+  const place = th.getBoundingClientRect();
+  note.style.left = `${Math.max(4, Math.min(place.left, window.innerWidth - note.offsetWidth - 4))}px`;
+  note.style.top = `${place.bottom + 4}px`;
+}
+$("result-table").addEventListener("mouseover", showLabelNote);
+$("result-table").addEventListener("focusin", showLabelNote);
+for (const [element, type] of [
+  [$("result-table"), "mouseleave"],
+  [$("result-table"), "focusout"],
+  [$("result-table").parentElement, "scroll"],
+]) {
+  element.addEventListener(type, () => ($("label-note").hidden = true));
+}
 
 let resizing = 0;
 window.addEventListener("resize", () => {

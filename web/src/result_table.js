@@ -6,6 +6,7 @@
 // resultTable() makes the table's model; showTable() draws it (a long one
 // through the row window, rows_view.js); tableHtml() writes it whole for
 // the clipboard.
+import { LABEL_NOTES, shownCell } from "./labels.js";
 import { showRows } from "./rows_view.js";
 
 const DESCRIPTIVE = 1003;
@@ -14,7 +15,7 @@ const CORRELATIONS = [1007, 1008];
 
 // What the extra output's matrix of a correlation holds, checked against
 // the command line's output in the page's tests.
-export const MATRIX_NOTE = "Below the diagonal: coefficients; on the diagonal: values; above it: pairs";
+export const MATRIX_NOTE = "Below the diagonal: coefficients; on it: each column's number of values; above it: numbers of pairs";
 
 const element = (tag, text, attributes = {}) => {
   const e = document.createElement(tag);
@@ -79,11 +80,22 @@ export function resultTable(text, analysis, columns, label) {
   return model;
 }
 
+// A label with an explanation is focusable, and says it on hover and focus
+// (the page's one tooltip, #label-note, which describes it).
+function explained(th, label) {
+  const note = LABEL_NOTES[label];
+  if (!note) return th;
+  th.dataset.note = note;
+  th.tabIndex = 0;
+  th.setAttribute("aria-describedby", "label-note");
+  return th;
+}
+
 function headCell(cell, scope) {
   if (cell.blank) return element("td");
   const th = element("th", cell.text, { scope: cell.span ? "colgroup" : scope });
   if (cell.span) th.colSpan = cell.span;
-  return th;
+  return explained(th, cell.text);
 }
 
 function bodyRow(row) {
@@ -92,9 +104,9 @@ function bodyRow(row) {
     tr.append(headCell({ text: row.corner }, "col"), ...row.names.map((name) => headCell({ text: name }, "col")));
     return tr;
   }
-  tr.append(element("th", row.label, { scope: "row" }));
+  tr.append(row.matrix ? element("th", row.label, { scope: "row" }) : explained(element("th", row.label, { scope: "row" }), row.label));
   for (const field of row.cells) {
-    const td = element("td", field.trim());
+    const td = element("td", row.matrix ? field.trim() : shownCell(row.label, field));
     if (isNumberField(field)) td.className = "number";
     tr.append(td);
   }
@@ -126,6 +138,10 @@ export function tableHtml(model) {
   const body = document.createElement("tbody");
   body.append(...model.rows.map(bodyRow));
   box.append(head, body);
+  // The page's own explanations stay in the page.
+  for (const th of box.querySelectorAll("[data-note]")) {
+    for (const name of ["data-note", "tabindex", "aria-describedby"]) th.removeAttribute(name);
+  }
   return box.outerHTML;
 }
 

@@ -226,6 +226,7 @@ describe("the page", () => {
     assert.match(await page.$eval("#plot svg", (svg) => svg.getAttribute("aria-label")), new RegExp(`Rho = ${rho}`));
     // Another column, and the plot as a file.
     await page.select("#plot-column", "2");
+    await page.waitForFunction(() => document.body.dataset.plotted === "2");
     assert.equal(
       await page.$$eval('#plot g[aria-label="dot"] :is(circle, path)', (dots) => dots.length),
       rows("correlation", (row) => row[0] && row[2]),
@@ -283,6 +284,7 @@ describe("the page", () => {
     await tabTo("plot-column");
     await press("ArrowDown");
     assert.equal(await page.$eval("#plot-column", (select) => select.value), "2");
+    await page.waitForFunction(() => document.body.dataset.plotted === "2");
     assert.match(await page.$eval("#plot svg", (svg) => svg.getAttribute("aria-label")), /"Marker" against "Dose"/);
     await page.close();
   });
