@@ -502,9 +502,12 @@ function decimalCommaByLocale() {
   return parts.some((part) => part.type === "decimal" && part.value === ",");
 }
 
+// On a touch screen there is no Ctrl+V, and a long-press offers Paste only
+// in a text box: the Paste button reads the clipboard there.
 const touch = window.matchMedia("(pointer: coarse)").matches;
 if (touch) {
-  document.querySelectorAll(".keys").forEach((element) => (element.textContent = "long-press, Paste"));
+  document.querySelectorAll(".keys").forEach((element) => (element.textContent = "the Paste button"));
+  $("paste-how").textContent = "Press Paste to read the copied cells.";
 }
 
 $("decimal-comma").checked = decimalCommaByLocale();
@@ -514,9 +517,14 @@ for (const id of ["decimal-comma", "first-row-titles"]) {
   });
 }
 
-// The paste area takes a paste: the text goes to the reader, never into the
-// page (a paste of many megabytes stays out of it).
-$("paste").addEventListener("paste", (event) => {
+// The paste area is no text box (it takes no typing, and a screen reader
+// meets a labelled region, not an edit field that ignores input): a paste
+// there, or anywhere on the page but in a field, goes to the reader, never
+// into the page (a paste of many megabytes stays out of it). A click
+// focuses it, so that Ctrl+V follows.
+$("paste").addEventListener("click", () => $("paste").focus());
+document.addEventListener("paste", (event) => {
+  if (event.target instanceof HTMLElement && event.target.closest("input, textarea, select, [contenteditable]")) return;
   event.preventDefault();
   const data = event.clipboardData;
   const taken = takeClipboard(data ? data.getData("text/plain") : "", data ? data.getData("text/html") : "");
