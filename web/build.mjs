@@ -1,7 +1,9 @@
-// Builds the one self-contained page: bundles the page's JavaScript with the
-// plotting library and the program compiled to WebAssembly (carried inside
-// the bundle), then puts the bundle and the styles inline into index.html
-// under a Content-Security-Policy that allows exactly that script.
+// Builds the one self-contained page: bundles the worker (the program
+// compiled to WebAssembly, carried inside it, and its calls), bundles the
+// page's JavaScript with the plotting library and the worker's text, then
+// puts the bundle and the styles inline into index.html under a
+// Content-Security-Policy that allows exactly that script, and workers made
+// from the page's own text (blob: addresses) only.
 //
 //   node build.mjs WASM_DIR OUT_FILE
 //
@@ -28,18 +30,23 @@ const engineFiles = {
   "morvenda:wasm": path.resolve(wasmDir, "morvenda_web.wasm"),
 };
 
-const bundled = await build({
-  entryPoints: [path.join(here, "src", "main.js")],
+const common = {
   bundle: true,
   format: "iife",
   minify: true,
   target: ["chrome100", "firefox100", "safari15"],
   write: false,
+  logLevel: "warning",
+};
+
+// The worker: the program runs there, so that the page never waits for it.
+const worker = await build({
+  ...common,
+  entryPoints: [path.join(here, "src", "worker.js")],
   loader: { ".wasm": "binary" },
   // The Emscripten module asks for its own address only to find its
-  // WebAssembly file; the page hands it the WebAssembly instead.
+  // WebAssembly file; the worker hands it the WebAssembly instead.
   define: { "import.meta.url": '""' },
-  logLevel: "warning",
   plugins: [
     {
       name: "morvenda-engine",
@@ -50,13 +57,33 @@ const bundled = await build({
   ],
 });
 
+// The page, with the worker's text inside ("morvenda:worker"): it starts
+// the worker from a Blob of that text, nothing is fetched.
+const bundled = await build({
+  ...common,
+  entryPoints: [path.join(here, "src", "main.js")],
+  plugins: [
+    {
+      name: "morvenda-worker",
+      setup(b) {
+        b.onResolve({ filter: /^morvenda:worker$/ }, () => ({ path: "worker", namespace: "morvenda" }));
+        b.onLoad({ filter: /.*/, namespace: "morvenda" }, () => ({
+          contents: worker.outputFiles[0].text,
+          loader: "text",
+        }));
+      },
+    },
+  ],
+});
+
 // Inline, the script must not end its own element early.
 const script = bundled.outputFiles[0].text.replace(/<\/(script)/gi, "<\\/$1");
 const scriptHash = createHash("sha256").update(script, "utf8").digest("base64");
 
 // Nothing leaves the machine: no connection, no remote script, style, font,
-// image, frame or form target; the one inline script by its hash, and
-// WebAssembly compiled from the bytes it carries.
+// image, frame or form target; the one inline script by its hash, the
+// worker made from a Blob of the text that script carries, and WebAssembly
+// compiled from the bytes the worker carries.
 const csp = [
   "default-src 'none'",
   `script-src 'sha256-${scriptHash}' 'wasm-unsafe-eval'`,
@@ -67,7 +94,7 @@ const csp = [
   "media-src 'none'",
   "object-src 'none'",
   "frame-src 'none'",
-  "worker-src 'none'",
+  "worker-src blob:",
   "manifest-src 'none'",
   "base-uri 'none'",
   "form-action 'none'",

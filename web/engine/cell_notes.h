@@ -1,5 +1,5 @@
 // What the page tells about the cells of an input beyond their values: the
-// column titles of its first row, the first rows as they were written (a
+// column titles of its first row, the rows as they were written (a
 // "<0.5" cell stays "<0.5", not "<"), and cells written "<" or ">" without
 // a limit after the sign ("<abc", ">zz"), which the reader takes as values
 // beyond a limit all the same.
@@ -13,7 +13,8 @@
 #include "worksheet/data_table.h"
 #include "worksheet/text_cells.h"
 
-constexpr int NOTE_PREVIEW_ROWS = 8;
+// Every row the table holds: the page shows them all, as written.
+constexpr int NOTE_PREVIEW_ROWS = MAX_ROWS;
 constexpr std::size_t NOTE_TEXT_SIZE = 48;  // longer texts are cut
 constexpr int NOTE_LIMITLESS_EXAMPLES = 5;
 

@@ -30,13 +30,15 @@ constexpr int MAX_POINTS = 2 * MAX_ROWS;
 double point_x[MAX_POINTS];
 double point_y[MAX_POINTS];
 int point_class[MAX_POINTS];
+int point_row[MAX_POINTS];  // the table's row of the point's cells, from 0
 int point_count = 0;
 
-void add_point(double x, double y, int point_kind) {
+void add_point(double x, double y, int point_kind, int row) {
     if (point_count == MAX_POINTS || !std::isfinite(x) || !std::isfinite(y)) return;
     point_x[point_count] = x;
     point_y[point_count] = y;
     point_class[point_count] = point_kind;
+    point_row[point_count] = row;
     ++point_count;
 }
 
@@ -52,6 +54,12 @@ void write_points(JsonWriter& json) {
     json.key("class");
     json.begin_array();
     for (int i = 0; i < point_count; ++i) json.integer(point_class[i]);
+    json.end_array();
+    // The row of each point's cells, so that the page can say what was
+    // written there.
+    json.key("row");
+    json.begin_array();
+    for (int i = 0; i < point_count; ++i) json.integer(point_row[i]);
     json.end_array();
 }
 
@@ -88,7 +96,7 @@ void write_normal_plot(JsonWriter& json, int c) {
         int point_kind = POINT_REAL;
         const double shown = plotted_value(v, s, log, point_kind);
         if (log && !(shown > 0)) continue;
-        add_point(z, shown, point_kind);
+        add_point(z, shown, point_kind, r);
         if (!any || z < z_low) z_low = z;
         if (!any || z > z_high) z_high = z;
         any = true;
@@ -129,7 +137,7 @@ void write_paired_plot(JsonWriter& json, int c) {
     for (int r = 0; r < used_rows(); ++r) {
         const double d = pair_rows[r].value[0];
         if (!is_real_value(d) || (ratio && !(d > 0))) continue;
-        add_point(r + 1, d, POINT_REAL);
+        add_point(r + 1, d, POINT_REAL, r);
     }
     const PairedMean m = paired_mean(ratio);
     json.field_string("kind", "paired");
@@ -159,7 +167,7 @@ void write_groups_plot(JsonWriter& json, int c) {
             int point_kind = POINT_REAL;
             const double shown = plotted_value(v, group_summaries[g], log, point_kind);
             if (log && !(shown > 0)) continue;
-            add_point(g, shown, point_kind);
+            add_point(g, shown, point_kind, r);
         }
     }
     json.field_string("kind", "groups");
@@ -200,10 +208,10 @@ void write_correlation_plot(JsonWriter& json, int c, bool ranks) {
         const int point_kind = small ? POINT_SMALL : x == CELL_BIG || y == CELL_BIG ? POINT_BIG : POINT_REAL;
         if (ranks) {
             if (pair.rank[0] == 0 || pair.rank[1] == 0) continue;
-            add_point(pair.rank[0], pair.rank[1], point_kind);
+            add_point(pair.rank[0], pair.rank[1], point_kind, r);
         } else {
             if (!is_real_value(pair.value[0]) || !is_real_value(pair.value[1])) continue;
-            add_point(pair.value[0], pair.value[1], point_kind);
+            add_point(pair.value[0], pair.value[1], point_kind, r);
         }
     }
     json.field_string("kind", ranks ? "spearman" : "pearson");

@@ -62,6 +62,10 @@ int more_size = 0;
 // read with one. A WK1 worksheet's results keep their points.
 bool result_decimal_comma = false;
 
+// The rows of the last input as written, as one text (morvenda_written_rows).
+char written_buffer[NOTE_PREVIEW_ROWS * MAX_COLUMNS * NOTE_TEXT_SIZE];
+std::size_t written_size = 0;
+
 // The last result, as the page shows and copies it.
 char result_buffer[RESULT_TEXT_CAPACITY + 1];
 std::size_t result_size = 0;
@@ -121,7 +125,7 @@ void write_messages(const char* success_message) {
 }
 
 // What the reader made of the worksheet: its size, its cells by kind and
-// its first rows ("<" and ">" for marker cells, null for missing ones).
+// the kind of each cell.
 void write_table_summary() {
     const int rows = used_rows();
     const int columns = used_columns();
@@ -154,20 +158,9 @@ void write_table_summary() {
     json.begin_array();
     for (int c = 0; c < columns && rows > 0; ++c) json.string(notes.titles[c].text);
     json.end_array();
-    // The first rows as written, and what each cell is: "n" a number, "<"
-    // or ">", "t" a title, "m" missing.
-    json.key("preview");
-    json.begin_array();
-    for (int r = 0; r < rows && r < PREVIEW_ROWS; ++r) {
-        json.begin_array();
-        for (int c = 0; c < columns; ++c) {
-            const char* written = notes.preview[r][c].text;
-            if (written[0] == '\0') json.null();
-            else json.string(written);
-        }
-        json.end_array();
-    }
-    json.end_array();
+    // What each cell is, row by row (the cells as written are
+    // morvenda_written_rows): "n" a number, "<" or ">", "t" a title, "m"
+    // missing.
     json.key("kinds");
     json.begin_array();
     for (int r = 0; r < rows && r < PREVIEW_ROWS; ++r) {
@@ -200,6 +193,23 @@ void write_table_summary() {
     }
     json.end_array();
     json.end_object();
+}
+
+// The cells as written, every row the table holds: a row ends with "\n",
+// its cells are separated by "\t" (a tab or line break inside a cell
+// becomes a space).
+void write_written_rows() {
+    written_size = 0;
+    const int rows = used_rows() < NOTE_PREVIEW_ROWS ? used_rows() : NOTE_PREVIEW_ROWS;
+    const int columns = used_columns();
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (c > 0) written_buffer[written_size++] = '\t';
+            for (const char* p = notes.preview[r][c].text; *p != '\0'; ++p)
+                written_buffer[written_size++] = *p == '\t' || *p == '\n' || *p == '\r' ? ' ' : *p;
+        }
+        written_buffer[written_size++] = '\n';
+    }
 }
 
 const char* finished_json() {
@@ -292,7 +302,8 @@ unsigned morvenda_input_capacity() { return static_cast<unsigned>(MAX_INPUT_BYTE
 // Returns a JSON object: "worksheet" (start-up read a worksheet), "notText"
 // (bytes that are neither WK1 nor text: not read at all), "values" (a text
 // cell holds a value), "format", the table's size and cells by kind,
-// "titles", "titleCells", "preview" (cells as written), "kinds",
+// "titles", "titleCells", "kinds" (the cells as written are
+// morvenda_written_rows),
 // "limitless" ("<" and ">" cells without a limit), the extent of the input's cells ("extentRows",
 // "extentColumns"), "otherPoint" (cells read as missing that are numbers
 // with the other decimal separator) and the "messages" of start-up.
@@ -354,6 +365,7 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut, i
     json.field_string("example", text.other_point_example);
     json.end_object();
     write_table_summary();
+    write_written_rows();
     write_messages(nullptr);
     json.end_object();
     return finished_json();
@@ -416,6 +428,12 @@ const char* morvenda_more() {
 }
 
 unsigned morvenda_more_length() { return static_cast<unsigned>(more_size); }
+
+// The last input's cells as written (write_written_rows), and the length of
+// that text in bytes.
+const char* morvenda_written_rows() { return written_buffer; }
+
+unsigned morvenda_written_length() { return static_cast<unsigned>(written_size); }
 
 // The plot of data column `column` (from 0) for the last Calculate's analysis.
 const char* morvenda_plot(int column) {

@@ -13,5 +13,7 @@ const char* morvenda_result_text();
 unsigned morvenda_result_length();
 const char* morvenda_more();
 unsigned morvenda_more_length();
+const char* morvenda_written_rows();
+unsigned morvenda_written_length();
 const char* morvenda_plot(int column);
 }

@@ -1,7 +1,8 @@
 // The program compiled to WebAssembly, behind a few calls: what the page
-// must agree on with it, read a worksheet (with its titles and its first
-// rows as written), calculate, the result text, the plot numbers. Everything it answers comes from the C++ core
-// (web/engine/web_api.cpp); nothing is computed here.
+// must agree on with it, read a worksheet (with its titles and its cells as
+// written), calculate, the result text, the plot numbers. Everything it
+// answers comes from the C++ core (web/engine/web_api.cpp); nothing is
+// computed here. It runs in the worker (worker.js).
 import createMorvenda from "morvenda:module";
 import wasmBinary from "morvenda:wasm";
 
@@ -10,6 +11,12 @@ export async function loadEngine() {
   const m = await createMorvenda({ wasmBinary, locateFile: (name) => name });
   const capacity = m._morvenda_input_capacity();
   const json = (pointer) => JSON.parse(m.UTF8ToString(pointer));
+  const latin1 = (start, length) => {
+    const bytes = m.HEAPU8.subarray(start, start + length);
+    let text = "";
+    for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode(...bytes.subarray(i, i + 8192));
+    return text;
+  };
   const input = () => m.HEAPU8.subarray(m._morvenda_input_buffer(), m._morvenda_input_buffer() + capacity);
 
   return {
@@ -43,11 +50,14 @@ export async function loadEngine() {
 
     // The result's bytes as a string, one character per byte.
     resultText() {
-      const start = m._morvenda_result_text();
-      const bytes = m.HEAPU8.subarray(start, start + m._morvenda_result_length());
-      let text = "";
-      for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode(...bytes.subarray(i, i + 8192));
-      return text;
+      return latin1(m._morvenda_result_text(), m._morvenda_result_length());
+    },
+
+    // The cells of the last input as written, every row the table holds:
+    // rows end with "\n", cells are separated by "\t".
+    writtenRows() {
+      const start = m._morvenda_written_rows();
+      return new TextDecoder().decode(m.HEAPU8.subarray(start, start + m._morvenda_written_length()));
     },
 
     plot(column) {

@@ -1,26 +1,32 @@
 // The page: paste area, Paste button, file button and drop, the decimal
 // comma and the title row, the dialog's choices, Calculate, the result as
 // text and as a table, Copy result, and the plot. Reading and every
-// statistic are the core's (engine.js).
-import { loadEngine } from "./engine.js";
+// statistic are the core's, which runs in a worker (client.js, worker.js),
+// so that the page never waits for it: each answer is shown when it comes,
+// unless a newer input or choice has made it out of date.
+import { startWorker } from "./client.js";
 import { drawPlot, svgText } from "./plots.js";
-import { readableTable, titleLine } from "./result_table.js";
+import { showRows } from "./rows_view.js";
+import { resultTable, showTable, tableHtml, titleLine } from "./result_table.js";
 
 const $ = (id) => document.getElementById(id);
 
 // What the program says of itself (engine.js, contract): set once it runs.
 let MAX_ROWS, MAX_COLUMNS, DESCRIPTIVE, SHOW_RANKS, TEXT, CSV, WK1, PASTE, PASTE_CSV;
 
-let engine = null;
-let input = null; // the last input: {size, kind, cut, total, name}, read again when a reading choice changes
+const call = startWorker();
+let engine = null; // {capacity} once the program runs
+let input = null; // the last input: {kind, cut, total, name}, read again when a reading choice changes
 let read = null; // what the core made of it
+let written = []; // its rows as written, one text per row, cells separated by tabs
 let result = null; // the last result: {text, analysis, columns, key, ...}
-let inputCount = 0; // counts inputs, so that a result knows which one it belongs to
+let inputCount = 0; // counts inputs and readings, so that a result knows which one it belongs to
+let reading = Promise.resolve(); // the reading under way: Calculate waits for it
+let following = false; // once calculated, the result follows every change of choice
 
-const ready = loadEngine().then(
-  (loaded) => {
-    engine = loaded;
-    const c = loaded.contract;
+const ready = call("contract").then(
+  ({ contract: c, capacity }) => {
+    engine = { capacity };
     ({ maxRows: MAX_ROWS, maxColumns: MAX_COLUMNS, descriptive: DESCRIPTIVE, showRanks: SHOW_RANKS } = c);
     ({ text: TEXT, csv: CSV, wk1: WK1, paste: PASTE, pasteCsv: PASTE_CSV } = c.inputKinds);
     // For the page's tests, which hold the page's controls against it.
@@ -110,7 +116,7 @@ function doubts(read) {
   if (read.rows > 0 && read.columns > 0 && read.numbers === 0) {
     notes.push("No column holds a number, so the results will be empty: paste the cells of a worksheet.");
   }
-  const first = read.preview[0] || [];
+  const first = writtenRow(0);
   const yearLike = first.length > 1 && first.every((cell, c) => read.kinds[0][c] === "n" && /^(1[89]|20)\d\d$/.test(cell));
   if (yearLike && !$("first-row-titles").checked) {
     notes.push(
@@ -127,6 +133,7 @@ function showRead() {
   const summary = $("read-summary");
   const table = $("preview");
   table.replaceChildren();
+  showRows(table, document.createElement("tbody"), 0, null);
   if (!read.worksheet) {
     summary.textContent = "No worksheet was read.";
     return;
@@ -136,25 +143,31 @@ function showRead() {
     `read from ${input.name}: ${plural(read.numbers, "number", "numbers")}, ` +
     `${plural(read.small, '"<" cell', '"<" cells')}, ${plural(read.big, '">" cell', '">" cells')}, ` +
     `${plural(read.missing, "missing cell", "missing cells")}, ${plural(read.titleCells, "title cell", "title cells")}.`;
-  if (read.preview.length === 0) return;
+  if (written.length === 0) return;
   const caption = document.createElement("caption");
-  caption.textContent = `The first ${plural(read.preview.length, "row", "rows")} as written (text cells are missing values, titles name the columns)`;
-  const head = document.createElement("tr");
-  head.append(cell("th", "Row"));
-  for (let c = 0; c < read.columns; c++) head.append(cell("th", columnLabel(c), "col"));
-  table.append(caption, head);
-  read.preview.forEach((row, r) => {
+  caption.textContent = `The ${plural(written.length, "row", "rows")} as written (text cells are missing values, titles name the columns)`;
+  const head = document.createElement("thead");
+  const titles = document.createElement("tr");
+  titles.append(cell("th", "Row"));
+  for (let c = 0; c < read.columns; c++) titles.append(cell("th", columnLabel(c), "col"));
+  head.append(titles);
+  const body = document.createElement("tbody");
+  table.append(caption, head, body);
+  // Rows are made as they come into view: a cell's text is split off its
+  // row's line only then.
+  showRows(table, body, written.length, (r) => {
     const line = document.createElement("tr");
     line.append(cell("th", `${r + 1}`, "row"));
-    row.forEach((v, c) => {
-      const kind = read.kinds[r][c];
-      const td = cell("td", v === null ? "" : v);
-      td.className = { n: "number", t: "title", m: "missing" }[kind] || "marker";
+    writtenRow(r).forEach((v, c) => {
+      const td = cell("td", v);
+      td.className = { n: "number", t: "title", m: "missing" }[read.kinds[r][c]] || "marker";
       line.append(td);
     });
-    table.append(line);
+    return line;
   });
 }
+
+const writtenRow = (r) => (r < written.length ? written[r].split("\t") : []);
 
 function cell(tag, text, scope) {
   const element = document.createElement(tag);
@@ -163,9 +176,28 @@ function cell(tag, text, scope) {
   return element;
 }
 
-function readAgain() {
-  inputCount++;
-  read = engine.read(input.size, input.kind, $("decimal-comma").checked, input.cut, $("first-row-titles").checked);
+// Reads the input: a new one (`payload`: {text} or {bytes, cut}), or the
+// last one again with the reading choices as they are now. From the paste
+// to what was read shown, the page marks its time (data-read-ms).
+function readAgain(payload = null, started = performance.now()) {
+  const count = ++inputCount;
+  const asked = call("read", payload, input.kind, $("decimal-comma").checked, $("first-row-titles").checked);
+  reading = asked.then(
+    (answer) => {
+      if (count !== inputCount) return;
+      showReading(answer);
+      markShown("readMs", started);
+    },
+    (error) => showMessages([{ text: `The input could not be read: ${error.message}` }]),
+  );
+  return reading;
+}
+
+function showReading(answer) {
+  read = answer.read;
+  input.cut = answer.put.cut;
+  written = answer.written.split("\n");
+  written.pop();
   const hadResult = result !== null;
   clearResult();
   showRead();
@@ -182,26 +214,29 @@ function readAgain() {
 const programMessage = (message) => ({ text: message.text });
 
 async function readText(text, name, extra = {}) {
+  const started = performance.now();
   await ready;
   if (!engine) return;
   // Text with no tab but ";" between its cells is what a spreadsheet
   // writing a decimal comma saves as .csv: read it so, with the comma.
   const semicolons = !text.includes("\t") && text.includes(";");
   if (semicolons) $("decimal-comma").checked = true;
-  const put = engine.putText(text);
-  input = { size: put.size, kind: semicolons ? PASTE_CSV : PASTE, cut: put.cut, total: text.length, name, semicolons, ...extra };
-  readAgain();
+  input = { kind: semicolons ? PASTE_CSV : PASTE, cut: false, total: text.length, name, semicolons, ...extra };
+  // No more than the program takes goes over to it.
+  const head = text.length > engine.capacity ? text.slice(0, engine.capacity) : text;
+  await readAgain({ text: head, cut: head.length < text.length }, started);
 }
 
 async function readFile(file) {
+  const started = performance.now();
   await ready;
   if (!engine) return;
-  const bytes = new Uint8Array(await file.slice(0, engine.capacity).arrayBuffer());
-  const put = engine.putBytes(bytes);
+  const bytes = await file.slice(0, engine.capacity).arrayBuffer();
   const lower = file.name.toLowerCase();
   const kind = lower.endsWith(".wk1") ? WK1 : lower.endsWith(".csv") ? CSV : TEXT;
-  input = { size: put.size, kind, cut: file.size > engine.capacity, total: file.size, name: `"${file.name}"` };
-  readAgain();
+  const cut = file.size > engine.capacity;
+  input = { kind, cut, total: file.size, name: `"${file.name}"` };
+  await readAgain({ bytes, cut }, started);
 }
 
 // The cells of the first table of an HTML clipboard, as tab-separated text.
@@ -243,7 +278,8 @@ const resultKey = () => JSON.stringify([inputCount, choices()]);
 
 function clearResult() {
   result = null;
-  $("result-text").value = "";
+  $("result-text").replaceChildren();
+  showRows($("result-table"), document.createElement("tbody"), 0, null);
   $("result-table").replaceChildren();
   $("result-status").textContent = "";
   $("copy-status").textContent = "";
@@ -270,39 +306,64 @@ function refusalHint(status, analysis) {
 async function calculate({ keepMessages = [] } = {}) {
   const started = performance.now();
   await ready;
+  await reading;
   if (!engine) return;
   if (!read || !read.worksheet) {
     clearResult();
     showMessages([{ text: "Paste or open a worksheet first" }]);
-    markCalculated(started);
+    markShown("calculateMs", started);
     return;
   }
+  following = true;
   const chosen = choices();
-  const run = engine.calculate(chosen.analysis, chosen.log, chosen.logY, chosen.extra);
+  const key = resultKey();
+  const { run, text } = await call("calculate", chosen.analysis, chosen.log, chosen.logY, chosen.extra);
+  // A newer input or choice has come meanwhile: its own Calculate shows.
+  if (key !== resultKey()) return;
   clearResult();
-  const text = engine.resultText();
-  $("result-text").value = text;
+  showResultText(text);
   const said = [...keepMessages, ...run.messages.map(programMessage)];
   const hint = refusalHint(run.status, chosen.analysis);
   if (hint) said.push({ text: hint, hint: true });
   showMessages(said);
   if (text.length > 0) {
-    result = { text, ...chosen, columns: run.columns, key: resultKey() };
-    $("result-table").replaceChildren(...readableTable(text, chosen.analysis, result.columns, columnLabel));
+    result = { text, ...chosen, columns: run.columns, decimalComma: run.decimalComma, key };
+    result.table = resultTable(text, chosen.analysis, result.columns, columnLabel);
+    showTable($("result-table"), result.table);
     const lines = text.split("\n").length - (text.endsWith("\n") ? 1 : 0);
     $("result-status").textContent = `${describe(result)}: ${plural(lines, "line", "lines")}.`;
     $("copy").disabled = false;
-    fillPlotColumns();
   } else {
     $("result-status").textContent = "No result.";
   }
-  markCalculated(started);
+  markShown("calculateMs", started);
+  // The plot comes after the result is shown, in tasks of its own.
+  if (result) fillPlotColumns();
 }
 
-// Calculate to result shown: the page's own figure, read by the benchmark.
-function markCalculated(started) {
+// The result text in blocks of lines, each laid out only when in view
+// (content-visibility), so that a long listing costs no more than a short
+// one; its text is the result's, character for character.
+const TEXT_BLOCK = 64;
+function showResultText(text) {
+  const lines = text.split("\n");
+  const blocks = [];
+  for (let i = 0; i < lines.length; i += TEXT_BLOCK) {
+    const block = document.createElement("pre");
+    const last = i + TEXT_BLOCK >= lines.length;
+    block.textContent = lines.slice(i, i + TEXT_BLOCK).join("\n") + (last ? "" : "\n");
+    if (block.textContent === "") continue;
+    block.style.containIntrinsicSize = `auto ${Math.min(TEXT_BLOCK, lines.length - i) * 1.3}em`;
+    blocks.push(block);
+  }
+  $("result-text").replaceChildren(...blocks);
+}
+
+// Paste to what was read, and Calculate to result shown: the page's own
+// figures (the time to the next frame), read by its tests and benchmark.
+function markShown(what, started) {
   requestAnimationFrame(() => {
-    document.body.dataset.calculateMs = (performance.now() - started).toFixed(1);
+    document.body.dataset[what] = (performance.now() - started).toFixed(1);
   });
 }
 
@@ -328,7 +389,7 @@ async function copyResult() {
   }
   const withTitles = $("copy-with-titles").checked && read.titles.some((t) => t !== "");
   const text = withTitles ? titleLine(result.text, result.analysis, result.columns, columnLabel) + result.text : result.text;
-  const html = `<table>${$("result-table").innerHTML}</table>`;
+  const html = tableHtml(result.table);
   const done = () => confirm(`Copied: ${describe(result)}${withTitles ? ", with column titles" : ""}.`);
   try {
     if (typeof ClipboardItem === "function" && navigator.clipboard.write) {
@@ -344,13 +405,21 @@ async function copyResult() {
     done();
   } catch {
     // Where the page may not write the clipboard (some browsers' file://
-    // pages), the selected text is copied the older way.
-    const area = $("result-text");
+    // pages), the text is copied the older way, from a selection.
+    const area = document.createElement("textarea");
     area.value = text;
-    area.focus();
+    area.setAttribute("aria-hidden", "true");
+    area.className = "offscreen";
+    document.body.append(area);
     area.select();
-    if (document.execCommand("copy")) done();
-    else confirm("The result text is selected: press Ctrl+C (Cmd+C) to copy it.");
+    const copied = document.execCommand("copy");
+    area.remove();
+    if (copied) done();
+    else {
+      getSelection().selectAllChildren($("result-text"));
+      $("result-text").focus();
+      confirm("The result text is selected: press Ctrl+C (Cmd+C) to copy it.");
+    }
   }
 }
 
@@ -369,11 +438,30 @@ function fillPlotColumns() {
   if (!select.disabled) showPlot();
 }
 
-function showPlot() {
+async function showPlot() {
   if (!result) return;
   const column = Number($("plot-column").value);
-  const drawn = drawPlot($("plot"), engine.plot(column), column, (c) => columnName(c));
+  const key = result.key;
+  const data = await call("plot", column);
+  // Only the plot of the result and column on show.
+  if (!result || result.key !== key || Number($("plot-column").value) !== column) return;
+  const drawn = drawPlot($("plot"), data, column, {
+    nameOf: columnName,
+    written: (row, c) => writtenRow(row)[c] ?? "",
+    cell: resultCell,
+    comma: result.decimalComma,
+  });
   $("download-svg").disabled = !drawn;
+  document.body.dataset.plotted = String(column);
+}
+
+// The result's cell of column c in the row labelled `label`, as written;
+// null where there is none.
+function resultCell(label, c) {
+  const row = result.table.rows.find((r) => r.label === label && !r.matrix);
+  const first = result.analysis === DESCRIPTIVE || result.analysis === SHOW_RANKS ? 0 : 1;
+  const field = row ? row.cells[c - first] : undefined;
+  return field === undefined || field.trim() === "" ? null : field.trim();
 }
 
 function downloadSvg() {
@@ -404,9 +492,7 @@ function updateOptions() {
 // so that what Copy result copies always matches the choices.
 function choiceChanged() {
   updateOptions();
-  if (result || document.body.dataset.calculateMs !== undefined) {
-    if (read && read.worksheet) calculate();
-  }
+  if (following && read && read.worksheet) calculate();
 }
 
 // ---- Wiring ----------------------------------------------------------------
@@ -416,9 +502,12 @@ function decimalCommaByLocale() {
   return parts.some((part) => part.type === "decimal" && part.value === ",");
 }
 
+// On a touch screen there is no Ctrl+V, and a long-press offers Paste only
+// in a text box: the Paste button reads the clipboard there.
 const touch = window.matchMedia("(pointer: coarse)").matches;
 if (touch) {
-  document.querySelectorAll(".keys").forEach((element) => (element.textContent = "long-press, Paste"));
+  document.querySelectorAll(".keys").forEach((element) => (element.textContent = "the Paste button"));
+  $("paste-how").textContent = "Press Paste to read the copied cells.";
 }
 
 $("decimal-comma").checked = decimalCommaByLocale();
@@ -428,9 +517,14 @@ for (const id of ["decimal-comma", "first-row-titles"]) {
   });
 }
 
-// The paste area takes a paste: the text goes to the reader, never into the
-// page (a paste of many megabytes stays out of it).
-$("paste").addEventListener("paste", (event) => {
+// The paste area is no text box (it takes no typing, and a screen reader
+// meets a labelled region, not an edit field that ignores input): a paste
+// there, or anywhere on the page but in a field, goes to the reader, never
+// into the page (a paste of many megabytes stays out of it). A click
+// focuses it, so that Ctrl+V follows.
+$("paste").addEventListener("click", () => $("paste").focus());
+document.addEventListener("paste", (event) => {
+  if (event.target instanceof HTMLElement && event.target.closest("input, textarea, select, [contenteditable]")) return;
   event.preventDefault();
   const data = event.clipboardData;
   const taken = takeClipboard(data ? data.getData("text/plain") : "", data ? data.getData("text/html") : "");
@@ -479,6 +573,30 @@ for (const id of ["log", "log-y", "extra"]) $(id).addEventListener("change", cho
 document.querySelectorAll('input[name="analysis"]').forEach((radio) => radio.addEventListener("change", choiceChanged));
 $("plot-column").addEventListener("change", showPlot);
 $("download-svg").addEventListener("click", downloadSvg);
+
+// The explanation of a row label, beside it while it is hovered or focused.
+function showLabelNote(event) {
+  const th = event.target.closest && event.target.closest("th[data-note]");
+  const note = $("label-note");
+  if (!th) {
+    if (event.type === "mouseover") note.hidden = true;
+    return;
+  }
+  note.textContent = th.dataset.note;
+  note.hidden = false;
+  const place = th.getBoundingClientRect();
+  note.style.left = `${Math.max(4, Math.min(place.left, window.innerWidth - note.offsetWidth - 4))}px`;
+  note.style.top = `${place.bottom + 4}px`;
+}
+$("result-table").addEventListener("mouseover", showLabelNote);
+$("result-table").addEventListener("focusin", showLabelNote);
+for (const [element, type] of [
+  [$("result-table"), "mouseleave"],
+  [$("result-table"), "focusout"],
+  [$("result-table").parentElement, "scroll"],
+]) {
+  element.addEventListener(type, () => ($("label-note").hidden = true));
+}
 
 let resizing = 0;
 window.addEventListener("resize", () => {

@@ -8,7 +8,7 @@ const SMALL = 1;
 const BIG = 2;
 
 function points(data) {
-  return data.x.map((x, i) => ({ x, y: data.y[i], kind: data.class[i] }));
+  return data.x.map((x, i) => ({ x, y: data.y[i], kind: data.class[i], row: data.row[i] }));
 }
 
 // Measured values as dots; the values standing for "<" cells as triangles
@@ -20,20 +20,40 @@ const POINT_STYLES = [
   { symbol: "triangle", r: 5, fill: "#d68910", stroke: "#6e4508" },
 ];
 
-function pointMarks(list, channels, wrap = (options) => options) {
+function pointMarks(list, channels, wrap = (options) => options, tip = null) {
   return [REAL, SMALL, BIG].map((kind) =>
-    Plot.dot(list.filter((p) => p.kind === kind), wrap({ ...channels, ...POINT_STYLES[kind] })),
+    Plot.dot(list.filter((p) => p.kind === kind), wrap({ ...channels, ...POINT_STYLES[kind], ...(tip ? { title: tip } : {}) })),
   );
 }
 
+// Side by side without overlap (a dot plot) for up to this many values;
+// beyond, laying them out so takes longer than a frame, and the dots are
+// spread over a fixed width instead, see-through where they overlap.
+const DODGE_MOST = 300;
+const spread = (list) => list.map((p, i) => ({ ...p, spread: ((i * 7) % 15) - 7 }));
+
 const sentence = (text) => text.charAt(0).toUpperCase() + text.slice(1);
 
-const number = (v) => (v === null ? "not available" : Number(v.toPrecision(6)).toString());
+// The page's words for one plot: `nameOf(c)` names column c, `written(row,
+// c)` is a cell as it was written, `cell(label, c)` the result's cell of
+// column c in the row `label` (null where there is none), `comma` when the
+// result is written with a decimal comma.
+const DEFAULTS = { nameOf: (c) => `column ${c + 1}`, written: () => "", cell: () => null, comma: false };
 
 // The numbers of one plot as the page shows them: title, axes, marks.
-function layout(data, column, nameOf) {
+function layout(data, column, words) {
+  const { nameOf, written, cell, comma } = words;
   const name = nameOf(column);
   const reference = nameOf(0);
+  // Numbers with the result's four decimals (and its decimal separator);
+  // a number the result holds is taken from it as it is written.
+  const decimals = (v) => (v === null ? "not available" : comma ? v.toFixed(4).replace(".", ",") : v.toFixed(4));
+  const number = (label, v) => cell(label, column) ?? decimals(v);
+  // Each point's tooltip: its row and its cells as written, and for a "<"
+  // or ">" cell the limit it gives and the value it is drawn at.
+  const estimated = (p) => (p.kind === REAL ? "" : `, drawn at its estimated value ${decimals(p.y)}`);
+  const own = (p) => `Row ${p.row + 1}: "${written(p.row, column)}"${estimated(p)}`;
+  const pair = (p) => `Row ${p.row + 1}: ${reference} "${written(p.row, 0)}", ${name} "${written(p.row, column)}"${estimated(p)}`;
   const markerNote = 'dots: values; triangles: "<" (down) and ">" (up) cells, drawn at their estimated values';
   switch (data.kind) {
     case "normal": {
@@ -46,7 +66,7 @@ function layout(data, column, nameOf) {
         y: { label: "Value", type: data.log ? "log" : "linear" },
         marks: [
           Plot.line(line, { x: "x", y: "y", stroke: "#777", strokeWidth: 1.5 }),
-          ...pointMarks(list, { x: "x", y: "y" }),
+          ...pointMarks(list, { x: "x", y: "y" }, undefined, own),
         ],
       };
     }
@@ -59,15 +79,15 @@ function layout(data, column, nameOf) {
       return {
         title: `${data.log ? "Ratio" : "Difference"} of ${name} to ${reference}, row by row`,
         note:
-          `solid line: mean ${what} ${number(data.mean)}; ` +
-          `dashed: 95% interval ${number(data.lower)} to ${number(data.upper)}`,
+          `solid line: mean ${what} ${number(data.log ? "mean ratio" : "mean difference", data.mean)}; ` +
+          `dashed: 95% interval ${number("95% CI lower limit", data.lower)} to ${number("95% CI upper limit", data.upper)}`,
         x: { label: "Row" },
         y: { label: data.log ? "Ratio" : "Difference", type: data.log ? "log" : "linear" },
         marks: [
           Plot.ruleY([data.log ? 1 : 0], { stroke: "#bbb" }),
           mean,
           interval,
-          ...pointMarks(list, { x: "x", y: "y" }),
+          ...pointMarks(list, { x: "x", y: "y" }, undefined, (p) => `${pair(p)}; ${what} ${decimals(p.y)}`),
         ],
       };
     }
@@ -79,7 +99,7 @@ function layout(data, column, nameOf) {
         title: `${name} by group${data.log ? " (log scale)" : ""}`,
         note: `solid line: mean${data.log ? " (geometric)" : ""}; dashed: median; ${markerNote}`,
         fx: { label: null, domain: [group(0), group(1)] },
-        x: { axis: null },
+        x: { axis: null, domain: [-9, 9] },
         y: { label: "Value", type: data.log ? "log" : "linear" },
         marks: [
           Plot.tickY(
@@ -90,7 +110,9 @@ function layout(data, column, nameOf) {
             stats.filter((s) => s.median !== null),
             { fx: "group", y: "median", stroke: "#555", strokeDasharray: "5 4", strokeWidth: 2 },
           ),
-          ...pointMarks(list, { fx: "group", y: "y" }, (options) => Plot.dodgeX("middle", options)),
+          ...(list.length <= DODGE_MOST
+            ? pointMarks(list, { fx: "group", y: "y" }, (options) => Plot.dodgeX("middle", options), own)
+            : pointMarks(spread(list), { fx: "group", x: "spread", y: "y" }, (options) => ({ ...options, fillOpacity: 0.4 }), own)),
         ],
       };
     }
@@ -105,7 +127,7 @@ function layout(data, column, nameOf) {
           : 'points: the pairs; triangles: pairs with a "<" (down) or ">" (up) cell, drawn at its estimated value',
         x: { label: ranks ? `Rank in ${reference}` : reference, type: data.logX ? "log" : "linear" },
         y: { label: ranks ? `Rank in ${name}` : name, type: data.logY ? "log" : "linear" },
-        marks: pointMarks(points(data), { x: "x", y: "y" }),
+        marks: pointMarks(points(data), { x: "x", y: "y" }, undefined, pair),
       };
     }
     default:
@@ -118,10 +140,10 @@ const axis = (options) =>
   options.type === "log" ? { ...options, tickFormat: (v) => String(Number(v.toPrecision(6))) } : options;
 
 // Draws the plot into `container`: its title, the svg and a note on what the
-// marks mean. False when the analysis has no plot for the column.
-// `nameOf(c)` names column c.
-export function drawPlot(container, data, column, nameOf = (c) => `column ${c + 1}`) {
-  const view = layout(data, column, nameOf);
+// marks mean. False when the analysis has no plot for the column. `words`:
+// see DEFAULTS.
+export function drawPlot(container, data, column, words = {}) {
+  const view = layout(data, column, { ...DEFAULTS, ...words });
   container.replaceChildren();
   if (!view) return false;
   const width = Math.max(300, Math.min(900, container.clientWidth || 640));

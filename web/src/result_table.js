@@ -2,13 +2,20 @@
 // row of column titles, Show Ranks's headings on top, the extra-output
 // matrices with row and column headers. Only the cells' places change:
 // every cell is the result text's own.
+//
+// resultTable() makes the table's model; showTable() draws it (a long one
+// through the row window, rows_view.js); tableHtml() writes it whole for
+// the clipboard.
+import { LABEL_NOTES, shownCell } from "./labels.js";
+import { showRows } from "./rows_view.js";
 
 const DESCRIPTIVE = 1003;
 const SHOW_RANKS = 1009;
 const CORRELATIONS = [1007, 1008];
 
-// A long listing shows its first lines here; the result text holds them all.
-const TABLE_LINES = 200;
+// What the extra output's matrix of a correlation holds, checked against
+// the command line's output in the page's tests.
+export const MATRIX_NOTE = "Below the diagonal: coefficients; on it: each column's number of values; above it: numbers of pairs";
 
 const element = (tag, text, attributes = {}) => {
   const e = document.createElement(tag);
@@ -28,89 +35,114 @@ function lines(text) {
   return list.map((line) => line.split("\t"));
 }
 
-function row(label, cells, labelText) {
-  const tr = document.createElement("tr");
-  const th = element("th", label, { scope: "row" });
-  if (labelText) {
-    th.title = labelText;
-    th.tabIndex = 0;
+// Groups of `width` cells in a Show Ranks line, one per heading.
+function rankGroups(fields, columns) {
+  return Math.max(1, Math.floor(fields / Math.max(1, columns)));
+}
+
+// The model of the table for the result text of `analysis` on `columns`
+// columns; `label(c)` names column c. `head`: rows of header cells
+// ({text, span}); `rows`: {label, cells} for a row of the result, {corner,
+// names} for a header row within the body.
+export function resultTable(text, analysis, columns, label) {
+  const all = lines(text);
+  const names = (from, to) => Array.from({ length: Math.max(0, to - from) }, (_, i) => label(from + i));
+  const headRow = (corner, list) => [{ text: corner }, ...list.map((name) => ({ text: name }))];
+  const model = { analysis, head: [], rows: [] };
+  if (analysis === DESCRIPTIVE) {
+    model.head.push(headRow("Statistic", names(0, columns)));
+    for (const fields of all) model.rows.push({ label: fields[fields.length - 1], cells: fields.slice(0, -1) });
+  } else if (analysis === SHOW_RANKS) {
+    const last = all[all.length - 1] || [];
+    const headings = last.filter((h) => h.trim() !== "");
+    const width = Math.min(columns, 5);
+    const groups = rankGroups(last.length, width);
+    model.head.push([{ text: "", blank: true }, ...Array.from({ length: groups }, (_, g) => ({ text: headings[g] || "", span: width }))]);
+    model.head.push(headRow("Row", Array.from({ length: groups * width }, (_, i) => label(i % width))));
+    // Its first line is blank and its last the headings, now on top.
+    all.slice(1, -1).forEach((fields, r) => model.rows.push({ label: String(r + 1), cells: fields }));
+  } else {
+    const [title] = all.shift() || [""];
+    model.head.push(headRow(title, names(1, columns)));
+    let matrixRow = 0;
+    for (const fields of all) {
+      if (isNumberField(fields[0]) || fields[0].trim() === "") {
+        // A row of the extra output's matrix: one per column.
+        if (matrixRow === 0) model.rows.push({ corner: CORRELATIONS.includes(analysis) ? MATRIX_NOTE : "", names: names(0, columns) });
+        const cells = fields[fields.length - 1] === "" ? fields.slice(0, -1) : fields;
+        model.rows.push({ label: label(matrixRow % Math.max(1, columns)), cells, matrix: true });
+        matrixRow++;
+      } else {
+        model.rows.push({ label: fields[0], cells: fields.slice(1) });
+      }
+    }
   }
-  tr.append(th);
-  for (const field of cells) {
-    const td = element("td", field.trim());
+  return model;
+}
+
+// A label with an explanation is focusable, and says it on hover and focus
+// (the page's one tooltip, #label-note, which describes it).
+function explained(th, label) {
+  const note = LABEL_NOTES[label];
+  if (!note) return th;
+  th.dataset.note = note;
+  th.tabIndex = 0;
+  th.setAttribute("aria-describedby", "label-note");
+  return th;
+}
+
+function headCell(cell, scope) {
+  if (cell.blank) return element("td");
+  const th = element("th", cell.text, { scope: cell.span ? "colgroup" : scope });
+  if (cell.span) th.colSpan = cell.span;
+  return explained(th, cell.text);
+}
+
+function bodyRow(row) {
+  const tr = document.createElement("tr");
+  if (row.names) {
+    tr.append(headCell({ text: row.corner }, "col"), ...row.names.map((name) => headCell({ text: name }, "col")));
+    return tr;
+  }
+  tr.append(row.matrix ? element("th", row.label, { scope: "row" }) : explained(element("th", row.label, { scope: "row" }), row.label));
+  for (const field of row.cells) {
+    const td = element("td", row.matrix ? field.trim() : shownCell(row.label, field));
     if (isNumberField(field)) td.className = "number";
     tr.append(td);
   }
   return tr;
 }
 
-function headRow(corner, names) {
-  const tr = document.createElement("tr");
-  tr.append(element("th", corner, { scope: "col" }));
-  for (const name of names) tr.append(element("th", name, { scope: "col" }));
+// Draws the model into `table` (inside its scrolling box).
+export function showTable(table, model) {
   const head = document.createElement("thead");
-  head.append(tr);
-  return head;
-}
-
-// Groups of `width` cells in a Show Ranks line, one per heading.
-function rankGroups(fields, columns) {
-  return Math.max(1, Math.floor(fields / Math.max(1, columns)));
-}
-
-// The table's parts (caption, head, body) for the result text of `analysis`
-// on `columns` columns; `label(c)` names column c.
-export function readableTable(text, analysis, columns, label) {
-  const all = lines(text);
-  const shown = all.slice(0, TABLE_LINES);
-  const parts = [];
-  if (all.length > TABLE_LINES) {
-    parts.push(element("caption", `The first ${TABLE_LINES} of ${all.length} lines (the result text holds all)`));
+  for (const cells of model.head) {
+    const tr = document.createElement("tr");
+    tr.append(...cells.map((cell) => headCell(cell, "col")));
+    head.append(tr);
   }
   const body = document.createElement("tbody");
-  const names = (from, to) => Array.from({ length: Math.max(0, to - from) }, (_, i) => label(from + i));
-  if (analysis === DESCRIPTIVE) {
-    parts.push(headRow("Statistic", names(0, columns)));
-    for (const fields of shown) body.append(row(fields[fields.length - 1], fields.slice(0, -1)));
-  } else if (analysis === SHOW_RANKS) {
-    const headings = all[all.length - 1].filter((h) => h.trim() !== "");
-    const width = Math.min(columns, 5);
-    const groups = rankGroups(all[all.length - 1].length, width);
-    const top = document.createElement("tr");
-    top.append(element("td"));
-    for (let g = 0; g < groups; g++) top.append(element("th", headings[g] || "", { colspan: String(width), scope: "colgroup" }));
-    const head = headRow("Row", Array.from({ length: groups * width }, (_, i) => label(i % width)));
-    head.prepend(top);
-    parts.push(head);
-    // Its first line is blank and its last the headings, now on top.
-    shown
-      .slice(1, all.length > TABLE_LINES ? shown.length : -1)
-      .forEach((fields, r) => body.append(row(String(r + 1), fields)));
-  } else {
-    const [title] = shown.shift() || [""];
-    parts.push(headRow(title, names(1, columns)));
-    let matrixRow = 0;
-    for (const fields of shown) {
-      if (isNumberField(fields[0]) || fields[0].trim() === "") {
-        // A row of the extra output's matrix: one per column.
-        if (matrixRow === 0) {
-          body.append(
-            headRow(
-              CORRELATIONS.includes(analysis) ? "Coefficients below the diagonal, pairs on and above it" : "",
-              names(0, columns),
-            ).firstChild,
-          );
-        }
-        const cells = fields[fields.length - 1] === "" ? fields.slice(0, -1) : fields;
-        body.append(row(label(matrixRow % Math.max(1, columns)), cells));
-        matrixRow++;
-      } else {
-        body.append(row(fields[0], fields.slice(1)));
-      }
-    }
+  table.replaceChildren(head, body);
+  showRows(table, body, model.rows.length, (i) => bodyRow(model.rows[i]));
+}
+
+// The whole table as HTML, for the clipboard.
+export function tableHtml(model) {
+  const box = document.createElement("table");
+  const head = document.createElement("thead");
+  for (const cells of model.head) {
+    const tr = document.createElement("tr");
+    tr.append(...cells.map((cell) => headCell(cell, "col")));
+    head.append(tr);
   }
-  parts.push(body);
-  return parts;
+  const body = document.createElement("tbody");
+  body.append(...model.rows.map(bodyRow));
+  box.append(head, body);
+  // The page's own explanations stay in the page.
+  for (const th of box.querySelectorAll("[data-note]")) {
+    for (const name of ["data-note", "tabindex", "aria-describedby"]) th.removeAttribute(name);
+  }
+  return box.outerHTML;
 }
 
 // One line of column titles to put above the result text, cell for cell

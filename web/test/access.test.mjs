@@ -51,6 +51,18 @@ describe("accessibility", () => {
     await page.close();
   });
 
+  it("the paste area is a named region, no edit field that ignores typing, and a paste there is read", async () => {
+    const page = await openPage(browser);
+    const node = await page.accessibility.snapshot({ root: await page.$("#paste"), interestingOnly: false });
+    assert.deepEqual([node.role, node.name], ["region", "Paste area"]);
+    await page.focus("#paste");
+    await page.keyboard.type("12");
+    assert.equal(await page.$eval("#read-summary", (p) => p.textContent), "Nothing yet.");
+    await paste(page, readText("tests/cli/data/groups.tsv"));
+    assert.match(await page.$eval("#read-summary", (p) => p.textContent), /^\d+ rows and 3 columns/);
+    await page.close();
+  });
+
   it("the focus ring has a contrast of at least 3:1 with what is around it", async () => {
     const page = await openPage(browser);
     for (const id of ["paste", "calculate", "decimal-comma"]) {

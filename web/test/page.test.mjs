@@ -12,6 +12,7 @@ import {
   calculate,
   chooseFile,
   cli,
+  idle,
   launch,
   messages,
   openPage,
@@ -77,6 +78,7 @@ describe("the result text is the command line's", () => {
     await paste(page, readText("tests/cli/data/lab_values_decimal_comma.tsv"));
     assert.match((await messages(page)).join("\n"), /28 cells such as "3,1" were read as missing/);
     await page.click("#decimal-comma");
+    await idle(page);
     assert.deepEqual(await messages(page), []);
     assert.match(await page.$eval("#read-summary", (p) => p.textContent), /: 45 numbers/);
     got = await calculate(page, "analysis-descriptive", { extra: true });
@@ -224,6 +226,7 @@ describe("the page", () => {
     assert.match(await page.$eval("#plot svg", (svg) => svg.getAttribute("aria-label")), new RegExp(`Rho = ${rho}`));
     // Another column, and the plot as a file.
     await page.select("#plot-column", "2");
+    await page.waitForFunction(() => document.body.dataset.plotted === "2");
     assert.equal(
       await page.$$eval('#plot g[aria-label="dot"] :is(circle, path)', (dots) => dots.length),
       rows("correlation", (row) => row[0] && row[2]),
@@ -270,9 +273,9 @@ describe("the page", () => {
     assert.equal(await focused(), "analysis-spearman");
     await tabTo("calculate");
     await press("Enter");
-    await page.waitForFunction(() => document.getElementById("result-text").value.length > 0);
+    await page.waitForFunction(() => document.getElementById("result-text").textContent.length > 0);
     const want = cli(["-a", "spearman", "-x", "tests/cli/data/correlation.tsv"]).text;
-    assert.equal(await page.$eval("#result-text", (area) => area.value), want);
+    assert.equal(await page.$eval("#result-text", (box) => box.textContent), want);
     // Copy result, then another column in the plot.
     await tabTo("copy");
     await press("Enter");
@@ -281,6 +284,7 @@ describe("the page", () => {
     await tabTo("plot-column");
     await press("ArrowDown");
     assert.equal(await page.$eval("#plot-column", (select) => select.value), "2");
+    await page.waitForFunction(() => document.body.dataset.plotted === "2");
     assert.match(await page.$eval("#plot svg", (svg) => svg.getAttribute("aria-label")), /"Marker" against "Dose"/);
     await page.close();
   });

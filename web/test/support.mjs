@@ -65,7 +65,11 @@ export async function openPage(browser, viewport = { width: 1280, height: 800 })
   return page;
 }
 
-// A paste into the paste area: a real ClipboardEvent carrying text/plain.
+// Until the page has no call out to its worker, and what came back is shown.
+export const idle = (page) => page.waitForFunction(() => document.body.dataset.busy === undefined);
+
+// A paste into the paste area: a real ClipboardEvent carrying text/plain;
+// done once what was read is shown.
 export async function paste(page, text) {
   await page.$eval(
     "#paste",
@@ -76,6 +80,7 @@ export async function paste(page, text) {
     },
     text,
   );
+  await idle(page);
 }
 
 // A file chosen with the file button.
@@ -101,8 +106,9 @@ export async function calculate(page, radioId, options = {}) {
   );
   await page.click("#calculate");
   await page.waitForFunction(() => document.body.dataset.calculateMs !== undefined);
+  await idle(page);
   return page.evaluate(() => ({
-    text: document.getElementById("result-text").value,
+    text: document.getElementById("result-text").textContent,
     messages: [...document.querySelectorAll("#messages p")].map((p) => p.textContent),
     points: document.querySelectorAll('#plot g[aria-label="dot"] :is(circle, path)').length,
     ms: Number(document.body.dataset.calculateMs),

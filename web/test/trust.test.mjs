@@ -62,7 +62,7 @@ describe("what Copy result copies", () => {
     // result on show and on the clipboard is the new one at once.
     await page.click("#analysis-pearson");
     await page.click("#log-y");
-    await page.waitForFunction(() => /^Pearson/.test(document.getElementById("result-text").value));
+    await page.waitForFunction(() => /^Pearson/.test(document.getElementById("result-text").textContent));
     const { copied, said } = await copy(page);
     assert.equal(copied, cli(["-a", "pearson", "-y", file]).text);
     assert.equal(said, "Copied: Pearson (Log-transformation y values) of the pasted text.");
@@ -70,7 +70,7 @@ describe("what Copy result copies", () => {
     // Another input: the result follows it too.
     await paste(page, readText("tests/cli/data/paired.tsv"));
     await page.waitForFunction(() => /^Copied|^$/.test(document.getElementById("copy-status").textContent));
-    await page.waitForFunction(() => document.getElementById("result-text").value !== "");
+    await page.waitForFunction(() => document.getElementById("result-text").textContent !== "");
     assert.equal((await copy(page)).copied, cli(["-a", "pearson", "-y", "tests/cli/data/paired.tsv"]).text);
 
     // "Copy with column titles" puts one line of titles above it.
@@ -180,5 +180,78 @@ describe("doubtful input", () => {
     assert.match((await messages(page2)).join("\n"), /No column holds a number/);
     await page.close();
     await page2.close();
+  });
+});
+
+describe("the readable table and the plot", () => {
+  it("explain every row label, floor p as '< 0.001' in the table only, and note the matrix as it is", async () => {
+    const page = await openPage(browser);
+    await paste(page, readText("tests/cli/data/lab_values.tsv"));
+    const table = () =>
+      page.$$eval("#result-table tbody tr", (rows) =>
+        rows.map((tr) => [...tr.cells].map((c) => ({ text: c.textContent, note: c.dataset.note, head: c.tagName === "TH" }))),
+      );
+    for (const [radio, name] of [
+      ["analysis-descriptive", "descriptive"],
+      ["analysis-paired", "paired"],
+      ["analysis-nonpaired", "nonpaired"],
+      ["analysis-pearson", "pearson"],
+      ["analysis-spearman", "spearman"],
+    ]) {
+      for (const options of [{ extra: true }, { log: true, extra: true }]) {
+        const got = await calculate(page, radio, options);
+        const rows = await table();
+        // Every label of the result's own rows is explained (the matrix's
+        // rows are named by column titles instead).
+        const labels = rows.filter((r) => r[0].head && r.length > 1 && !/^(Creatinine|CRP|Ferritin|Below)/.test(r[0].text));
+        assert.deepEqual(labels.filter((r) => !r[0].note).map((r) => r[0].text), [], `${name} ${JSON.stringify(options)}`);
+        if (name === "pearson" || name === "spearman") {
+          // The text keeps the floor as written; the table says what it means.
+          const p = got.text.split("\n").find((l) => l.startsWith("p value\t")).split("\t").slice(1);
+          const shown = rows.find((r) => r[0].text === "p value").slice(1).map((c) => c.text);
+          assert.deepEqual(shown, p.map((v) => (v === "0.0010" ? "< 0.001" : v)));
+          // The matrix note against the command line's matrix: coefficients
+          // below the diagonal, each column's values on it, pairs above it.
+          const lines = cli(["-a", name, "-x", "tests/cli/data/lab_values.tsv"]).text.split("\n");
+          const matrix = lines.filter((l) => /^\s+-?\d/.test(l)).map((l) => l.trim().split(/\s+/));
+          const row = (label) => lines.find((l) => l.startsWith(`${label}\t`)).split("\t").slice(1);
+          const totals = cli(["tests/cli/data/lab_values.tsv"]).text.split("\n").find((l) => l.endsWith("\tN total")).split("\t");
+          matrix.forEach((cells, r) => {
+            assert.equal(cells[r], totals[r], `${name}: column ${r + 1}'s values on the diagonal`);
+            if (r > 0) assert.equal(cells[0], row(name === "pearson" ? "Pearson R" : "Rho")[r - 1], `${name}: coefficient below`);
+            if (r > 0) assert.equal(matrix[0][r], row("N")[r - 1], `${name}: pairs above`);
+          });
+          assert.match(rows.find((r) => r[0].text.startsWith("Below"))[0].text, /^Below the diagonal: coefficients; on it: each column's number of values; above it: numbers of pairs$/);
+        }
+      }
+    }
+    // On focus the explanation shows beside the label.
+    await page.focus("#result-table tbody th[data-note]");
+    assert.equal(await page.$eval("#label-note", (n) => (n.hidden ? "" : n.textContent)), await page.$eval("#result-table tbody th[data-note]", (th) => th.dataset.note));
+    await page.close();
+  });
+
+  it("give each '<' and '>' point its written cell, and the result's own digits", async () => {
+    const page = await openPage(browser);
+    await paste(page, readText("tests/cli/data/lab_values.tsv"));
+    await calculate(page, "analysis-descriptive");
+    for (const [column, written] of [
+      ["1", "<0\\.5"],
+      ["2", ">1000"],
+    ]) {
+      await page.select("#plot-column", column);
+      await page.waitForFunction((c) => document.body.dataset.plotted === c, {}, column);
+      const tips = await page.$$eval("#plot svg title", (titles) => titles.map((t) => t.textContent));
+      const limit = new RegExp(`^Row \\d+: "${written}", drawn at its estimated value -?\\d+\\.\\d{4}$`);
+      assert.ok(tips.some((t) => limit.test(t)), tips.join("\n"));
+    }
+    await paste(page, readText("tests/cli/data/paired.tsv"));
+    const got = await calculate(page, "analysis-paired");
+    const cell = (label) => got.text.split("\n").find((l) => l.startsWith(`${label}\t`)).split("\t")[1];
+    assert.match(
+      await page.$eval("#plot .plot-note", (n) => n.textContent),
+      new RegExp(`mean difference ${cell("mean difference")}; dashed: 95% interval ${cell("95% CI lower limit")} to ${cell("95% CI upper limit")}$`),
+    );
+    await page.close();
   });
 });
