@@ -45,9 +45,9 @@ inline std::string check_more_statistics(const ProgramInput& in) {
                                   : radio == ID_SPEARMAN  ? MoreAnalysis::Spearman
                                   : radio == ID_SHOW_RANKS ? MoreAnalysis::ShowRanks
                                                            : MoreAnalysis::Descriptive;
-    const int32_t status_before = status;
+    const int32_t status_before = last_run_status;
     const int length = write_more_statistics(analysis, text, MORE_TEXT_CAPACITY);
-    if (status != status_before) return "the More statistics report changed the status";
+    if (last_run_status != status_before) return "the More statistics report changed the status";
     if (length < 0 || length >= MORE_TEXT_CAPACITY || text[length] != '\0') return "More statistics: bad length";
     if (length == 0) return "";
     const std::string report(text, static_cast<std::size_t>(length));
@@ -72,7 +72,7 @@ inline void run_and_check(const uint8_t* data, std::size_t size) {
 
     std::string failure = check_run(in, wk1_size, decoded);
     // As the command line does: the report only after a run that succeeded.
-    if (failure.empty() && in.more && !in.cancel && headless::dialogs_shown() > 0 && status == 0)
+    if (failure.empty() && in.more && !in.cancel && headless::dialogs_shown() > 0 && last_run_status == 0)
         failure = check_more_statistics(in);
     if (!failure.empty()) {
         std::fprintf(stderr, "INVARIANT BROKEN: %s\n", failure.c_str());
