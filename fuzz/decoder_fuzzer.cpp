@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "app/process_state.h"
+#include "fuzz/invariants.h"
 #include "platform/headless/headless.h"
 #include "worksheet/data_table.h"
 #include "worksheet/wk1_reader.h"
@@ -30,6 +31,7 @@ void check_table() {
             const double v = data_rows[r].value[c];
             if (v != CELL_MISSING && !(v > -MISSING_BOUND && v < MISSING_BOUND)) broken("a cell outside the bound", r);
         }
+    if (const char* problem = fuzz::limit_table_problem()) broken(problem, 0);
 }
 
 }  // namespace

@@ -24,9 +24,25 @@
 #include "fuzz/report_checks.h"
 #include "platform/headless/headless.h"
 #include "worksheet/data_table.h"
+#include "worksheet/limit_table.h"
 #include "worksheet/result_text.h"
 
 namespace fuzz {
+
+// The limit table agrees with the data table: a kept limit only on a "<" or
+// ">" cell of the used range, and always a value inside the missing bound.
+// Returns what broke, or null.
+inline const char* limit_table_problem() {
+    const int rows = used_rows(), columns = used_columns();
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            const double limit = cell_limit[r][c];
+            if (!is_kept_limit(limit)) continue;
+            if (!is_marker(data_rows[r].value[c])) return "a kept limit on a cell that is no \"<\" or \">\" cell";
+            if (!is_real_value(limit)) return "a kept limit outside the bound";
+        }
+    return nullptr;
+}
 
 // The buffer holds a terminator within its capacity.
 inline bool has_text(const char* buffer, std::size_t capacity) {
@@ -50,6 +66,7 @@ public:
     std::string check() {
         check_platform();
         check_buffers();
+        if (const char* problem = limit_table_problem()) fail(problem);
         if (!failure_.empty()) return failure_;
         if (headless::dialogs_shown() == 0)
             check_reader_failure();

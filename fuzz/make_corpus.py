@@ -137,6 +137,10 @@ def worksheet_cases():
     c["all_equal"] = column_sheet([[7.0] * 30, [7.0] * 30, noise(30, 3)])
     c["all_missing"] = column_sheet([[b"n/a"] * 10, noise(10, 4)])
     c["markers"] = column_sheet([[b"<1", 2, 3, b">9", 5, 6, b"<1", 8, 9, 10], [1, b"<0.5", 3, 4, b">5", 6, 7, 8, b">5", 10]])
+    c["limits"] = (bof() + rng(1, 5) + label(0, 0, b"<0.5") + label(0, 1, b"< 5") + label(0, 2, b"<abc")
+                   + label(0, 3, b"<0,5") + label(0, 4, b">1e3") + label(0, 5, b"<" + b"9" * 40)
+                   + number(1, 0, 3) + label(1, 1, b">-0") + label(1, 1, b"n.d.") + label(1, 2, b"<1")
+                   + number(1, 2, 2) + eof())
     c["markers_only"] = column_sheet([[b"<1", b">2", b"<1", b">2"], [b">1", b">1", b"<1", b"<1"]])
     c["groups_8_8"] = column_sheet([[0] * 8 + [1] * 8, noise(16, 5), noise(16, 6, 1, 5)])
     c["groups_8_9"] = column_sheet([[2] * 8 + [5] * 9, noise(17, 7), [b"<1"] * 3 + noise(14, 8)])
@@ -224,6 +228,8 @@ def main():
         "crlf_bom": (0, b"\xef\xbb\xbf1\t2\r\n3\t4\r\n5\t6"),
         "ragged": (0, b"1\n2\t3\t4\n\n\t\t5\n6\t<1\t>1\n"),
         "decimal_comma": (2, b"1,5;2,5\n3,25;4\n5;6e-1\n"),
+        "limits": (0, b"x\ty\n<0.5\t3\n< 5\t>1e3\n<abc\t<0,5\n<\t>-0\n"),
+        "limits_quoted": (2, b'"<0,5";1\n" <2";">3,5 "\n"<""1";4\n'),
         "wide_and_far": (0, b"\n" * 5 + b"\t" * 3 + b"\t".join(b"%d" % k for k in range(60)) + b"\n"),
     }
     for a in analyses:
@@ -233,7 +239,8 @@ def main():
              b"2.4703282292062327e-324", b"2.4703282292062328e-324", b"4.9406564584124654e-324",
              b"0." + b"0" * 400 + b"1", b"1" * 900, b"9" * 800 + b"5" + b"0" * 30 + b"1", b"1e99999999999",
              b"0e999999999", b"999999999.999", b"-999999999.998", b"<5", b">5", b"1,5", b"1.7976931348623158e308",
-             b"0.1e-99999", b"00000000000000000000000.00000000000000000000001e+00021"]
+             b"0.1e-99999", b"00000000000000000000000.00000000000000000000001e+00021",
+             b"<0.5", b"< 5 ", b"<abc", b"<1e999", b"<-0", b">+.5e1", b"<<1", b"<5 mg", b"<999999999.999"]
     for k, cell in enumerate(cells):
         text["cell_%02d" % k] = bytes([4]) + cell
         text["cell_comma_%02d" % k] = bytes([6]) + cell.replace(b".", b",")

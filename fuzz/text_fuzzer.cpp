@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "fuzz/pipeline_check.h"
+#include "worksheet/limit_table.h"
 #include "worksheet/text_input.h"
 #include "worksheet/text_number.h"
 
@@ -66,6 +67,24 @@ bool same_double(double a, double b) {
     return bits_a == bits_b;
 }
 
+// The limit of a "<" or ">" cell: what follows the sign, when that is
+// wholly a number (by the fuzzer's own syntax and strtod) inside the bound.
+void check_limit(const std::string& s, char point, const CellReading& reading) {
+    double expected = NO_LIMIT;
+    const std::size_t first = s.find_first_not_of(' ');
+    if (!reading.is_number && is_marker(reading.value) && first != std::string::npos) {
+        const std::string rest = s.substr(first + 1);
+        if (is_number_text(rest, point)) {
+            std::string c_text = rest;
+            for (char& ch : c_text)
+                if (ch == point) ch = '.';
+            const double v = std::strtod(c_text.c_str(), nullptr);
+            if (is_real_value(v)) expected = limit_entry(v);
+        }
+    }
+    if (!same_double(reading.limit, expected)) broken("the limit of \"" + s.substr(0, 80) + "\"");
+}
+
 void check_cell(const uint8_t* text, std::size_t size, char point) {
     if (size > 4096) return;  // strtod on megabytes of digits only costs time
     CellTextScan scan;
@@ -81,6 +100,7 @@ void check_cell(const uint8_t* text, std::size_t size, char point) {
         broken("the quick reading disagrees on \"" + s.substr(0, 80) + "\"");
     if (value != CELL_MISSING && value != CELL_SMALL && value != CELL_BIG && !(value > -MISSING_BOUND && value < MISSING_BOUND))
         broken("cell value outside the bound");
+    check_limit(s, point, quick);
     if (!number) return;
     std::string c_text = s;
     for (char& ch : c_text)
@@ -217,6 +237,7 @@ void check_worksheet(uint8_t choice, const uint8_t* text, std::size_t size, Text
     reset_process_state();
     const int decoded = decode_wk1(wk1, n);
     if (decoded != WK1_OK) broken("the WK1 stream of a text does not decode: " + std::to_string(decoded));
+    if (const char* problem = fuzz::limit_table_problem()) broken(problem);
     reset_process_state();
     if (decode_text_worksheet(text, size, format, decimal_comma) != WK1_OK) broken("decode_text_worksheet failed");
 

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "worksheet/limit_table.h"
+
 // Aligned so that the system can back the whole table with one large page.
 alignas(MORVENDA_TABLE_ALIGNMENT) DataRow data_rows[MAX_ROWS];
 PairRow pair_rows[MAX_ROWS];
@@ -17,6 +19,7 @@ int32_t extra_output = 0;
 void reset_data_table() {
     std::memset(data_rows, 0, sizeof data_rows);
     std::memset(pair_rows, 0, sizeof pair_rows);
+    reset_limit_table();
     row_count = 0;
     column_count = 0;
     log_transform = 0;

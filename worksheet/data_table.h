@@ -62,6 +62,6 @@ extern int32_t log_transform;  // check box 1000 "Log-transformation"
 extern int32_t log_y;          // check box 1001 "Log-transformation y values"
 extern int32_t extra_output;   // check box 1002 "Extra output"
 
-// Puts the data table, the pair table and the option flags back into their
-// process-start state (all zero).
+// Puts the data table, the pair table, the limit table (limit_table.h) and
+// the option flags back into their process-start state (all zero).
 void reset_data_table();

@@ -2,6 +2,7 @@
 #include "worksheet/text_cells.h"
 
 #include "worksheet/data_table.h"
+#include "worksheet/limit_table.h"
 #include "worksheet/text_number.h"
 
 namespace {
@@ -49,16 +50,25 @@ std::size_t skip_quoted(const Splitter& s, std::size_t pos, bool& has_text) {
 }
 
 // A quoted field's text: its bytes fed as the cell rules read them, quotes
-// taken out.
-CellReading read_quoted_field(const Splitter& s, std::size_t begin, std::size_t end, char decimal_point) {
-    CellTextScan scan;
+// taken out. `skip_first`: the first byte of the text (after leading
+// spaces), the sign of a "<" or ">" cell, is not fed.
+void feed_quoted_field(const Splitter& s, std::size_t begin, std::size_t end, char decimal_point, bool skip_first,
+                       CellTextScan& scan) {
     begin_cell_text(scan);
     bool was_quoted = false;
+    bool skipping = skip_first;
+    auto feed = [&](unsigned char byte) {
+        if (skipping && byte != ' ') {
+            skipping = false;
+            return;
+        }
+        feed_cell_text(scan, byte, decimal_point);
+    };
     std::size_t pos = begin;
     while (pos < end) {
         const unsigned char byte = s.text[pos++];
-        if (byte != '"' || was_quoted || !cell_text_is_empty(scan)) {
-            feed_cell_text(scan, byte, decimal_point);
+        if (byte != '"' || was_quoted || !cell_text_is_empty(scan) || (skip_first && !skipping)) {
+            feed(byte);
             continue;
         }
         // Spaces before the opening quote are trimmed like any others.
@@ -66,17 +76,32 @@ CellReading read_quoted_field(const Splitter& s, std::size_t begin, std::size_t 
         while (pos < end) {
             const unsigned char inside = s.text[pos++];
             if (inside != '"') {
-                feed_cell_text(scan, inside, decimal_point);
+                feed(inside);
             } else if (pos < end && s.text[pos] == '"') {
-                feed_cell_text(scan, '"', decimal_point);
+                feed('"');
                 ++pos;
             } else {
                 break;
             }
         }
     }
-    if (cell_text_is_empty(scan)) return CellReading{true, false, CELL_MISSING};
-    return CellReading{false, cell_text_is_number(scan), cell_text_value(scan)};
+}
+
+CellReading read_quoted_field(const Splitter& s, std::size_t begin, std::size_t end, char decimal_point) {
+    CellTextScan scan;
+    feed_quoted_field(s, begin, end, decimal_point, false, scan);
+    if (cell_text_is_empty(scan)) return CellReading{true, false, CELL_MISSING, NO_LIMIT};
+    const double value = cell_text_value(scan);
+    const bool is_number = cell_text_is_number(scan);
+    double limit = NO_LIMIT;
+    if (!is_number && is_marker(value)) {
+        feed_quoted_field(s, begin, end, decimal_point, true, scan);
+        if (cell_text_is_number(scan)) {
+            const double rest = cell_text_value(scan);
+            if (is_real_value(rest)) limit = limit_entry(rest);
+        }
+    }
+    return CellReading{false, is_number, value, limit};
 }
 
 bool starts_quoted(const Splitter& s, std::size_t begin, std::size_t end) {
@@ -121,7 +146,7 @@ TextExtent scan(const Splitter& s, char decimal_point, const TextWindow* window,
 
         if (has_text && !extent.window_moved) {
             widen(extent, row, column);
-            TextCell cell{row, column, false, CELL_MISSING, false, begin, pos, 0, 0};
+            TextCell cell{row, column, false, CELL_MISSING, NO_LIMIT, false, begin, pos, 0, 0};
             bool inside = true;
             if (window != nullptr) {
                 if (!origin.fixed) {
@@ -138,6 +163,7 @@ TextExtent scan(const Splitter& s, char decimal_point, const TextWindow* window,
                 const CellReading reading = read_field(s, begin, pos, decimal_point);
                 cell.read = true;
                 cell.value = reading.value;
+                cell.limit = reading.limit;
                 cell.is_number = reading.is_number;
                 any_read = true;
             }
@@ -179,5 +205,6 @@ void read_text_cell(const unsigned char* text, TextFormat format, bool decimal_c
     const CellReading reading = read_field(s, cell.text_begin, cell.text_end, decimal_point_for(decimal_comma));
     cell.read = true;
     cell.value = reading.value;
+    cell.limit = reading.limit;
     cell.is_number = reading.is_number;
 }

@@ -25,6 +25,7 @@ struct TextCell {
     std::size_t column;
     bool read;               // value and is_number hold what the cell's text is
     double value;            // a number or a cell marker
+    double limit;            // a marker's kept limit (limit_table.h), or NO_LIMIT
     bool is_number;          // the field is wholly a number (value may still be CELL_MISSING)
     std::size_t text_begin;  // the field's bytes as written (quotes and spaces
     std::size_t text_end;    // included): text[text_begin .. text_end)

@@ -56,6 +56,28 @@ struct BlockWriter {
         std::memcpy(&bits, &value, sizeof bits);
         for (int i = 0; i < 8; ++i) out[pos++] = static_cast<unsigned char>((bits >> (8 * i)) & 0xFF);
     }
+    // A "<" or ">" cell: the sign, and the limit when it has one.
+    void limit_label(std::size_t column, std::size_t row, double marker, double limit) {
+        const char sign = marker == CELL_SMALL ? '<' : '>';
+        char text[LIMIT_LABEL_CAPACITY];
+        std::size_t length = 1;
+        text[0] = sign;
+        if (is_kept_limit(limit)) length = write_limit_label(text, sign, limit);
+        header(WK1_LABEL, WK1_CELL_HEAD_SIZE + 1 + length + 1);
+        out[pos++] = WK1_NO_FORMAT;
+        u16(column);
+        u16(row);
+        out[pos++] = '\'';
+        std::memcpy(out + pos, text, length);
+        pos += length;
+        out[pos++] = 0;
+    }
+    void cell(std::size_t column, std::size_t row, double value, double limit, bool is_number) {
+        if (is_marker(value) && !is_number)
+            limit_label(column, row, value, limit);
+        else
+            number(column, row, value);
+    }
 };
 
 // Where the first cell record goes: after BOF, RANGE and the origin's record.
@@ -90,7 +112,7 @@ void check_other_point(StepState& state, const TextCell& cell) {
 void take_cell(const TextCell& visited, void* context) {
     StepState& state = *static_cast<StepState*>(context);
     if (visited.read) {
-        state.writer.number(visited.window_column, visited.window_row, visited.value);
+        state.writer.cell(visited.window_column, visited.window_row, visited.value, visited.limit, visited.is_number);
         if (!is_missing_value(visited.value)) state.values = true;
         if (state.scope != OtherPointScope::None) check_other_point(state, visited);
         return;

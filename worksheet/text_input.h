@@ -10,7 +10,8 @@
 // runs from the lowest row and the lowest column holding a cell; cells
 // beyond MAX_ROWS rows or MAX_COLUMNS columns from it are left out, as the
 // WK1 decoder caps the table. Every value is written as a NUMBER record,
-// whose double the decoder keeps bit for bit. Text without cells becomes a
+// whose double the decoder keeps bit for bit, except a "<" or ">" cell,
+// which becomes a LABEL record carrying its limit. Text without cells becomes a
 // stream without cell records, which decodes to a table without rows or
 // columns.
 #pragma once
@@ -19,14 +20,24 @@
 #include <vector>
 
 #include "worksheet/data_table.h"
+#include "worksheet/limit_table.h"
 #include "worksheet/text_cells.h"
 #include "worksheet/wk1_format.h"
 
+// A "<" or ">" cell is written as the LABEL record a spreadsheet would give
+// it: the sign and its limit (limit_table.h) with "." as the decimal point,
+// or the sign alone when it has none, so that the limit reaches the decoder.
+// The longest such record:
+constexpr std::size_t TEXT_LABEL_RECORD_CAPACITY =
+    WK1_HEADER_SIZE + WK1_CELL_HEAD_SIZE + 1 + LIMIT_LABEL_CAPACITY;  // prefix, text, zero byte
+constexpr std::size_t TEXT_CELL_RECORD_CAPACITY =
+    TEXT_LABEL_RECORD_CAPACITY > WK1_NUMBER_RECORD_SIZE ? TEXT_LABEL_RECORD_CAPACITY : WK1_NUMBER_RECORD_SIZE;
+
 // Records of the largest stream: BOF, RANGE, the NUMBER record that pins the
-// origin, a NUMBER record per cell of a full table, EOF.
+// origin, a cell record per cell of a full table, EOF.
 constexpr std::size_t TEXT_WK1_CAPACITY =
-    WK1_BOF_RECORD_SIZE + WK1_RANGE_RECORD_SIZE +
-    WK1_NUMBER_RECORD_SIZE * (1 + static_cast<std::size_t>(MAX_ROWS) * MAX_COLUMNS) + WK1_EOF_RECORD_SIZE;
+    WK1_BOF_RECORD_SIZE + WK1_RANGE_RECORD_SIZE + WK1_NUMBER_RECORD_SIZE +
+    TEXT_CELL_RECORD_CAPACITY * static_cast<std::size_t>(MAX_ROWS) * MAX_COLUMNS + WK1_EOF_RECORD_SIZE;
 
 // Which cells are looked at for numbers written with the other decimal
 // separator ("," where "." is in use, or the other way round).

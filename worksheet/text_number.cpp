@@ -10,6 +10,7 @@
 #endif
 
 #include "worksheet/data_table.h"
+#include "worksheet/limit_table.h"
 
 namespace {
 
@@ -209,14 +210,12 @@ double label_value(unsigned char first) {
     return first == '<' ? CELL_SMALL : first == '>' ? CELL_BIG : CELL_MISSING;
 }
 
-}  // namespace
-
-CellReading read_cell_text(const unsigned char* text, std::size_t size, char decimal_point) {
+CellReading read_cell(const unsigned char* text, std::size_t size, char decimal_point, bool with_limit) {
     const unsigned char* begin = text;
     const unsigned char* end = text + size;
     while (begin < end && *begin == ' ') ++begin;
     while (end > begin && end[-1] == ' ') --end;
-    if (begin == end) return CellReading{true, false, CELL_MISSING};
+    if (begin == end) return CellReading{true, false, CELL_MISSING, NO_LIMIT};
 
     // The number syntax, with the mantissa's digits gathered while they fit.
     const auto point = static_cast<unsigned char>(decimal_point);
@@ -244,7 +243,14 @@ CellReading read_cell_text(const unsigned char* text, std::size_t size, char dec
         well_formed = p > first_exponent_digit;
         if (exponent_negative) exponent = -exponent;
     }
-    if (!well_formed || p != end) return CellReading{false, false, label_value(*begin)};
+    if (!well_formed || p != end) {
+        const double marker = label_value(*begin);
+        const bool limit_follows = with_limit && marker != CELL_MISSING;
+        return CellReading{false, false, marker,
+                           limit_follows ? read_limit_text(begin + 1, static_cast<std::size_t>(end - begin - 1),
+                                                           decimal_point)
+                                         : NO_LIMIT};
+    }
 
     double value = 0.0;
     bool converted = false;
@@ -274,7 +280,17 @@ CellReading read_cell_text(const unsigned char* text, std::size_t size, char dec
     if (!converted) {
         bool is_number = false;
         value = slow_cell_value(begin, static_cast<std::size_t>(end - begin), decimal_point, is_number);
-        return CellReading{false, is_number, value};
+        return CellReading{false, is_number, value, NO_LIMIT};
     }
-    return CellReading{false, true, is_missing_value(value) ? CELL_MISSING : value};
+    return CellReading{false, true, is_missing_value(value) ? CELL_MISSING : value, NO_LIMIT};
+}
+
+}  // namespace
+
+CellReading read_cell_text(const unsigned char* text, std::size_t size, char decimal_point) {
+    return read_cell(text, size, decimal_point, true);
+}
+
+CellReading read_cell_number(const unsigned char* text, std::size_t size, char decimal_point) {
+    return read_cell(text, size, decimal_point, false);
 }

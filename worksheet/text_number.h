@@ -59,6 +59,9 @@ struct CellReading {
     bool empty;      // only spaces (or nothing)
     bool is_number;  // wholly a number
     double value;    // cell_text_value's value; CELL_MISSING for an empty cell
+    double limit;    // a "<" or ">" cell's limit as the limit table keeps it
+                     // (limit_table.h), read with the same decimal point;
+                     // NO_LIMIT (0.0) for every other cell
 };
 
 // Reads `size` bytes of one cell's text: the answers of feeding them one by
@@ -66,3 +69,7 @@ struct CellReading {
 // converted by an exact quick route (a correctly rounded conversion, which is
 // what strtod gives); every other text goes through the byte-at-a-time scan.
 CellReading read_cell_text(const unsigned char* text, std::size_t size, char decimal_point);
+
+// The same reading without looking for a limit (limit is always NO_LIMIT):
+// how the limit itself, the text after the sign, is read.
+CellReading read_cell_number(const unsigned char* text, std::size_t size, char decimal_point);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "worksheet/data_table.h"
+#include "worksheet/limit_table.h"
 #include "worksheet/message_caption.h"
 #include "worksheet/result_text.h"
 #include "worksheet/text_input.h"
@@ -70,11 +71,31 @@ void lower_origin(DecoderState& state, unsigned column, unsigned row) {
     if (row < state.lowest_row) state.lowest_row = row;
 }
 
-void store_cell(const DecoderState& state, unsigned column, unsigned row, double value) {
+// Stores a cell's value; a cell stored again loses the limit it kept.
+void store_cell(const DecoderState& state, unsigned column, unsigned row, double value, double limit = NO_LIMIT) {
     const int r = static_cast<int>(row) - static_cast<int>(state.lowest_row);
     const int c = static_cast<int>(column) - static_cast<int>(state.lowest_column);
     if (r < 0 || c < 0 || r >= row_count || c >= column_count) return;
     data_rows[r].value[c] = is_missing_value(value) ? CELL_MISSING : value;
+    if (is_kept_limit(limit)) {
+        cell_limit[r][c] = limit;
+        ++limit_cells_kept;
+    } else if (limit_cells_kept > 0) {
+        cell_limit[r][c] = NO_LIMIT;
+    }
+}
+
+// The limit of a "<" or ">" label: the text after the sign, up to its
+// terminating zero or the record's end. A WK1 block does not say which
+// decimal separator its spreadsheet writes, and no number of the cell rules
+// has a thousands separator, so a limit that is no number with "." is read
+// with ",": "<0,5" from a spreadsheet with a decimal comma keeps 0.5. (The
+// text step writes every limit with ".".)
+double label_limit(const Cursor& body) {
+    std::size_t n = 0;
+    while (n < body.end - body.pos && body.block[body.pos + n] != 0) ++n;
+    const double with_point = read_limit_text(body.block + body.pos, n, '.');
+    return is_kept_limit(with_point) ? with_point : read_limit_text(body.block + body.pos, n, ',');
 }
 
 // The table's size from the RANGE record's far corner. The differences are
@@ -87,6 +108,7 @@ void apply_range(const DecoderState& state, unsigned end_column, unsigned end_ro
     if (row_count <= 0 || column_count <= 0) return;
     for (int r = 0; r < row_count; ++r)
         for (int c = 0; c < column_count; ++c) data_rows[r].value[c] = CELL_MISSING;
+    clear_limit_table();
 }
 
 // One handled record's body. Returns false when its fields need more bytes
@@ -131,7 +153,7 @@ bool decode_record(DecoderState& state, unsigned type, Cursor& body) {
         // A label without text after its alignment prefix sets no value.
         if (state.pass == 1 && body.read_u8(prefix) && body.read_u8(first)) {
             const double marker = first == '<' ? CELL_SMALL : first == '>' ? CELL_BIG : CELL_MISSING;
-            store_cell(state, column, row, marker);
+            store_cell(state, column, row, marker, marker == CELL_MISSING ? NO_LIMIT : label_limit(body));
         }
         return true;
     }

@@ -1,0 +1,155 @@
+// The statistics of values beyond a limit against the expectations that
+// tools/generate_censored_expectations.py computes independently, and the
+// order that is known between cells.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/process_state.h"
+#include "stats/censored_order.h"
+#include "stats/censored_tests.h"
+#include "worksheet/data_table.h"
+#include "worksheet/limit_table.h"
+
+namespace {
+
+CensoredCell cell_of(const std::string& text) {
+    const double v = std::strtod(text.c_str() + (text[0] == '<' || text[0] == '>' ? 1 : 0), nullptr);
+    return text[0] == '<' ? below_cell(v) : text[0] == '>' ? above_cell(v) : measured_cell(v);
+}
+
+std::vector<CensoredCell> cells_of(const std::string& field) {
+    std::vector<CensoredCell> cells;
+    std::istringstream words(field);
+    for (std::string w; words >> w;) cells.push_back(cell_of(w));
+    return cells;
+}
+
+std::vector<std::vector<std::string>> expectations(const std::string& kind) {
+    std::ifstream in(MORVENDA_SOURCE_DIR "/tests/unit/data/censored_expectations.txt");
+    std::vector<std::vector<std::string>> rows;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> fields;
+        std::istringstream split(line);
+        for (std::string f; std::getline(split, f, '\t');) fields.push_back(f);
+        if (fields[0] == kind) rows.push_back(fields);
+    }
+    return rows;
+}
+
+double number(const std::string& s) { return std::strtod(s.c_str(), nullptr); }
+
+void expect_close(double actual, const std::string& expected, const std::string& what) {
+    const double e = number(expected);
+    EXPECT_NEAR(actual, e, 1e-12 * (1 + std::fabs(e))) << what;
+}
+
+TEST(CensoredOrder, KnownSmallerIsTheOrderOfEveryValueACellMayHold) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool smaller;
+    };
+    const Case cases[] = {
+        {"<5", "5", true},    {"<5", "7", true},     {"<5", "3", false},  {"<5", "<7", false},
+        {"<5", ">5", true},   {"<5", ">4", false},   {"5", ">5", true},   {"5", "5", false},
+        {"3", "5", true},     {"5", "3", false},     {">5", "7", false},  {">5", ">9", false},
+        {"7", "<5", false},   {"<1", "<1", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(known_smaller(cell_of(c.a), cell_of(c.b)), c.smaller) << c.a << " vs " << c.b;
+}
+
+// "<" and ">" without a kept limit take the column's smallest and largest
+// measured value; without a measured value they lie beyond every other cell.
+TEST(CensoredOrder, CellsWithoutALimitTakeTheColumnsMeasuredExtremes) {
+    reset_process_state();
+    row_count = 4;
+    column_count = 2;
+    const double column0[] = {CELL_SMALL, 4, CELL_BIG, 2};
+    const double column1[] = {CELL_SMALL, CELL_BIG, CELL_SMALL, CELL_MISSING};
+    for (int r = 0; r < 4; ++r) {
+        data_rows[r].value[0] = column0[r];
+        data_rows[r].value[1] = column1[r];
+    }
+    cell_limit[2][1] = limit_entry(0.0);
+    CensoredCell cell{};
+    const ColumnBounds b0 = column_bounds(0);
+    ASSERT_TRUE(read_censored_cell(0, 0, b0, cell));
+    EXPECT_EQ(cell.side, SIDE_BELOW);
+    EXPECT_EQ(cell.value, 2.0);
+    EXPECT_FALSE(cell.written);
+    ASSERT_TRUE(read_censored_cell(2, 0, b0, cell));
+    EXPECT_EQ(cell.side, SIDE_ABOVE);
+    EXPECT_EQ(cell.value, 4.0);
+
+    const ColumnBounds b1 = column_bounds(1);
+    CensoredCell low{}, high{}, written{};
+    ASSERT_TRUE(read_censored_cell(0, 1, b1, low));
+    ASSERT_TRUE(read_censored_cell(1, 1, b1, high));
+    ASSERT_TRUE(read_censored_cell(2, 1, b1, written));
+    EXPECT_FALSE(read_censored_cell(3, 1, b1, cell));
+    EXPECT_TRUE(written.written);
+    EXPECT_EQ(written.value, 0.0);
+    EXPECT_TRUE(known_smaller(low, high));
+    EXPECT_TRUE(known_smaller(written, high));
+    EXPECT_FALSE(known_smaller(low, written));
+    EXPECT_FALSE(known_smaller(written, low));
+}
+
+TEST(CensoredTests, MatchTheGeneratedExpectations) {
+    for (const auto& f : expectations("counts")) {
+        const auto cells = cells_of(f[1]);
+        const CensoredCounts c = censored_counts(cells.data(), static_cast<int>(cells.size()));
+        EXPECT_EQ(c.below, std::stoi(f[2])) << f[1];
+        EXPECT_EQ(c.above, std::stoi(f[3])) << f[1];
+        EXPECT_EQ(c.distinct_limits, std::stoi(f[4])) << f[1];
+    }
+    for (const auto& f : expectations("gehan")) {
+        const auto g0 = cells_of(f[1]), g1 = cells_of(f[2]);
+        const GehanResult r = gehan_test(g0.data(), static_cast<int>(g0.size()), g1.data(), static_cast<int>(g1.size()));
+        const std::string what = "gehan " + f[1] + " | " + f[2];
+        expect_close(r.w, f[3], what);
+        expect_close(r.variance, f[4], what);
+        expect_close(r.z, f[5], what);
+        expect_close(r.p, f[6], what);
+    }
+    for (const auto& f : expectations("sign")) {
+        const auto x = cells_of(f[1]), y = cells_of(f[2]);
+        const SignResult r = censored_sign_test(x.data(), y.data(), static_cast<int>(x.size()));
+        EXPECT_EQ(r.pairs, std::stoi(f[3])) << f[1];
+        EXPECT_EQ(r.positive, std::stoi(f[4])) << f[1];
+        expect_close(r.p, f[5], "sign " + f[1]);
+    }
+    for (const auto& f : expectations("kendall")) {
+        const auto x = cells_of(f[1]), y = cells_of(f[2]);
+        const KendallResult r = censored_kendall(x.data(), y.data(), static_cast<int>(x.size()));
+        const std::string what = "kendall " + f[1] + " | " + f[2];
+        expect_close(r.concordant, f[3], what);
+        expect_close(r.discordant, f[4], what);
+        expect_close(r.tau, f[5], what);
+        expect_close(r.z, f[6], what);
+        expect_close(r.p, f[7], what);
+    }
+    EXPECT_FALSE(expectations("kendall").empty()) << "the expectations file is missing or empty";
+}
+
+// What cannot be computed: a constant score (Var W = 0), no pair with a
+// known sign, fewer than two rows.
+TEST(CensoredTests, UnavailableStatisticsAreMissing) {
+    const CensoredCell same[] = {measured_cell(2), measured_cell(2)};
+    EXPECT_EQ(gehan_test(same, 1, same + 1, 1).p, CELL_MISSING);
+    const CensoredCell x[] = {below_cell(5), measured_cell(1)};
+    const CensoredCell y[] = {measured_cell(3), measured_cell(1)};
+    EXPECT_EQ(censored_sign_test(x, y, 2).pairs, 0);
+    EXPECT_EQ(censored_sign_test(x, y, 2).p, CELL_MISSING);
+    EXPECT_EQ(censored_kendall(x, y, 1).tau, CELL_MISSING);
+}
+
+}  // namespace
