@@ -12,6 +12,7 @@
 #include "analyses/paired.h"
 #include "analyses/report_table.h"
 #include "app/analysis_dialog.h"
+#include "stats/censored_order.h"
 #include "stats/column_summary.h"
 #include "stats/distributions.h"
 #include "stats/ordering.h"
@@ -31,15 +32,30 @@ double point_x[MAX_POINTS];
 double point_y[MAX_POINTS];
 int point_class[MAX_POINTS];
 int point_row[MAX_POINTS];  // the table's row of the point's cells, from 0
+bool point_at_limit[MAX_POINTS];  // a "<" or ">" cell drawn at its limit
 int point_count = 0;
 
-void add_point(double x, double y, int point_kind, int row) {
+void add_point(double x, double y, int point_kind, int row, bool at_limit = false) {
     if (point_count == MAX_POINTS || !std::isfinite(x) || !std::isfinite(y)) return;
     point_x[point_count] = x;
     point_y[point_count] = y;
     point_class[point_count] = point_kind;
     point_row[point_count] = row;
+    point_at_limit[point_count] = at_limit;
     ++point_count;
+}
+
+// Where a "<" or ">" cell of data column `c` is drawn: at the limit written
+// after its sign, or, written without one, at the smallest (largest)
+// measured value of its column, which it is known to lie below (above).
+// False where there is none to draw it at (no measured value, or on a log
+// axis a limit that is not positive): it is then drawn at its estimate.
+bool limit_point(int r, int c, const ColumnBounds& bounds, bool log, double& at) {
+    CensoredCell cell{};
+    if (!read_censored_cell(r, c, bounds, cell) || cell.side == SIDE_MEASURED) return false;
+    if (!std::isfinite(cell.value) || (log && !(cell.value > 0))) return false;
+    at = cell.value;
+    return true;
 }
 
 void write_points(JsonWriter& json) {
@@ -60,6 +76,12 @@ void write_points(JsonWriter& json) {
     json.key("row");
     json.begin_array();
     for (int i = 0; i < point_count; ++i) json.integer(point_row[i]);
+    json.end_array();
+    // Which "<" and ">" points stand at their limit rather than at their
+    // estimate: the true value lies beyond, the way the sign says.
+    json.key("atLimit");
+    json.begin_array();
+    for (int i = 0; i < point_count; ++i) json.integer(point_at_limit[i] ? 1 : 0);
     json.end_array();
 }
 
@@ -87,6 +109,7 @@ double plotted_value(double v, const ColumnSummary& s, bool log, int& point_kind
 void write_normal_plot(JsonWriter& json, int c) {
     const ColumnSummary& s = column_summaries[c];
     const bool log = log_transform != 0;
+    const ColumnBounds bounds = column_bounds(c);
     double z_low = 0, z_high = 0;
     bool any = false;
     for (int r = 0; r < used_rows(); ++r) {
@@ -94,9 +117,10 @@ void write_normal_plot(JsonWriter& json, int c) {
         const double z = data_rows[r].normal_score[c];
         if (is_missing_value(v) || !(z > CELL_MISSING)) continue;
         int point_kind = POINT_REAL;
-        const double shown = plotted_value(v, s, log, point_kind);
+        double shown = plotted_value(v, s, log, point_kind);
+        const bool at_limit = (v == CELL_SMALL || v == CELL_BIG) && limit_point(r, c, bounds, log, shown);
         if (log && !(shown > 0)) continue;
-        add_point(z, shown, point_kind, r);
+        add_point(z, shown, point_kind, r, at_limit);
         if (!any || z < z_low) z_low = z;
         if (!any || z > z_high) z_high = z;
         any = true;
@@ -160,14 +184,16 @@ void write_groups_plot(JsonWriter& json, int c) {
     build_group_columns(c, code0, code1);
     order_pair_columns();
     summarize_columns(true);
+    const ColumnBounds bounds = column_bounds(c);
     for (int g = 0; g < 2; ++g) {
         for (int r = 0; r < used_rows(); ++r) {
             const double v = pair_rows[r].value[g];
             if (is_missing_value(v)) continue;
             int point_kind = POINT_REAL;
-            const double shown = plotted_value(v, group_summaries[g], log, point_kind);
+            double shown = plotted_value(v, group_summaries[g], log, point_kind);
+            const bool at_limit = (v == CELL_SMALL || v == CELL_BIG) && limit_point(r, c, bounds, log, shown);
             if (log && !(shown > 0)) continue;
-            add_point(g, shown, point_kind, r);
+            add_point(g, shown, point_kind, r, at_limit);
         }
     }
     json.field_string("kind", "groups");
@@ -195,6 +221,7 @@ void write_groups_plot(JsonWriter& json, int c) {
 // The coefficient is the report's own cell.
 void write_correlation_plot(JsonWriter& json, int c, bool ranks) {
     build_pair_values(0, c);
+    const ColumnBounds x_bounds = column_bounds(0), y_bounds = column_bounds(c);
     if (ranks) {
         order_pair_columns();
         summarize_columns(true);
@@ -211,7 +238,15 @@ void write_correlation_plot(JsonWriter& json, int c, bool ranks) {
             add_point(pair.rank[0], pair.rank[1], point_kind, r);
         } else {
             if (!is_real_value(pair.value[0]) || !is_real_value(pair.value[1])) continue;
-            add_point(pair.value[0], pair.value[1], point_kind, r);
+            // A "<" or ">" cell at its limit; the pair is drawn at its limit
+            // only when every such cell of it can be.
+            double px = pair.value[0], py = pair.value[1];
+            const bool x_marker = x == CELL_SMALL || x == CELL_BIG, y_marker = y == CELL_SMALL || y == CELL_BIG;
+            const bool at_limit = (x_marker || y_marker) &&
+                                  (!x_marker || limit_point(r, 0, x_bounds, log_transform != 0, px)) &&
+                                  (!y_marker || limit_point(r, c, y_bounds, log_y != 0, py));
+            if (!at_limit) px = pair.value[0], py = pair.value[1];
+            add_point(px, py, point_kind, r, at_limit);
         }
     }
     json.field_string("kind", ranks ? "spearman" : "pearson");

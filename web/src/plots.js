@@ -8,22 +8,37 @@ const SMALL = 1;
 const BIG = 2;
 
 function points(data) {
-  return data.x.map((x, i) => ({ x, y: data.y[i], kind: data.class[i], row: data.row[i] }));
+  return data.x.map((x, i) => ({
+    x,
+    y: data.y[i],
+    kind: data.class[i],
+    row: data.row[i],
+    atLimit: data.atLimit ? data.atLimit[i] === 1 : false,
+  }));
 }
 
-// Measured values as dots; the values standing for "<" cells as triangles
-// pointing down, for ">" cells as triangles pointing up. `wrap` lays the
-// dots out (a dot plot spreads equal values side by side).
+// Measured values as dots; "<" cells as triangles pointing down, ">" cells
+// as triangles pointing up: the way their true value lies. A triangle is
+// open where the cell stands at its limit (its true value lies beyond it)
+// and filled where it stands at the estimate read off the normal plot (a
+// cell with no limit to stand at). `wrap` lays the dots out (a dot plot
+// spreads equal values side by side).
 const POINT_STYLES = [
   { r: 3.5, fill: "#1f5fa8", fillOpacity: 0.75, stroke: "#0d2f55" },
   { symbol: "triangle", rotate: 180, r: 5, fill: "#c0392b", stroke: "#6b1c14" },
   { symbol: "triangle", r: 5, fill: "#d68910", stroke: "#6e4508" },
 ];
+const open = (style) => ({ ...style, fill: "white", strokeWidth: 1.5 });
 
 function pointMarks(list, channels, wrap = (options) => options, tip = null) {
-  return [REAL, SMALL, BIG].map((kind) =>
-    Plot.dot(list.filter((p) => p.kind === kind), wrap({ ...channels, ...POINT_STYLES[kind], ...(tip ? { title: tip } : {}) })),
-  );
+  const title = tip ? { title: tip } : {};
+  return [REAL, SMALL, BIG].flatMap((kind) => {
+    const marks = [Plot.dot(list.filter((p) => p.kind === kind && !p.atLimit), wrap({ ...channels, ...POINT_STYLES[kind], ...title }))];
+    if (kind !== REAL) {
+      marks.push(Plot.dot(list.filter((p) => p.kind === kind && p.atLimit), wrap({ ...channels, ...open(POINT_STYLES[kind]), ...title })));
+    }
+    return marks;
+  });
 }
 
 // Side by side without overlap (a dot plot) for up to this many values;
@@ -51,10 +66,16 @@ function layout(data, column, words) {
   const number = (label, v) => cell(label, column) ?? decimals(v);
   // Each point's tooltip: its row and its cells as written, and for a "<"
   // or ">" cell the limit it gives and the value it is drawn at.
-  const estimated = (p) => (p.kind === REAL ? "" : `, drawn at its estimated value ${decimals(p.y)}`);
+  const estimated = (p) =>
+    p.kind === REAL
+      ? ""
+      : p.atLimit
+        ? `, drawn at its limit ${decimals(p.y)}: its value lies ${p.kind === SMALL ? "below" : "above"}`
+        : `, drawn at its estimated value ${decimals(p.y)}`;
   const own = (p) => `Row ${p.row + 1}: "${written(p.row, column)}"${estimated(p)}`;
   const pair = (p) => `Row ${p.row + 1}: ${reference} "${written(p.row, 0)}", ${name} "${written(p.row, column)}"${estimated(p)}`;
-  const markerNote = 'dots: values; triangles: "<" (down) and ">" (up) cells, drawn at their estimated values';
+  const markerNote =
+    'dots: values; triangles: "<" (down) and ">" (up) cells, open at their limit (the value lies the way they point), filled at their estimate where no limit is known';
   switch (data.kind) {
     case "normal": {
       const list = points(data);
@@ -124,7 +145,7 @@ function layout(data, column, words) {
         title: `${coefficient} = ${data.coefficient}, ${name} against ${reference}`,
         note: ranks
           ? "points: ranks of the pairs"
-          : 'points: the pairs; triangles: pairs with a "<" (down) or ">" (up) cell, drawn at its estimated value',
+          : 'points: the pairs; triangles: pairs with a "<" (down) or ">" (up) cell, open at its limit, filled at its estimate where no limit is known',
         x: { label: ranks ? `Rank in ${reference}` : reference, type: data.logX ? "log" : "linear" },
         y: { label: ranks ? `Rank in ${name}` : name, type: data.logY ? "log" : "linear" },
         marks: pointMarks(points(data), { x: "x", y: "y" }, undefined, pair),

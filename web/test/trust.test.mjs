@@ -125,11 +125,11 @@ describe("column titles", () => {
     ]);
     // Row labels first, as a person reads a table.
     assert.equal(await page.$eval("#result-table tbody tr th", (th) => th.textContent), "Min");
-    // The plot is one named image, which says that "<" and ">" cells are
-    // drawn at their estimates.
+    // The plot is one named image, which says where "<" and ">" cells are
+    // drawn.
     assert.match(
       await page.$eval("#plot [role=img]", (f) => f.getAttribute("aria-label")),
-      /^Normal probability plot of "Creatinine"\. .*drawn at their estimated values/,
+      /^Normal probability plot of "Creatinine"\. .*open at their limit/,
     );
     await page.close();
   });
@@ -231,18 +231,18 @@ describe("the readable table and the plot", () => {
     await page.close();
   });
 
-  it("give each '<' and '>' point its written cell, and the result's own digits", async () => {
+  it("give each '<' and '>' point its written cell, drawn at its limit, and the result's own digits", async () => {
     const page = await openPage(browser);
     await paste(page, readText("tests/cli/data/lab_values.tsv"));
     await calculate(page, "analysis-descriptive");
-    for (const [column, written] of [
-      ["1", "<0\\.5"],
-      ["2", ">1000"],
+    for (const [column, written, at, side] of [
+      ["1", "<0\\.5", "0\\.5000", "below"],
+      ["2", ">1000", "1000\\.0000", "above"],
     ]) {
       await page.select("#plot-column", column);
       await page.waitForFunction((c) => document.body.dataset.plotted === c, {}, column);
       const tips = await page.$$eval("#plot svg title", (titles) => titles.map((t) => t.textContent));
-      const limit = new RegExp(`^Row \\d+: "${written}", drawn at its estimated value -?\\d+\\.\\d{4}$`);
+      const limit = new RegExp(`^Row \\d+: "${written}", drawn at its limit ${at}: its value lies ${side}$`);
       assert.ok(tips.some((t) => limit.test(t)), tips.join("\n"));
     }
     await paste(page, readText("tests/cli/data/paired.tsv"));
