@@ -53,6 +53,13 @@ export async function loadEngine() {
       return latin1(m._morvenda_result_text(), m._morvenda_result_length());
     },
 
+    // The "More statistics" report of the last result, as the core writes
+    // it ("" for Show Ranks or a refusal); computed on this call.
+    moreText() {
+      const start = m._morvenda_more();
+      return latin1(start, m._morvenda_more_length());
+    },
+
     // The cells of the last input as written, every row the table holds:
     // rows end with "\n", cells are separated by "\t".
     writtenRows() {

@@ -1,6 +1,7 @@
 // What each row label of a result means, in a sentence, shown on hover and
 // on focus beside the readable table; keyed by the label exactly as the
-// result writes it; also Show Ranks's headings.
+// result writes it; also Show Ranks's headings and the rows of More
+// statistics.
 
 export const LABEL_NOTES = {
   // Descriptive
@@ -103,7 +104,76 @@ export const LABEL_NOTES = {
   "Predicted from rank (lin-normal)": "The value a normal distribution with the column's mean and SD gives at this rank.",
   "Predicted from rank (log-normal)": "The value a log-normal distribution with the column's geometric mean and GSD gives at this rank.",
   "Raw data": "The values as read.",
+
+  // More statistics: every analysis
+  "N beyond a limit": 'The "<" and ">" cells that take part: rank statistics rank them below or above every measured value, statistics on values use their estimates.',
+
+  // More statistics: Nonpaired tests (differences are group 1 minus group 0)
+  "Welch t": "Welch's t statistic: the difference of the group means over its standard error, without assuming equal variances.",
+  "Welch df": "The Welch-Satterthwaite degrees of freedom of Welch's t (not a whole number).",
+  "Welch p": "The two-sided p of Welch's t-test, from the t distribution at the Welch degrees of freedom.",
+  "Welch 95%CI low": "Lower limit of the 95% confidence interval of the difference of the means by Welch's t (of the ratio of geometric means, with Log-transformation).",
+  "Welch 95%CI high": "Upper limit of the 95% confidence interval of the difference of the means by Welch's t (of the ratio of geometric means, with Log-transformation).",
+  "Hedges g": "Hedges' g: the difference of the means over the pooled SD, times the small-sample correction J = 1 - 3 / (4 (n0 + n1) - 9).",
+  "Hedges g 95%CI low": "Lower limit of the 95% confidence interval of Hedges' g, from the noncentral t distribution.",
+  "Hedges g 95%CI high": "Upper limit of the 95% confidence interval of Hedges' g, from the noncentral t distribution.",
+  "Mann-Whitney U": "The Mann-Whitney U: the pairs (group-0 value, group-1 value) in which the group-1 value is larger, a tie counting one half.",
+  "Mann-Whitney p": "The two-sided p of the Mann-Whitney test: exact from the permutation distribution of the rank sum up to 50 values, else the normal approximation; the next row says which.",
+  "Mann-Whitney p method": 'How the Mann-Whitney p was computed: "exact", "exact-ties" (exact, given the tied mid-ranks) or "normal" (tie-corrected, continuity correction 0.5).',
+  "Hodges-Lehmann shift": "The Hodges-Lehmann shift: the median of all differences of a group-1 value minus a group-0 value (a ratio, with Log-transformation).",
+  "HL 95%CI low": "Lower limit of the 95% confidence interval of the Hodges-Lehmann estimate: exact from the rank test's null distribution when its p is exact without ties, else by the normal approximation.",
+  "HL 95%CI high": "Upper limit of the 95% confidence interval of the Hodges-Lehmann estimate: exact from the rank test's null distribution when its p is exact without ties, else by the normal approximation.",
+  "Rank-biserial r": "The rank-biserial correlation, 2U / (n0 n1) - 1: from -1 to 1, 0 when neither group tends to be larger.",
+  "Rank-biserial 95%CI low": "Lower limit of the 95% confidence interval of the rank-biserial r, through Fisher's z (atanh).",
+  "Rank-biserial 95%CI high": "Upper limit of the 95% confidence interval of the rank-biserial r, through Fisher's z (atanh).",
+
+  // More statistics: Paired tests (differences of this column from column 1)
+  "Cohen dz": "Cohen's dz: the mean of the differences over their SD (of the log ratios, with Log-transformation).",
+  "dz 95%CI low": "Lower limit of the 95% confidence interval of Cohen's dz, from the noncentral t distribution with n - 1 degrees of freedom.",
+  "dz 95%CI high": "Upper limit of the 95% confidence interval of Cohen's dz, from the noncentral t distribution with n - 1 degrees of freedom.",
+  "Signed-rank V": "The Wilcoxon signed-rank V: zeros dropped, the sum of the mid-ranks of the positive differences.",
+  "Signed-rank p": "The two-sided p of the Wilcoxon signed-rank test: exact up to 50 non-zero differences, else the normal approximation; the next row says which.",
+  "Signed-rank p method": 'How the signed-rank p was computed: "exact", "exact-ties" (exact, given the tied mid-ranks) or "normal" (tie-corrected, continuity correction 0.5).',
+  "Hodges-Lehmann estimate": "The Hodges-Lehmann estimate: the median of the Walsh averages (the means of every two non-zero differences, each one with itself included); a ratio with Log-transformation.",
+  "Matched rank-biserial r": "The matched-pairs rank-biserial correlation, (R+ - R-) / (R+ + R-): from -1 to 1.",
+  Bias: "Bland-Altman bias: the mean of the differences (the geometric mean of the ratios, with Log-transformation).",
+  "SD of differences": "The standard deviation of the differences (of the log ratios, with Log-transformation).",
+  "Lower limit of agreement": "Bland-Altman lower limit of agreement: bias - 1.96 SD of the differences (a ratio, with Log-transformation).",
+  "Upper limit of agreement": "Bland-Altman upper limit of agreement: bias + 1.96 SD of the differences (a ratio, with Log-transformation).",
+  "LoA 95%CI half-width": "Half the width of the 95% confidence interval of each limit of agreement: t(0.975, n - 1) times the square root of 3 SD² / n.",
+
+  // More statistics: Pearson and Spearman (column 1 against this column)
+  "Pearson p (t)": "The two-sided p of Pearson's r from the t distribution with n - 2 degrees of freedom, not floored.",
+  "Spearman p (t)": "The two-sided p of Spearman's rho from the t distribution with n - 2 degrees of freedom, not floored.",
+  "Kendall tau-b": "Kendall's rank correlation tau-b, corrected for ties: from -1 to 1.",
+  "Kendall p": "The two-sided p of Kendall's tau-b: exact without ties up to 50 pairs, else the normal approximation; the next row says which.",
+  "Kendall p method": 'How the Kendall p was computed: "exact" or "normal" (tie-corrected variance, no continuity correction).',
+
+  // More statistics: Descriptive
+  "Shapiro-Wilk W": "The Shapiro-Wilk W statistic of normality (Royston's algorithm, 3 to 5000 values): 1 for a perfect normal fit.",
+  "Shapiro-Wilk p": "The p of the Shapiro-Wilk test: a small p says the values are unlikely to come from a normal distribution.",
+  "Median 95%CI low": "Lower limit of the distribution-free 95% confidence interval of the median, an order statistic chosen from the binomial distribution.",
+  "Median 95%CI high": "Upper limit of the distribution-free 95% confidence interval of the median, an order statistic chosen from the binomial distribution.",
 };
+
+// Each p row of More statistics is followed, when more than one column is
+// compared, by the same p adjusted across the compared columns by Holm's
+// and by Benjamini-Hochberg's method.
+const P_ROWS = {
+  "Welch p": "Welch's t-test",
+  "Mann-Whitney p": "the Mann-Whitney test",
+  "Signed-rank p": "the signed-rank test",
+  "Pearson p (t)": "Pearson's r",
+  "Spearman p (t)": "Spearman's rho",
+  "Kendall p": "Kendall's tau-b",
+  "Shapiro-Wilk p": "the Shapiro-Wilk test",
+};
+for (const [label, test] of Object.entries(P_ROWS)) {
+  LABEL_NOTES[`${label} (Holm)`] =
+    `The p of ${test} adjusted across the compared columns by Holm's step-down method, which bounds the chance of any false finding among them.`;
+  LABEL_NOTES[`${label} (BH)`] =
+    `The p of ${test} adjusted across the compared columns by Benjamini-Hochberg's method, which bounds the expected share of false findings among them.`;
+}
 
 // Printed p values that stand for "smaller than": the correlations' and
 // the Wilcoxon test's normal p below 0.001, and the t-test's p beyond its

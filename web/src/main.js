@@ -1,13 +1,13 @@
 // The page: paste area, Paste button, file button and drop, the decimal
 // comma and the title row, the dialog's choices, Calculate, the result as
-// text and as a table, Copy result, and the plot. Reading and every
-// statistic are the core's, which runs in a worker (client.js, worker.js),
-// so that the page never waits for it: each answer is shown when it comes,
-// unless a newer input or choice has made it out of date.
+// text and as a table, Copy result, More statistics, and the plot. Reading
+// and every statistic are the core's, which runs in a worker (client.js,
+// worker.js), so that the page never waits for it: each answer is shown
+// when it comes, unless a newer input or choice has made it out of date.
 import { startWorker } from "./client.js";
 import { drawPlot, svgText } from "./plots.js";
 import { showRows } from "./rows_view.js";
-import { resultTable, showTable, tableHtml, titleLine } from "./result_table.js";
+import { moreTable, resultTable, showTable, tableHtml, titleLine } from "./result_table.js";
 
 const $ = (id) => document.getElementById(id);
 
@@ -19,7 +19,8 @@ let engine = null; // {capacity} once the program runs
 let input = null; // the last input: {kind, cut, total, name}, read again when a reading choice changes
 let read = null; // what the core made of it
 let written = []; // its rows as written, one text per row, cells separated by tabs
-let result = null; // the last result: {text, analysis, columns, key, ...}
+let result = null; // the last result: {text, analysis, columns, key, state, ...}
+let more = null; // its More statistics once shown: {result, text, table}
 let inputCount = 0; // counts inputs and readings, so that a result knows which one it belongs to
 let reading = Promise.resolve(); // the reading under way: Calculate waits for it
 let following = false; // once calculated, the result follows every change of choice
@@ -288,6 +289,7 @@ function clearResult() {
   $("plot-column").disabled = true;
   $("download-svg").disabled = true;
   $("plot").replaceChildren();
+  clearMore("No result yet.");
 }
 
 // One line on what to change after the analysis refused the worksheet.
@@ -317,7 +319,7 @@ async function calculate({ keepMessages = [] } = {}) {
   following = true;
   const chosen = choices();
   const key = resultKey();
-  const { run, text } = await call("calculate", chosen.analysis, chosen.log, chosen.logY, chosen.extra);
+  const { run, text, state } = await call("calculate", chosen.analysis, chosen.log, chosen.logY, chosen.extra);
   // A newer input or choice has come meanwhile: its own Calculate shows.
   if (key !== resultKey()) return;
   clearResult();
@@ -327,7 +329,7 @@ async function calculate({ keepMessages = [] } = {}) {
   if (hint) said.push({ text: hint, hint: true });
   showMessages(said);
   if (text.length > 0) {
-    result = { text, ...chosen, columns: run.columns, decimalComma: run.decimalComma, key };
+    result = { text, ...chosen, columns: run.columns, decimalComma: run.decimalComma, key, state };
     result.table = resultTable(text, chosen.analysis, result.columns, columnLabel);
     showTable($("result-table"), result.table);
     const lines = text.split("\n").length - (text.endsWith("\n") ? 1 : 0);
@@ -335,8 +337,11 @@ async function calculate({ keepMessages = [] } = {}) {
     $("copy").disabled = false;
   } else {
     $("result-status").textContent = "No result.";
+    clearMore("No result, so no more statistics.");
   }
   markShown("calculateMs", started);
+  // More statistics follow the result while their section is open.
+  if (result) showMore();
   // The plot comes after the result is shown, in tasks of its own.
   if (result) fillPlotColumns();
 }
@@ -380,17 +385,9 @@ function confirm(text) {
   $("copy-status").textContent = text;
 }
 
-async function copyResult() {
-  if (!result) return;
-  // What is copied always belongs to the input and choices on show.
-  if (result.key !== resultKey()) {
-    confirm("The result is out of date: press Calculate first.");
-    return;
-  }
-  const withTitles = $("copy-with-titles").checked && read.titles.some((t) => t !== "");
-  const text = withTitles ? titleLine(result.text, result.analysis, result.columns, columnLabel) + result.text : result.text;
-  const html = tableHtml(result.table);
-  const done = () => confirm(`Copied: ${describe(result)}${withTitles ? ", with column titles" : ""}.`);
+// Puts `text` on the clipboard, with `html` beside it where the browser
+// allows; false when neither could be written.
+async function writeClipboard(text, html) {
   try {
     if (typeof ClipboardItem === "function" && navigator.clipboard.write) {
       await navigator.clipboard.write([
@@ -402,7 +399,7 @@ async function copyResult() {
     } else {
       await navigator.clipboard.writeText(text);
     }
-    done();
+    return true;
   } catch {
     // Where the page may not write the clipboard (some browsers' file://
     // pages), the text is copied the older way, from a selection.
@@ -414,13 +411,81 @@ async function copyResult() {
     area.select();
     const copied = document.execCommand("copy");
     area.remove();
-    if (copied) done();
-    else {
-      getSelection().selectAllChildren($("result-text"));
-      $("result-text").focus();
-      confirm("The result text is selected: press Ctrl+C (Cmd+C) to copy it.");
-    }
+    return copied;
   }
+}
+
+// Where nothing could be copied: the text on show selected, for Ctrl+C.
+function selectForCopy(box, status, what) {
+  getSelection().selectAllChildren(box);
+  box.focus();
+  status.textContent = `${what} is selected: press Ctrl+C (Cmd+C) to copy it.`;
+}
+
+async function copyResult() {
+  if (!result) return;
+  // What is copied always belongs to the input and choices on show.
+  if (result.key !== resultKey()) {
+    confirm("The result is out of date: press Calculate first.");
+    return;
+  }
+  const withTitles = $("copy-with-titles").checked && read.titles.some((t) => t !== "");
+  const text = withTitles ? titleLine(result.text, result.analysis, result.columns, columnLabel) + result.text : result.text;
+  if (await writeClipboard(text, tableHtml(result.table))) {
+    confirm(`Copied: ${describe(result)}${withTitles ? ", with column titles" : ""}.`);
+  } else selectForCopy($("result-text"), $("copy-status"), "The result text");
+}
+
+// ---- More statistics -------------------------------------------------------
+
+// Empties the section; `status` says why.
+function clearMore(status) {
+  more = null;
+  showRows($("more-table"), document.createElement("tbody"), 0, null);
+  $("more-table").replaceChildren();
+  $("more-text").textContent = "";
+  $("more-copy-status").textContent = "";
+  $("copy-more").disabled = true;
+  $("more-status").textContent = status;
+}
+
+// Asks the core for the More statistics of the result on show, when the
+// section is open; shows them only if they still belong to it: computed
+// in the worker's state of that result, and no newer input or choice since.
+async function showMore() {
+  if (!result || (more && more.result === result)) return;
+  if (result.analysis === SHOW_RANKS) {
+    clearMore("Show Ranks has no more statistics.");
+    return;
+  }
+  if (!$("more-details").open) {
+    clearMore("Open the section below to compute them for this result.");
+    return;
+  }
+  const asked = result;
+  if (asked.key !== resultKey()) return;
+  $("more-status").textContent = "Computing the more statistics...";
+  const answer = await call("more");
+  if (result !== asked || answer.state !== asked.state || asked.key !== resultKey()) return;
+  clearMore(answer.text === "" ? "This result has no more statistics." : "");
+  if (answer.text === "") return;
+  more = { result: asked, text: answer.text, table: moreTable(answer.text, asked.analysis, asked.columns, columnLabel) };
+  $("more-text").textContent = answer.text;
+  showTable($("more-table"), more.table);
+  $("more-status").textContent = `${describe(asked)}: ${plural(more.table.rows.length, "row", "rows")}.`;
+  $("copy-more").disabled = false;
+}
+
+async function copyMore() {
+  const status = $("more-copy-status");
+  if (!more) return;
+  if (more.result !== result || result.key !== resultKey()) {
+    status.textContent = "The result is out of date: press Calculate first.";
+    return;
+  }
+  if (await writeClipboard(more.text, tableHtml(more.table))) {
+    status.textContent = `Copied: more statistics of ${describe(more.result)}.`;
+  } else selectForCopy($("more-text"), status, "The more statistics text");
 }
 
 // ---- Plot ------------------------------------------------------------------
@@ -569,6 +634,8 @@ document.addEventListener("drop", (event) => {
 
 $("calculate").addEventListener("click", () => calculate());
 $("copy").addEventListener("click", copyResult);
+$("copy-more").addEventListener("click", copyMore);
+$("more-details").addEventListener("toggle", showMore);
 for (const id of ["log", "log-y", "extra"]) $(id).addEventListener("change", choiceChanged);
 document.querySelectorAll('input[name="analysis"]').forEach((radio) => radio.addEventListener("change", choiceChanged));
 $("plot-column").addEventListener("change", showPlot);
@@ -588,14 +655,16 @@ function showLabelNote(event) {
   note.style.left = `${Math.max(4, Math.min(place.left, window.innerWidth - note.offsetWidth - 4))}px`;
   note.style.top = `${place.bottom + 4}px`;
 }
-$("result-table").addEventListener("mouseover", showLabelNote);
-$("result-table").addEventListener("focusin", showLabelNote);
-for (const [element, type] of [
-  [$("result-table"), "mouseleave"],
-  [$("result-table"), "focusout"],
-  [$("result-table").parentElement, "scroll"],
-]) {
-  element.addEventListener(type, () => ($("label-note").hidden = true));
+for (const table of [$("result-table"), $("more-table")]) {
+  table.addEventListener("mouseover", showLabelNote);
+  table.addEventListener("focusin", showLabelNote);
+  for (const [element, type] of [
+    [table, "mouseleave"],
+    [table, "focusout"],
+    [table.parentElement, "scroll"],
+  ]) {
+    element.addEventListener(type, () => ($("label-note").hidden = true));
+  }
 }
 
 let resizing = 0;

@@ -3,7 +3,8 @@
 // matrices with row and column headers. Only the cells' places change:
 // every cell is the result text's own.
 //
-// resultTable() makes the table's model; showTable() draws it (a long one
+// resultTable() makes the table's model (moreTable() that of the "More
+// statistics" report); showTable() draws it (a long one
 // through the row window, rows_view.js); tableHtml() writes it whole for
 // the clipboard.
 import { LABEL_NOTES, shownCell } from "./labels.js";
@@ -26,7 +27,7 @@ const element = (tag, text, attributes = {}) => {
 
 const isNumberField = (field) => {
   const t = field.trim();
-  return t !== "" && /^[-+<>]?\s*[0-9.,]+%?$/.test(t);
+  return t !== "" && /^[-+<>]?\s*[0-9.,]+(e[-+][0-9]+)?%?$/.test(t);
 };
 
 function lines(text) {
@@ -111,6 +112,17 @@ function bodyRow(row) {
     tr.append(td);
   }
   return tr;
+}
+
+// The model of the table for a "More statistics" report: its title line
+// in the corner over the column titles (every column for Descriptive, the
+// compared ones otherwise), then one row per line, label first as written.
+export function moreTable(text, analysis, columns, label) {
+  const all = lines(text);
+  const [title] = all.shift() || [""];
+  const first = analysis === DESCRIPTIVE ? 0 : 1;
+  const names = Array.from({ length: Math.max(0, columns - first) }, (_, i) => ({ text: label(first + i) }));
+  return { analysis, head: [[{ text: title }, ...names]], rows: all.map((fields) => ({ label: fields[0], cells: fields.slice(1) })) };
 }
 
 // Draws the model into `table` (inside its scrolling box).

@@ -9,6 +9,9 @@ const started = loadEngine();
 
 // The size of the input in the program's buffer, and whether it was cut.
 let last = { size: 0, cut: false };
+// Counts the calls that change what the program holds (read, calculate):
+// an answer that depends on it says which state it belongs to.
+let state = 0;
 
 const CALLS = {
   contract: (engine) => ({ contract: engine.contract, capacity: engine.capacity }),
@@ -16,6 +19,7 @@ const CALLS = {
   // A new input (text, or the bytes of a file) read at once; without one,
   // the last input read again (another decimal separator or title choice).
   read(engine, input, kind, decimalComma, firstRowTitles) {
+    state++;
     if (input && typeof input.text === "string") {
       last = engine.putText(input.text);
       last.cut = last.cut || Boolean(input.cut);
@@ -26,9 +30,13 @@ const CALLS = {
   },
 
   calculate(engine, analysis, log, logY, extra) {
+    state++;
     const run = engine.calculate(analysis, log, logY, extra);
-    return { run, text: engine.resultText() };
+    return { run, text: engine.resultText(), state };
   },
+
+  // More statistics of the last result, with the state it was computed in.
+  more: (engine) => ({ text: engine.moreText(), state }),
 
   plot: (engine, column) => engine.plot(column),
 };
