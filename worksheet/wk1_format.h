@@ -54,3 +54,31 @@ inline bool starts_with_wk1_bof(const unsigned char* bytes, std::size_t size) {
     return size >= WK1_HEADER_SIZE && bytes[0] == WK1_BOF && bytes[1] == 0x00 && bytes[2] == WK1_BOF_BODY_SIZE &&
            bytes[3] == 0x00;
 }
+
+// A little-endian u16 of a record.
+inline unsigned wk1_u16(const unsigned char* p) {
+    return static_cast<unsigned>(p[0]) | (static_cast<unsigned>(p[1]) << 8);
+}
+
+// Whether a record of `type` and body `length` is a cell with its head
+// (INTEGER, NUMBER, LABEL, FORMULA).
+inline bool is_wk1_cell_record(unsigned type, std::size_t length) {
+    return type >= WK1_INTEGER && type <= WK1_FORMULA && length >= WK1_CELL_HEAD_SIZE;
+}
+
+// Calls `visit(type, length, body)` for each whole record of the stream, up
+// to its first EOF record (visited too) or the first record that runs past
+// `size`; returns the length of the whole records visited.
+template <typename Visit>
+std::size_t for_each_wk1_record(const unsigned char* block, std::size_t size, Visit visit) {
+    std::size_t pos = 0;
+    while (block != nullptr && size - pos >= WK1_HEADER_SIZE) {
+        const unsigned type = wk1_u16(block + pos);
+        const std::size_t length = wk1_u16(block + pos + 2);
+        if (length > size - pos - WK1_HEADER_SIZE) break;
+        visit(type, length, block + pos + WK1_HEADER_SIZE);
+        pos += WK1_HEADER_SIZE + length;
+        if (type == WK1_EOF) break;
+    }
+    return pos;
+}

@@ -2,20 +2,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <initializer_list>
 
 #include "worksheet/cell_rules.h"
 #include "worksheet/text_number.h"
+#include "worksheet/wk1_format.h"
 
 namespace {
 
-constexpr unsigned RECORD_EOF = 1;
-constexpr unsigned RECORD_INTEGER = 13;
-constexpr unsigned RECORD_LABEL = 15;
-constexpr unsigned RECORD_FORMULA = 16;
-constexpr std::size_t HEADER_SIZE = 4;
-
-unsigned u16_at(const unsigned char* p) { return static_cast<unsigned>(p[0]) | (static_cast<unsigned>(p[1]) << 8); }
 
 bool is_space(unsigned char c) { return c == ' '; }
 
@@ -120,45 +115,37 @@ void note_text_cells(const unsigned char* text, std::size_t size, TextFormat for
 void note_wk1_cells(const unsigned char* block, std::size_t size, bool first_row_titles, CellNotes& notes) {
     clear_notes(notes);
     unsigned lowest_row = 0xFFFF, lowest_column = 0xFFFF;
-    for (int pass = 0; pass < 2; ++pass) {
-        std::size_t pos = 0;
-        while (block != nullptr && size - pos >= HEADER_SIZE) {
-            const unsigned type = u16_at(block + pos);
-            const std::size_t length = u16_at(block + pos + 2);
-            if (type == RECORD_EOF || length > size - pos - HEADER_SIZE) break;
-            const unsigned char* body = block + pos + HEADER_SIZE;
-            pos += HEADER_SIZE + length;
-            if (type < RECORD_INTEGER || type > RECORD_FORMULA || length < 5) continue;
-            const unsigned column = u16_at(body + 1), row = u16_at(body + 3);
-            if (pass == 0) {
-                if (row < lowest_row) lowest_row = row;
-                if (column < lowest_column) lowest_column = column;
-                continue;
-            }
-            const long r = static_cast<long>(row) - static_cast<long>(lowest_row);
-            const long c = static_cast<long>(column) - static_cast<long>(lowest_column);
-            if (type == RECORD_LABEL) {
-                // The alignment prefix, then the text up to its NUL.
-                if (length < 7) continue;
-                const unsigned char* text = body + 6;
-                const std::size_t room = length - 6;
-                std::size_t n = 0;
-                while (n < room && text[n] != 0) ++n;
-                note_cell(notes, r, c, text, n, true, first_row_titles);
-                continue;
-            }
-            double value = 0;
-            if (type == RECORD_INTEGER && length >= 7) {
-                value = static_cast<double>(static_cast<short>(u16_at(body + 5)));
-            } else if (length >= 13) {
-                unsigned long long bits = 0;
-                for (int i = 7; i >= 0; --i) bits = (bits << 8) | body[5 + i];
-                std::memcpy(&value, &bits, sizeof value);
-            }
-            char written[NOTE_TEXT_SIZE];
-            const int n = is_missing_value(value) ? 0 : std::snprintf(written, sizeof written, "%.15g", value);
-            note_cell(notes, r, c, reinterpret_cast<const unsigned char*>(written),
-                      n > 0 ? static_cast<std::size_t>(n) : 0, false, first_row_titles);
+    for_each_wk1_record(block, size, [&](unsigned type, std::size_t length, const unsigned char* body) {
+        if (type == WK1_EOF || !is_wk1_cell_record(type, length)) return;
+        lowest_row = std::min(lowest_row, wk1_u16(body + WK1_CELL_ROW));
+        lowest_column = std::min(lowest_column, wk1_u16(body + WK1_CELL_COLUMN));
+    });
+    for_each_wk1_record(block, size, [&](unsigned type, std::size_t length, const unsigned char* body) {
+        if (type == WK1_EOF || !is_wk1_cell_record(type, length)) return;
+        const unsigned column = wk1_u16(body + WK1_CELL_COLUMN), row = wk1_u16(body + WK1_CELL_ROW);
+        const long r = static_cast<long>(row) - static_cast<long>(lowest_row);
+        const long c = static_cast<long>(column) - static_cast<long>(lowest_column);
+        if (type == WK1_LABEL) {
+            // The alignment prefix, then the text up to its NUL.
+            if (length < WK1_CELL_VALUE + 2) return;
+            const unsigned char* text = body + WK1_CELL_VALUE + 1;
+            const std::size_t room = length - WK1_CELL_VALUE - 1;
+            std::size_t n = 0;
+            while (n < room && text[n] != 0) ++n;
+            note_cell(notes, r, c, text, n, true, first_row_titles);
+            return;
         }
-    }
+        double value = 0;
+        if (type == WK1_INTEGER && length >= WK1_INTEGER_BODY_SIZE) {
+            value = static_cast<double>(static_cast<short>(wk1_u16(body + WK1_CELL_VALUE)));
+        } else if (length >= WK1_NUMBER_BODY_SIZE) {
+            unsigned long long bits = 0;
+            for (int i = 7; i >= 0; --i) bits = (bits << 8) | body[WK1_CELL_VALUE + i];
+            std::memcpy(&value, &bits, sizeof value);
+        }
+        char written[NOTE_TEXT_SIZE];
+        const int n = is_missing_value(value) ? 0 : std::snprintf(written, sizeof written, "%.15g", value);
+        note_cell(notes, r, c, reinterpret_cast<const unsigned char*>(written),
+                  n > 0 ? static_cast<std::size_t>(n) : 0, false, first_row_titles);
+    });
 }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <type_traits>
 
 #include "analyses/correlation_report.h"
 #include "analyses/nonpaired.h"
@@ -58,31 +59,30 @@ bool limit_point(int r, int c, const ColumnBounds& bounds, bool log, double& at)
     return true;
 }
 
+// One list of the points' values under `key`.
+template <typename T>
+void write_list(JsonWriter& json, const char* key, const T* values) {
+    json.key(key);
+    json.begin_array();
+    for (int i = 0; i < point_count; ++i) {
+        if constexpr (std::is_same_v<T, double>)
+            json.number(values[i]);
+        else
+            json.integer(static_cast<int>(values[i]));
+    }
+    json.end_array();
+}
+
+// The points: x, y, class, the row of each point's cells (so that the page
+// can say what was written there), and which "<" and ">" points stand at
+// their limit rather than at their estimate (the true value lies beyond,
+// the way the sign says).
 void write_points(JsonWriter& json) {
-    json.key("x");
-    json.begin_array();
-    for (int i = 0; i < point_count; ++i) json.number(point_x[i]);
-    json.end_array();
-    json.key("y");
-    json.begin_array();
-    for (int i = 0; i < point_count; ++i) json.number(point_y[i]);
-    json.end_array();
-    json.key("class");
-    json.begin_array();
-    for (int i = 0; i < point_count; ++i) json.integer(point_class[i]);
-    json.end_array();
-    // The row of each point's cells, so that the page can say what was
-    // written there.
-    json.key("row");
-    json.begin_array();
-    for (int i = 0; i < point_count; ++i) json.integer(point_row[i]);
-    json.end_array();
-    // Which "<" and ">" points stand at their limit rather than at their
-    // estimate: the true value lies beyond, the way the sign says.
-    json.key("atLimit");
-    json.begin_array();
-    for (int i = 0; i < point_count; ++i) json.integer(point_at_limit[i] ? 1 : 0);
-    json.end_array();
+    write_list(json, "x", point_x);
+    write_list(json, "y", point_y);
+    write_list(json, "class", point_class);
+    write_list(json, "row", point_row);
+    write_list(json, "atLimit", point_at_limit);
 }
 
 // A known statistic, or not a number (written as null).

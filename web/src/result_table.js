@@ -125,14 +125,20 @@ export function moreTable(text, analysis, columns, label) {
   return { analysis, head: [[{ text: title }, ...names]], rows: all.map((fields) => ({ label: fields[0], cells: fields.slice(1) })) };
 }
 
-// Draws the model into `table` (inside its scrolling box).
-export function showTable(table, model) {
+// The header rows of the model.
+function tableHead(model) {
   const head = document.createElement("thead");
   for (const cells of model.head) {
     const tr = document.createElement("tr");
     tr.append(...cells.map((cell) => headCell(cell, "col")));
     head.append(tr);
   }
+  return head;
+}
+
+// Draws the model into `table` (inside its scrolling box).
+export function showTable(table, model) {
+  const head = tableHead(model);
   const body = document.createElement("tbody");
   table.replaceChildren(head, body);
   showRows(table, body, model.rows.length, (i) => bodyRow(model.rows[i]));
@@ -141,12 +147,7 @@ export function showTable(table, model) {
 // The whole table as HTML, for the clipboard.
 export function tableHtml(model) {
   const box = document.createElement("table");
-  const head = document.createElement("thead");
-  for (const cells of model.head) {
-    const tr = document.createElement("tr");
-    tr.append(...cells.map((cell) => headCell(cell, "col")));
-    head.append(tr);
-  }
+  const head = tableHead(model);
   const body = document.createElement("tbody");
   body.append(...model.rows.map(bodyRow));
   box.append(head, body);
