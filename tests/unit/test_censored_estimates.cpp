@@ -12,6 +12,7 @@
 
 #include "stats/censored_order.h"
 #include "stats/kaplan_meier.h"
+#include "stats/ros.h"
 
 namespace {
 
@@ -59,6 +60,17 @@ TEST(CensoredEstimates, KaplanMeierAndTurnbullCentilesAreSurvfits) {
         expect_same(km.p25, e.expected[0], e.name + " 25 centile");
         expect_same(km.median, e.expected[1], e.name + " median");
         expect_same(km.p75, e.expected[2], e.name + " 75 centile");
+    }
+}
+
+TEST(CensoredEstimates, RosMeanSdAndMedianAreAnIndependentComputations) {
+    const auto rows = expectations("ros");
+    ASSERT_GE(rows.size(), 20u);
+    for (const Expectation& e : rows) {
+        const RosResult ros = ros_estimates(e.cells.data(), static_cast<int>(e.cells.size()));
+        expect_same(ros.mean, e.expected[0], e.name + " mean");
+        expect_same(ros.sd, e.expected[1], e.name + " SD");
+        expect_same(ros.median, e.expected[2], e.name + " median");
     }
 }
 
