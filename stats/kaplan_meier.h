@@ -17,6 +17,15 @@
 //   after the last step, the largest time of the data. A centile the curve
 //   does not reach is NaN.
 //
+// Turnbull's estimate here is the self-consistent one run to convergence.
+// survfit stops its own iteration at a change of 5e-5, so where its curve
+// should lie flat at exactly p it may sit just off p and give the step's
+// time instead of the midpoint ("5.4 2.9 >4 <3": survfit's median 4.175,
+// here 4.15). It also settles on other masses when a "<" cell has no
+// measured value below its limit and ">" cells lie beyond the largest
+// value ("<3 >10": survfit puts 2/3 at 3, the estimate 1/2). The
+// expectations hold columns where the two agree.
+//
 // How the report calls it: per column, bounds = column_bounds(column); the
 // present rows read with read_censored_cell(row, column, bounds, cell) into
 // an array of at most MAX_ROWS cells; then km_centiles(cells, n), printing
