@@ -3,36 +3,48 @@
 // values the correlations use ("<" and ">" cells replaced by the columns'
 // estimates, in a log mode values that are not positive by the log
 // estimate for small cells). The p of r (or rho) from the t distribution,
-// and Kendall's tau-b on the same pairs.
+// and Kendall's tau-b on the same pairs. When a column holds a "<" or ">"
+// cell, Kendall's tau also with the order known between the cells with
+// their kept limits.
 #include <cmath>
 
 #include "analyses/more_rows.h"
 #include "analyses/pair_values.h"
 #include "analyses/pearson.h"
 #include "analyses/references.h"
+#include "stats/censored_tests.h"
 #include "stats/kendall.h"
 #include "stats/mid_ranks.h"
 #include "stats/t_statistics.h"
 
 namespace {
 
-enum Row : int { COEFFICIENT_P, TAU, TAU_P, TAU_METHOD, BEYOND_LIMIT, ROW_COUNT };
+enum Row : int {
+    COEFFICIENT_P, TAU, TAU_P, TAU_METHOD, BEYOND_LIMIT,
+    CENSORED_TAU, CENSORED_TAU_P,  // values beyond a limit
+    ROW_COUNT
+};
+constexpr int PLAIN_ROW_COUNT = CENSORED_TAU;
 
 const MoreRow PEARSON_ROWS[ROW_COUNT] = {
     {"Pearson p (t)", MoreFormat::PValue},  {"Kendall tau-b", MoreFormat::Estimate},
     {"Kendall p", MoreFormat::PValue},      {"Kendall p method", MoreFormat::Method},
     {"N beyond a limit", MoreFormat::Count},
+    {"Censored Kendall tau", MoreFormat::Estimate}, {"Censored Kendall p", MoreFormat::PValue},
 };
 const MoreRow SPEARMAN_ROWS[ROW_COUNT] = {
     {"Spearman p (t)", MoreFormat::PValue}, {"Kendall tau-b", MoreFormat::Estimate},
     {"Kendall p", MoreFormat::PValue},      {"Kendall p method", MoreFormat::Method},
     {"N beyond a limit", MoreFormat::Count},
+    {"Censored Kendall tau", MoreFormat::Estimate}, {"Censored Kendall p", MoreFormat::PValue},
 };
 
 double xs[MAX_ROWS];
 double ys[MAX_ROWS];
 int x_ranks2[MAX_ROWS];
 int y_ranks2[MAX_ROWS];
+CensoredCell x_cells[MAX_ROWS];
+CensoredCell y_cells[MAX_ROWS];
 
 // The p of a correlation coefficient r of n pairs from t with n - 2
 // degrees of freedom.
@@ -77,11 +89,23 @@ void write_column(int c, bool spearman) {
     if (!std::isnan(tau.p)) set_more_cell(TAU_METHOD, c, tau.exact ? METHOD_EXACT : METHOD_NORMAL);
 }
 
+// Kendall's tau with the order known between the cells with their limits.
+void write_censored_kendall(int c) {
+    const int n = read_censored_pairs(0, c, x_cells, y_cells);
+    const KendallResult k = censored_kendall(x_cells, y_cells, n);
+    set_more_cell(CENSORED_TAU, c, censored_result(k.tau));
+    set_more_cell(CENSORED_TAU_P, c, censored_result(k.p));
+}
+
 }  // namespace
 
 bool fill_more_correlation(bool spearman) {
     if (used_columns() < 2 || used_rows() < 3) return false;
-    start_more_rows(spearman ? SPEARMAN_ROWS : PEARSON_ROWS, ROW_COUNT, 1);
-    for (int c = 1; c < used_columns(); ++c) write_column(c, spearman);
+    const bool censored = find_censored_columns(0);
+    start_more_rows(spearman ? SPEARMAN_ROWS : PEARSON_ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 1);
+    for (int c = 1; c < used_columns(); ++c) {
+        write_column(c, spearman);
+        if (censored) write_censored_kendall(c);
+    }
     return true;
 }

@@ -24,6 +24,8 @@ int32_t sort_index[MAX_ROWS];
 double sort_values[MAX_ROWS];
 int sort_rows[MAX_ROWS];
 
+ColumnBounds column_bounds_of[MAX_COLUMNS];
+
 // One cell's text into `text` (room for any "%.4f" of a double).
 void format_cell(MoreFormat format, double v, char* text, int size) {
     const std::size_t room = static_cast<std::size_t>(size);
@@ -124,6 +126,28 @@ const int32_t* checked_order(int c) {
     if (valid) return order;
     for (int k = 0; k < n_rows; ++k) identity_order[k] = k;
     return identity_order;
+}
+
+bool find_censored_columns(int first_column) {
+    bool any = false;
+    for (int c = 0; c < used_columns() && c < MAX_COLUMNS; ++c) {
+        column_bounds_of[c] = column_bounds(c);
+        if (c >= first_column && column_bounds_of[c].any_censored) any = true;
+    }
+    return any;
+}
+
+const ColumnBounds& more_column_bounds(int c) {
+    static const ColumnBounds none{0, 0, false};
+    return c >= 0 && c < MAX_COLUMNS ? column_bounds_of[c] : none;
+}
+
+int read_censored_pairs(int a, int b, CensoredCell* x, CensoredCell* y) {
+    int n = 0;
+    for (int r = 0; r < used_rows(); ++r)
+        if (read_censored_cell(r, a, more_column_bounds(a), x[n]) && read_censored_cell(r, b, more_column_bounds(b), y[n]))
+            ++n;
+    return n;
 }
 
 void sort_if_unsorted(double* values, int* rows, int n) {
