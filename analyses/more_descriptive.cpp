@@ -73,8 +73,9 @@ void write_censored_column(int c) {
     set_more_cell(N_BELOW, c, counts.below);
     set_more_cell(N_ABOVE, c, counts.above);
     set_more_cell(DISTINCT_LIMITS, c, counts.distinct_limits);
-    // The estimators of the distribution take cells[0..n-1] here, a call
-    // each, and set KM_MEDIAN .. ROS_MEDIAN.
+    // The estimates of the distribution take the same cells here, a call
+    // each (km_centiles(cells, n), ros_estimates(cells, n)), and set
+    // KM_MEDIAN .. ROS_MEDIAN, a NaN printing "#n/a".
 }
 
 }  // namespace

@@ -226,8 +226,9 @@ void write_gehan(int c) {
     const GehanResult gehan = gehan_test(group_cells[0], size[0], group_cells[1], size[1]);
     set_more_cell(GEHAN_Z, c, censored_result(gehan.z));
     set_more_cell(GEHAN_P, c, censored_result(gehan.p));
-    // The groups' medians take group_cells[g][0..size[g]-1] here, a call
-    // each, and set KM_MEDIAN_DIFFERENCE.
+    // The groups' medians take the same cells here (km_centiles of
+    // group_cells[g], size[g] cells), and KM_MEDIAN_DIFFERENCE is group 1's
+    // minus group 0's.
 }
 
 }  // namespace
