@@ -12,47 +12,87 @@
 namespace {
 
 // Work arrays for one call: every array a method needs holds at most one
-// entry per row of the table.
+// entry per row of the table, or one per bound (two per row).
 constexpr int CAPACITY = MAX_ROWS;
-OrderKey sorted_upper[CAPACITY];
-OrderKey sorted_lower[CAPACITY];
+constexpr int KEYS = 2 * CAPACITY;
 
 double two_sided_normal_p(double z) { return boost::math::erfc(std::fabs(z) / std::sqrt(2.0)); }
 
-// -key: the order of keys reversed (a < b exactly when -b < -a).
-OrderKey reversed(const OrderKey& k) { return OrderKey{-k.value, -k.tag}; }
-
-// Pairs (i, j) with a[i] < b[j] and p[i] < q[j], by a sweep over b with a
-// Fenwick tree over the ranks of p: n log n.
-struct DominanceItem {
-    OrderKey first;
-    OrderKey second;
+// The upper and lower keys of n cells as dense codes 0, 1, ... in key order
+// (equal keys, equal codes): upper[i] < lower[j] exactly when cell i is
+// known to be smaller than cell j. Returns the number of codes. Only one
+// key per cell is sorted: a measured cell's two keys are one, and the
+// unbounded side of a "<" cell lies below every other key (code 0), that
+// of a ">" cell above every other key (the last code).
+struct CodedKey {
+    double value;
+    int tag;
+    int cell;
 };
-DominanceItem sources[CAPACITY];
-DominanceItem queries[CAPACITY];
-OrderKey second_ranks[CAPACITY];
-int fenwick[CAPACITY + 1];
+CodedKey coded[CAPACITY];
+bool by_key(const CodedKey& a, const CodedKey& b) {
+    return a.value < b.value || (a.value == b.value && a.tag < b.tag);
+}
 
-bool by_first(const DominanceItem& a, const DominanceItem& b) { return a.first < b.first; }
+template <typename CellAt>
+int order_codes(CellAt cell, int n, int* upper, int* lower) {
+    bool any_below = false, any_above = false;
+    for (int i = 0; i < n; ++i) {
+        const CensoredCell& c = cell(i);
+        // The bounded key: a "<" cell's upper key, a ">" cell's lower key.
+        const OrderKey key = c.side == SIDE_ABOVE ? lower_key(c) : upper_key(c);
+        coded[i] = CodedKey{key.value, key.tag, i};
+        any_below = any_below || c.side == SIDE_BELOW;
+        any_above = any_above || c.side == SIDE_ABOVE;
+    }
+    std::sort(coded, coded + n, by_key);
+    int code = any_below ? 0 : -1;
+    for (int k = 0; k < n; ++k) {
+        if (k == 0 || by_key(coded[k - 1], coded[k])) ++code;
+        const int i = coded[k].cell;
+        const CellSide side = cell(i).side;
+        upper[i] = side == SIDE_ABOVE ? -1 : code;
+        lower[i] = side == SIDE_BELOW ? 0 : code;
+    }
+    const int codes = code + 1 + (any_above ? 1 : 0);
+    for (int i = 0; any_above && i < n; ++i)
+        if (upper[i] < 0) upper[i] = codes - 1;
+    return codes;
+}
 
-double count_dominated_pairs(int n) {
-    std::sort(sources, sources + n, by_first);
-    std::sort(queries, queries + n, by_first);
-    for (int i = 0; i < n; ++i) second_ranks[i] = sources[i].second;
-    std::sort(second_ranks, second_ranks + n);
-    std::fill(fenwick, fenwick + n + 1, 0);
+int upper_x[CAPACITY], lower_x[CAPACITY], upper_y[CAPACITY], lower_y[CAPACITY];
+int below_count[KEYS + 1];  // by code: cells whose upper code is below it
+int above_count[KEYS + 1];  // by code: cells whose lower code is at or above it
+int scores[CAPACITY];
+
+// Cells 0..n-1 in the order of their codes `key` (a counting sort) into
+// `order`.
+int bucket_start[KEYS + 1];
+void bucket_by(const int* key, int n, int codes, int* order) {
+    std::fill(bucket_start, bucket_start + codes + 1, 0);
+    for (int i = 0; i < n; ++i) ++bucket_start[key[i] + 1];
+    for (int v = 0; v < codes; ++v) bucket_start[v + 1] += bucket_start[v];
+    for (int i = 0; i < n; ++i) order[bucket_start[key[i]]++] = i;
+}
+
+// Pairs (i, j) with first[i] < first_q[j] and second[i] < second_q[j],
+// second codes below `codes`, the cells already in the order of first
+// (by_first_source) and of first_q (by_first_query): a sweep with a Fenwick
+// tree over the second codes. n log n.
+int by_first_source[CAPACITY], by_first_query[CAPACITY];
+int fenwick[KEYS + 1];
+
+double count_dominated_pairs(const int* first, const int* second, const int* first_q, const int* second_q, int n,
+                             int codes) {
+    std::fill(fenwick, fenwick + codes + 1, 0);
     double pairs = 0;
     int inserted = 0;
-    for (int j = 0; j < n; ++j) {
-        for (; inserted < n && sources[inserted].first < queries[j].first; ++inserted) {
-            // 1-based rank of this source's second key among all of them.
-            int k = static_cast<int>(std::lower_bound(second_ranks, second_ranks + n, sources[inserted].second) -
-                                     second_ranks) + 1;
-            for (; k <= n; k += k & -k) ++fenwick[k];
-        }
-        int k = static_cast<int>(std::lower_bound(second_ranks, second_ranks + n, queries[j].second) - second_ranks);
+    for (int k = 0; k < n; ++k) {
+        const int j = by_first_query[k];
+        for (; inserted < n && first[by_first_source[inserted]] < first_q[j]; ++inserted)
+            for (int v = second[by_first_source[inserted]] + 1; v <= codes; v += v & -v) ++fenwick[v];
         int below = 0;
-        for (; k > 0; k -= k & -k) below += fenwick[k];
+        for (int v = second_q[j]; v > 0; v -= v & -v) below += fenwick[v];
         pairs += below;
     }
     return pairs;
@@ -87,18 +127,19 @@ GehanResult gehan_test(const CensoredCell* group0, int n0, const CensoredCell* g
     if (n0 < 0 || n1 < 0 || n0 + n1 > CAPACITY) return result;
     const int n = n0 + n1;
     auto cell = [&](int i) -> const CensoredCell& { return i < n0 ? group0[i] : group1[i - n0]; };
-    for (int i = 0; i < n; ++i) {
-        sorted_upper[i] = upper_key(cell(i));
-        sorted_lower[i] = lower_key(cell(i));
-    }
-    std::sort(sorted_upper, sorted_upper + n);
-    std::sort(sorted_lower, sorted_lower + n);
+    const int codes = order_codes(cell, n, upper_x, lower_x);
+    // Cell i's score: the cells whose upper code is below lower_x[i] minus
+    // those whose lower code is above upper_x[i], from counts by code.
+    std::fill(below_count, below_count + codes + 1, 0);
+    for (int i = 0; i < n; ++i) ++below_count[upper_x[i] + 1];
+    for (int v = 0; v < codes; ++v) below_count[v + 1] += below_count[v];
+    for (int i = 0; i < n; ++i) scores[i] = below_count[lower_x[i]];
+    std::fill(above_count, above_count + codes + 1, 0);
+    for (int i = 0; i < n; ++i) ++above_count[lower_x[i]];
+    for (int v = codes - 1; v > 0; --v) above_count[v - 1] += above_count[v];
     double sum_squares = 0;
     for (int i = 0; i < n; ++i) {
-        // Cells j known to be smaller: upper(j) < lower(i); larger: upper(i) < lower(j).
-        const auto smaller = std::lower_bound(sorted_upper, sorted_upper + n, lower_key(cell(i))) - sorted_upper;
-        const auto larger = sorted_lower + n - std::upper_bound(sorted_lower, sorted_lower + n, upper_key(cell(i)));
-        const auto score = static_cast<double>(smaller - larger);
+        const auto score = static_cast<double>(scores[i] - above_count[upper_x[i] + 1]);
         sum_squares += score * score;
         if (i >= n0) result.w += score;
     }
@@ -130,18 +171,23 @@ SignResult censored_sign_test(const CensoredCell* x, const CensoredCell* y, int 
 KendallResult censored_kendall(const CensoredCell* x, const CensoredCell* y, int n) {
     KendallResult result{0, 0, CELL_MISSING, CELL_MISSING, CELL_MISSING};
     if (n < 2 || n > CAPACITY) return result;
-    // Concordant: i known smaller than j in x and in y.
+    const int x_codes = order_codes([x](int i) -> const CensoredCell& { return x[i]; }, n, upper_x, lower_x);
+    const int y_codes = order_codes([y](int i) -> const CensoredCell& { return y[i]; }, n, upper_y, lower_y);
+    // Row i is known to be below row j in x when upper_x[i] < lower_x[j].
+    // The pair is concordant when also upper_y[i] < lower_y[j], discordant
+    // when upper_y[j] < lower_y[i], that is (last - lower_y[i]) <
+    // (last - upper_y[j]) on the codes reversed: the same count of
+    // dominated pairs on other second codes.
+    bucket_by(upper_x, n, x_codes, by_first_source);
+    bucket_by(lower_x, n, x_codes, by_first_query);
+    result.concordant = count_dominated_pairs(upper_x, upper_y, lower_x, lower_y, n, y_codes);
+    const int last = y_codes - 1;
     for (int i = 0; i < n; ++i) {
-        sources[i] = DominanceItem{upper_key(x[i]), upper_key(y[i])};
-        queries[i] = DominanceItem{lower_key(x[i]), lower_key(y[i])};
+        const int low = lower_y[i];
+        lower_y[i] = last - upper_y[i];
+        upper_y[i] = last - low;
     }
-    result.concordant = count_dominated_pairs(n);
-    // Discordant: i known smaller than j in x, j known smaller than i in y.
-    for (int i = 0; i < n; ++i) {
-        sources[i] = DominanceItem{upper_key(x[i]), reversed(lower_key(y[i]))};
-        queries[i] = DominanceItem{lower_key(x[i]), reversed(upper_key(y[i]))};
-    }
-    result.discordant = count_dominated_pairs(n);
+    result.discordant = count_dominated_pairs(upper_x, upper_y, lower_x, lower_y, n, y_codes);
     const double s = result.concordant - result.discordant;
     const double m = n;
     result.tau = s / (m * (m - 1) / 2);
