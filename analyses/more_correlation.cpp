@@ -43,8 +43,11 @@ double xs[MAX_ROWS];
 double ys[MAX_ROWS];
 int x_ranks2[MAX_ROWS];
 int y_ranks2[MAX_ROWS];
-CensoredCell x_cells[MAX_ROWS];
-CensoredCell y_cells[MAX_ROWS];
+// The bound codes by row of the first column (coded once per report) and
+// of the compared one, and those of the rows where both are present.
+int first_upper[MAX_ROWS], first_lower[MAX_ROWS], first_codes;
+int other_upper[MAX_ROWS], other_lower[MAX_ROWS];
+int x_upper[MAX_ROWS], x_lower[MAX_ROWS], y_upper[MAX_ROWS], y_lower[MAX_ROWS];
 
 // The p of a correlation coefficient r of n pairs from t with n - 2
 // degrees of freedom.
@@ -91,8 +94,17 @@ void write_column(int c, bool spearman) {
 
 // Kendall's tau with the order known between the cells with their limits.
 void write_censored_kendall(int c) {
-    const int n = read_censored_pairs(0, c, x_cells, y_cells);
-    const KendallResult k = censored_kendall(x_cells, y_cells, n);
+    const int other_codes = code_column_bounds(c, other_upper, other_lower);
+    int n = 0;
+    for (int r = 0; r < used_rows(); ++r) {
+        if (first_upper[r] < 0 || other_upper[r] < 0) continue;
+        x_upper[n] = first_upper[r];
+        x_lower[n] = first_lower[r];
+        y_upper[n] = other_upper[r];
+        y_lower[n] = other_lower[r];
+        ++n;
+    }
+    const KendallResult k = censored_kendall_codes(x_upper, x_lower, first_codes, y_upper, y_lower, other_codes, n);
     set_more_cell(CENSORED_TAU, c, censored_result(k.tau));
     set_more_cell(CENSORED_TAU_P, c, censored_result(k.p));
 }
@@ -103,6 +115,7 @@ bool fill_more_correlation(bool spearman) {
     if (used_columns() < 2 || used_rows() < 3) return false;
     const bool censored = find_censored_columns(0);
     start_more_rows(spearman ? SPEARMAN_ROWS : PEARSON_ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 1);
+    if (censored) first_codes = code_column_bounds(0, first_upper, first_lower);
     for (int c = 1; c < used_columns(); ++c) {
         write_column(c, spearman);
         if (censored) write_censored_kendall(c);

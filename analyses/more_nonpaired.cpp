@@ -55,7 +55,11 @@ int pooled_rows[MAX_ROWS];
 int ranks2[MAX_ROWS];
 double group_values[2][MAX_ROWS];
 int group_size[2];
-CensoredCell group_cells[2][MAX_ROWS];
+// The bound codes of the compared column by row, and of the cells of the
+// two groups.
+int row_upper[MAX_ROWS], row_lower[MAX_ROWS];
+int cell_upper[MAX_ROWS], cell_lower[MAX_ROWS];
+int8_t cell_group[MAX_ROWS];
 
 bool log_mode() { return log_transform != 0; }
 double shown(double v) { return log_mode() ? std::exp(v) : v; }
@@ -216,19 +220,25 @@ void write_rank_tests(int c) {
     write_shift(c, exact && !tied);
 }
 
-// Gehan's test on the cells of both groups with their kept limits.
+// Gehan's test on the cells of both groups with their kept limits, coded
+// along the column's order.
 void write_gehan(int c) {
-    int size[2] = {0, 0};
+    const int codes = code_column_bounds(c, row_upper, row_lower);
+    int n = 0;
     for (int r = 0; r < used_rows(); ++r) {
-        const int g = row_group[r];
-        if (g >= 0 && read_censored_cell(r, c, more_column_bounds(c), group_cells[g][size[g]])) ++size[g];
+        if (row_group[r] < 0 || row_upper[r] < 0) continue;
+        cell_upper[n] = row_upper[r];
+        cell_lower[n] = row_lower[r];
+        cell_group[n] = row_group[r];
+        ++n;
     }
-    const GehanResult gehan = gehan_test(group_cells[0], size[0], group_cells[1], size[1]);
+    const GehanResult gehan = gehan_test_codes(cell_upper, cell_lower, codes, cell_group, n);
     set_more_cell(GEHAN_Z, c, censored_result(gehan.z));
     set_more_cell(GEHAN_P, c, censored_result(gehan.p));
-    // The groups' medians take the same cells here (km_centiles of
-    // group_cells[g], size[g] cells), and KM_MEDIAN_DIFFERENCE is group 1's
-    // minus group 0's.
+    // The groups' medians go here: each group's cells read with
+    // read_censored_cell(r, c, more_column_bounds(c), ...) into an array of
+    // its own, km_centiles of each, and KM_MEDIAN_DIFFERENCE group 1's
+    // median minus group 0's.
 }
 
 }  // namespace

@@ -67,6 +67,10 @@ const ColumnBounds& more_column_bounds(int c);
 // The rows where data columns a and b are both present, as cells in step
 // in x[] and y[] (room for MAX_ROWS each); returns their count.
 int read_censored_pairs(int a, int b, CensoredCell* x, CensoredCell* y);
+// The bound codes (bound_codes in stats/censored_tests.h) of data column
+// c's present cells by row, -1 for a missing cell, read along the column's
+// order; returns the number of codes.
+int code_column_bounds(int c, int* upper, int* lower);
 // A result of the censored statistics (CELL_MISSING: not computable) as a
 // cell value.
 inline double censored_result(double v) { return v == CELL_MISSING ? std::nan("") : v; }

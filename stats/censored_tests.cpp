@@ -18,52 +18,25 @@ constexpr int KEYS = 2 * CAPACITY;
 
 double two_sided_normal_p(double z) { return boost::math::erfc(std::fabs(z) / std::sqrt(2.0)); }
 
-// The upper and lower keys of n cells as dense codes 0, 1, ... in key order
-// (equal keys, equal codes): upper[i] < lower[j] exactly when cell i is
-// known to be smaller than cell j. Returns the number of codes. Only one
-// key per cell is sorted: a measured cell's two keys are one, and the
-// unbounded side of a "<" cell lies below every other key (code 0), that
-// of a ">" cell above every other key (the last code).
+// A cell's bounded key (a "<" cell's upper key, a ">" cell's lower key, a
+// measured cell's one key for both) and the cell it belongs to.
 struct CodedKey {
     double value;
     int tag;
     int cell;
 };
-CodedKey coded[CAPACITY];
+CodedKey measured_keys[CAPACITY];
+CodedKey censored_keys[CAPACITY];
 bool by_key(const CodedKey& a, const CodedKey& b) {
     return a.value < b.value || (a.value == b.value && a.tag < b.tag);
 }
 
-template <typename CellAt>
-int order_codes(CellAt cell, int n, int* upper, int* lower) {
-    bool any_below = false, any_above = false;
-    for (int i = 0; i < n; ++i) {
-        const CensoredCell& c = cell(i);
-        // The bounded key: a "<" cell's upper key, a ">" cell's lower key.
-        const OrderKey key = c.side == SIDE_ABOVE ? lower_key(c) : upper_key(c);
-        coded[i] = CodedKey{key.value, key.tag, i};
-        any_below = any_below || c.side == SIDE_BELOW;
-        any_above = any_above || c.side == SIDE_ABOVE;
-    }
-    std::sort(coded, coded + n, by_key);
-    int code = any_below ? 0 : -1;
-    for (int k = 0; k < n; ++k) {
-        if (k == 0 || by_key(coded[k - 1], coded[k])) ++code;
-        const int i = coded[k].cell;
-        const CellSide side = cell(i).side;
-        upper[i] = side == SIDE_ABOVE ? -1 : code;
-        lower[i] = side == SIDE_BELOW ? 0 : code;
-    }
-    const int codes = code + 1 + (any_above ? 1 : 0);
-    for (int i = 0; any_above && i < n; ++i)
-        if (upper[i] < 0) upper[i] = codes - 1;
-    return codes;
-}
-
 int upper_x[CAPACITY], lower_x[CAPACITY], upper_y[CAPACITY], lower_y[CAPACITY];
+int reversed_upper[CAPACITY], reversed_lower[CAPACITY];
+CensoredCell joined[CAPACITY];
+int8_t joined_group[CAPACITY];
 int below_count[KEYS + 1];  // by code: cells whose upper code is below it
 int above_count[KEYS + 1];  // by code: cells whose lower code is at or above it
-int scores[CAPACITY];
 
 // Cells 0..n-1 in the order of their codes `key` (a counting sort) into
 // `order`.
@@ -105,6 +78,43 @@ CensoredCell written_limits[CAPACITY];
 
 }  // namespace
 
+int bound_codes(const CensoredCell* cells, int n, int* upper, int* lower) {
+    if (n < 0 || n > CAPACITY) return 0;
+    int measured = 0, censored = 0;
+    bool any_below = false, any_above = false, ascending = true;
+    for (int i = 0; i < n; ++i) {
+        const CensoredCell& c = cells[i];
+        const OrderKey key = c.side == SIDE_ABOVE ? lower_key(c) : upper_key(c);
+        if (c.side == SIDE_MEASURED) {
+            ascending = ascending && (measured == 0 || !(c.value < measured_keys[measured - 1].value));
+            measured_keys[measured++] = CodedKey{key.value, key.tag, i};
+        } else {
+            censored_keys[censored++] = CodedKey{key.value, key.tag, i};
+            any_below = any_below || c.side == SIDE_BELOW;
+            any_above = any_above || c.side == SIDE_ABOVE;
+        }
+    }
+    if (!ascending) std::sort(measured_keys, measured_keys + measured, by_key);
+    std::sort(censored_keys, censored_keys + censored, by_key);
+    // The unbounded sides: code 0 below every bounded key, the last code
+    // above every one.
+    int code = any_below ? 0 : -1;
+    const CodedKey* previous = nullptr;
+    for (int i = 0, j = 0; i < measured || j < censored;) {
+        const bool take_measured = j == censored || (i < measured && !by_key(censored_keys[j], measured_keys[i]));
+        const CodedKey* next = take_measured ? &measured_keys[i++] : &censored_keys[j++];
+        if (previous == nullptr || by_key(*previous, *next)) ++code;
+        previous = next;
+        const CellSide side = cells[next->cell].side;
+        upper[next->cell] = side == SIDE_ABOVE ? -1 : code;
+        lower[next->cell] = side == SIDE_BELOW ? 0 : code;
+    }
+    const int codes = code + 1 + (any_above ? 1 : 0);
+    for (int i = 0; any_above && i < n; ++i)
+        if (upper[i] < 0) upper[i] = codes - 1;
+    return codes;
+}
+
 CensoredCounts censored_counts(const CensoredCell* cells, int n) {
     CensoredCounts counts{0, 0, 0};
     int written = 0;
@@ -123,27 +133,38 @@ CensoredCounts censored_counts(const CensoredCell* cells, int n) {
 }
 
 GehanResult gehan_test(const CensoredCell* group0, int n0, const CensoredCell* group1, int n1) {
-    GehanResult result{0, 0, CELL_MISSING, CELL_MISSING};
-    if (n0 < 0 || n1 < 0 || n0 + n1 > CAPACITY) return result;
+    if (n0 < 0 || n1 < 0 || n0 + n1 > CAPACITY) return GehanResult{0, 0, CELL_MISSING, CELL_MISSING};
     const int n = n0 + n1;
-    auto cell = [&](int i) -> const CensoredCell& { return i < n0 ? group0[i] : group1[i - n0]; };
-    const int codes = order_codes(cell, n, upper_x, lower_x);
-    // Cell i's score: the cells whose upper code is below lower_x[i] minus
-    // those whose lower code is above upper_x[i], from counts by code.
+    std::copy(group0, group0 + n0, joined);
+    std::copy(group1, group1 + n1, joined + n0);
+    for (int i = 0; i < n; ++i) joined_group[i] = i < n0 ? 0 : 1;
+    const int codes = bound_codes(joined, n, upper_x, lower_x);
+    return gehan_test_codes(upper_x, lower_x, codes, joined_group, n);
+}
+
+GehanResult gehan_test_codes(const int* upper, const int* lower, int codes, const int8_t* group, int n) {
+    GehanResult result{0, 0, CELL_MISSING, CELL_MISSING};
+    if (n < 0 || n > CAPACITY || codes < 0 || codes > KEYS) return result;
+    // Cell i's score: the cells whose upper code is below lower[i] minus
+    // those whose lower code is above upper[i], from counts by code.
     std::fill(below_count, below_count + codes + 1, 0);
-    for (int i = 0; i < n; ++i) ++below_count[upper_x[i] + 1];
-    for (int v = 0; v < codes; ++v) below_count[v + 1] += below_count[v];
-    for (int i = 0; i < n; ++i) scores[i] = below_count[lower_x[i]];
     std::fill(above_count, above_count + codes + 1, 0);
-    for (int i = 0; i < n; ++i) ++above_count[lower_x[i]];
+    int n1 = 0;
+    for (int i = 0; i < n; ++i) {
+        ++below_count[upper[i] + 1];
+        ++above_count[lower[i]];
+        n1 += group[i] == 1;
+    }
+    for (int v = 0; v < codes; ++v) below_count[v + 1] += below_count[v];
     for (int v = codes - 1; v > 0; --v) above_count[v - 1] += above_count[v];
     double sum_squares = 0;
     for (int i = 0; i < n; ++i) {
-        const auto score = static_cast<double>(scores[i] - above_count[upper_x[i] + 1]);
+        const auto score = static_cast<double>(below_count[lower[i]] - above_count[upper[i] + 1]);
         sum_squares += score * score;
-        if (i >= n0) result.w += score;
+        if (group[i] == 1) result.w += score;
     }
     if (n < 2) return result;
+    const int n0 = n - n1;
     result.variance = static_cast<double>(n0) * n1 * sum_squares / (static_cast<double>(n) * (n - 1));
     if (!(result.variance > 0)) return result;
     result.z = result.w / std::sqrt(result.variance);
@@ -169,10 +190,16 @@ SignResult censored_sign_test(const CensoredCell* x, const CensoredCell* y, int 
 }
 
 KendallResult censored_kendall(const CensoredCell* x, const CensoredCell* y, int n) {
+    if (n < 2 || n > CAPACITY) return KendallResult{0, 0, CELL_MISSING, CELL_MISSING, CELL_MISSING};
+    const int x_codes = bound_codes(x, n, upper_x, lower_x);
+    const int y_codes = bound_codes(y, n, upper_y, lower_y);
+    return censored_kendall_codes(upper_x, lower_x, x_codes, upper_y, lower_y, y_codes, n);
+}
+
+KendallResult censored_kendall_codes(const int* upper_x, const int* lower_x, int x_codes, const int* upper_y,
+                                     const int* lower_y, int y_codes, int n) {
     KendallResult result{0, 0, CELL_MISSING, CELL_MISSING, CELL_MISSING};
-    if (n < 2 || n > CAPACITY) return result;
-    const int x_codes = order_codes([x](int i) -> const CensoredCell& { return x[i]; }, n, upper_x, lower_x);
-    const int y_codes = order_codes([y](int i) -> const CensoredCell& { return y[i]; }, n, upper_y, lower_y);
+    if (n < 2 || n > CAPACITY || x_codes < 1 || x_codes > KEYS || y_codes < 1 || y_codes > KEYS) return result;
     // Row i is known to be below row j in x when upper_x[i] < lower_x[j].
     // The pair is concordant when also upper_y[i] < lower_y[j], discordant
     // when upper_y[j] < lower_y[i], that is (last - lower_y[i]) <
@@ -183,11 +210,10 @@ KendallResult censored_kendall(const CensoredCell* x, const CensoredCell* y, int
     result.concordant = count_dominated_pairs(upper_x, upper_y, lower_x, lower_y, n, y_codes);
     const int last = y_codes - 1;
     for (int i = 0; i < n; ++i) {
-        const int low = lower_y[i];
-        lower_y[i] = last - upper_y[i];
-        upper_y[i] = last - low;
+        reversed_upper[i] = last - lower_y[i];
+        reversed_lower[i] = last - upper_y[i];
     }
-    result.discordant = count_dominated_pairs(upper_x, upper_y, lower_x, lower_y, n, y_codes);
+    result.discordant = count_dominated_pairs(upper_x, reversed_upper, lower_x, reversed_lower, n, y_codes);
     const double s = result.concordant - result.discordant;
     const double m = n;
     result.tau = s / (m * (m - 1) / 2);

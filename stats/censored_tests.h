@@ -12,6 +12,8 @@
 // "#n/a" where a statistic is CELL_MISSING.
 #pragma once
 
+#include <cstdint>
+
 #include "stats/censored_order.h"
 
 // The descriptive counts of a column's cells: "N below a limit", "N above a
@@ -68,3 +70,21 @@ struct KendallResult {
     double p;
 };
 KendallResult censored_kendall(const CensoredCell* x, const CensoredCell* y, int n);
+
+// The known order as integer codes: the bounds of cells[0..n-1] (n at most
+// MAX_ROWS) as upper[i] and lower[i] in 0 .. codes-1, such that cell i is
+// known to be smaller than cell j exactly when upper[i] < lower[j]. Returns
+// the number of codes (at most 2n). Linear but for sorting the censored
+// cells when the measured cells come in ascending order, as read along a
+// column's order; n log n otherwise.
+int bound_codes(const CensoredCell* cells, int n, int* upper, int* lower);
+
+// gehan_test on cells coded by one bound_codes call, cell i in group
+// group[i] (0 or 1).
+GehanResult gehan_test_codes(const int* upper, const int* lower, int codes, const int8_t* group, int n);
+
+// censored_kendall on the codes of two columns, each from one bound_codes
+// call (which may have coded more cells than the n rows in step here), so
+// that a column compared with many others is coded once.
+KendallResult censored_kendall_codes(const int* upper_x, const int* lower_x, int x_codes, const int* upper_y,
+                                     const int* lower_y, int y_codes, int n);

@@ -3,6 +3,7 @@
 // order that is known between cells.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -174,6 +175,16 @@ TEST(CensoredTests, CountsBySortingAgreeWithEveryPair) {
         for (int i = 0; i < n; ++i) {
             x.push_back(draw(static_cast<int>(random() % 6)));
             y.push_back(draw(static_cast<int>(random() % 6)));
+        }
+        // Measured cells in ascending order, as read along a column's order.
+        if (round % 2 == 0) {
+            std::vector<double> values;
+            for (const CensoredCell& cell : x)
+                if (cell.side == SIDE_MEASURED) values.push_back(cell.value);
+            std::sort(values.begin(), values.end());
+            std::size_t k = 0;
+            for (CensoredCell& cell : x)
+                if (cell.side == SIDE_MEASURED) cell.value = values[k++];
         }
         double c = 0, d = 0, w = 0;
         for (int i = 0; i < n; ++i) {
