@@ -196,24 +196,24 @@ KendallResult censored_kendall(const CensoredCell* x, const CensoredCell* y, int
     return censored_kendall_codes(upper_x, lower_x, x_codes, upper_y, lower_y, y_codes, n);
 }
 
-KendallResult censored_kendall_codes(const int* upper_x, const int* lower_x, int x_codes, const int* upper_y,
-                                     const int* lower_y, int y_codes, int n) {
+KendallResult censored_kendall_codes(const int* x_upper, const int* x_lower, int x_codes, const int* y_upper,
+                                     const int* y_lower, int y_codes, int n) {
     KendallResult result{0, 0, CELL_MISSING, CELL_MISSING, CELL_MISSING};
     if (n < 2 || n > CAPACITY || x_codes < 1 || x_codes > KEYS || y_codes < 1 || y_codes > KEYS) return result;
-    // Row i is known to be below row j in x when upper_x[i] < lower_x[j].
-    // The pair is concordant when also upper_y[i] < lower_y[j], discordant
-    // when upper_y[j] < lower_y[i], that is (last - lower_y[i]) <
-    // (last - upper_y[j]) on the codes reversed: the same count of
+    // Row i is known to be below row j in x when x_upper[i] < x_lower[j].
+    // The pair is concordant when also y_upper[i] < y_lower[j], discordant
+    // when y_upper[j] < y_lower[i], that is (last - y_lower[i]) <
+    // (last - y_upper[j]) on the codes reversed: the same count of
     // dominated pairs on other second codes.
-    bucket_by(upper_x, n, x_codes, by_first_source);
-    bucket_by(lower_x, n, x_codes, by_first_query);
-    result.concordant = count_dominated_pairs(upper_x, upper_y, lower_x, lower_y, n, y_codes);
+    bucket_by(x_upper, n, x_codes, by_first_source);
+    bucket_by(x_lower, n, x_codes, by_first_query);
+    result.concordant = count_dominated_pairs(x_upper, y_upper, x_lower, y_lower, n, y_codes);
     const int last = y_codes - 1;
     for (int i = 0; i < n; ++i) {
-        reversed_upper[i] = last - lower_y[i];
-        reversed_lower[i] = last - upper_y[i];
+        reversed_upper[i] = last - y_lower[i];
+        reversed_lower[i] = last - y_upper[i];
     }
-    result.discordant = count_dominated_pairs(upper_x, reversed_upper, lower_x, reversed_lower, n, y_codes);
+    result.discordant = count_dominated_pairs(x_upper, reversed_upper, x_lower, reversed_lower, n, y_codes);
     const double s = result.concordant - result.discordant;
     const double m = n;
     result.tau = s / (m * (m - 1) / 2);

@@ -86,5 +86,5 @@ GehanResult gehan_test_codes(const int* upper, const int* lower, int codes, cons
 // censored_kendall on the codes of two columns, each from one bound_codes
 // call (which may have coded more cells than the n rows in step here), so
 // that a column compared with many others is coded once.
-KendallResult censored_kendall_codes(const int* upper_x, const int* lower_x, int x_codes, const int* upper_y,
-                                     const int* lower_y, int y_codes, int n);
+KendallResult censored_kendall_codes(const int* x_upper, const int* x_lower, int x_codes, const int* y_upper,
+                                     const int* y_lower, int y_codes, int n);
