@@ -3,13 +3,16 @@
 // Statistics for Censored Environmental Data Using Minitab and R, 2nd ed.,
 // 2012). Every one works on arrays of CensoredCell (censored_order.h) and
 // compares cells only by the order known between them, counting known
-// orders by sorting, so a column of n cells costs n log n.
+// orders on integer codes of the cells' bounds (bound_codes), so a column
+// of n cells costs n log n at most.
 //
-// How the report calls them: per compared column it reads the present cells
-// with read_censored_cell() into arrays of at most MAX_ROWS cells (for the
-// nonpaired test split by group, for the sign test and Kendall's tau the
-// rows where both columns are present, in step) and prints the results,
-// "#n/a" where a statistic is CELL_MISSING.
+// How the report calls them: it reads the present cells with
+// read_censored_cell() into arrays of at most MAX_ROWS cells, for the sign
+// test the rows where both columns are present, in step. For Gehan's test
+// and Kendall's tau it codes each column once along its order
+// (bound_codes) and passes the codes of the rows it compares
+// (gehan_test_codes, censored_kendall_codes). It prints "#n/a" where a
+// statistic is CELL_MISSING.
 #pragma once
 
 #include <cstdint>
