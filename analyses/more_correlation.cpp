@@ -3,36 +3,51 @@
 // values the correlations use ("<" and ">" cells replaced by the columns'
 // estimates, in a log mode values that are not positive by the log
 // estimate for small cells). The p of r (or rho) from the t distribution,
-// and Kendall's tau-b on the same pairs.
+// and Kendall's tau-b on the same pairs. When a column holds a "<" or ">"
+// cell, Kendall's tau also with the order known between the cells with
+// their kept limits.
 #include <cmath>
 
 #include "analyses/more_rows.h"
 #include "analyses/pair_values.h"
 #include "analyses/pearson.h"
 #include "analyses/references.h"
+#include "stats/censored_tests.h"
 #include "stats/kendall.h"
 #include "stats/mid_ranks.h"
 #include "stats/t_statistics.h"
 
 namespace {
 
-enum Row : int { COEFFICIENT_P, TAU, TAU_P, TAU_METHOD, BEYOND_LIMIT, ROW_COUNT };
+enum Row : int {
+    COEFFICIENT_P, TAU, TAU_P, TAU_METHOD, BEYOND_LIMIT,
+    CENSORED_TAU, CENSORED_TAU_P,  // values beyond a limit
+    ROW_COUNT
+};
+constexpr int PLAIN_ROW_COUNT = CENSORED_TAU;
 
 const MoreRow PEARSON_ROWS[ROW_COUNT] = {
     {"Pearson p (t)", MoreFormat::PValue},  {"Kendall tau-b", MoreFormat::Estimate},
     {"Kendall p", MoreFormat::PValue},      {"Kendall p method", MoreFormat::Method},
     {"N beyond a limit", MoreFormat::Count},
+    {"Censored Kendall tau", MoreFormat::Estimate}, {"Censored Kendall p", MoreFormat::PValue},
 };
 const MoreRow SPEARMAN_ROWS[ROW_COUNT] = {
     {"Spearman p (t)", MoreFormat::PValue}, {"Kendall tau-b", MoreFormat::Estimate},
     {"Kendall p", MoreFormat::PValue},      {"Kendall p method", MoreFormat::Method},
     {"N beyond a limit", MoreFormat::Count},
+    {"Censored Kendall tau", MoreFormat::Estimate}, {"Censored Kendall p", MoreFormat::PValue},
 };
 
 double xs[MAX_ROWS];
 double ys[MAX_ROWS];
 int x_ranks2[MAX_ROWS];
 int y_ranks2[MAX_ROWS];
+// The bound codes by row of the first column (coded once per report) and
+// of the compared one, and those of the rows where both are present.
+int first_upper[MAX_ROWS], first_lower[MAX_ROWS], first_codes;
+int other_upper[MAX_ROWS], other_lower[MAX_ROWS];
+int x_upper[MAX_ROWS], x_lower[MAX_ROWS], y_upper[MAX_ROWS], y_lower[MAX_ROWS];
 
 // The p of a correlation coefficient r of n pairs from t with n - 2
 // degrees of freedom.
@@ -77,11 +92,33 @@ void write_column(int c, bool spearman) {
     if (!std::isnan(tau.p)) set_more_cell(TAU_METHOD, c, tau.exact ? METHOD_EXACT : METHOD_NORMAL);
 }
 
+// Kendall's tau with the order known between the cells with their limits.
+void write_censored_kendall(int c) {
+    const int other_codes = code_column_bounds(c, other_upper, other_lower);
+    int n = 0;
+    for (int r = 0; r < used_rows(); ++r) {
+        if (first_upper[r] < 0 || other_upper[r] < 0) continue;
+        x_upper[n] = first_upper[r];
+        x_lower[n] = first_lower[r];
+        y_upper[n] = other_upper[r];
+        y_lower[n] = other_lower[r];
+        ++n;
+    }
+    const KendallResult k = censored_kendall_codes(x_upper, x_lower, first_codes, y_upper, y_lower, other_codes, n);
+    set_more_cell(CENSORED_TAU, c, censored_result(k.tau));
+    set_more_cell(CENSORED_TAU_P, c, censored_result(k.p));
+}
+
 }  // namespace
 
 bool fill_more_correlation(bool spearman) {
     if (used_columns() < 2 || used_rows() < 3) return false;
-    start_more_rows(spearman ? SPEARMAN_ROWS : PEARSON_ROWS, ROW_COUNT, 1);
-    for (int c = 1; c < used_columns(); ++c) write_column(c, spearman);
+    const bool censored = find_censored_columns(0);
+    start_more_rows(spearman ? SPEARMAN_ROWS : PEARSON_ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 1);
+    if (censored) first_codes = code_column_bounds(0, first_upper, first_lower);
+    for (int c = 1; c < used_columns(); ++c) {
+        write_column(c, spearman);
+        if (censored) write_censored_kendall(c);
+    }
     return true;
 }

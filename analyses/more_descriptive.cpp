@@ -4,24 +4,44 @@
 // normality takes them; and the distribution-free interval of the median
 // from the order statistics of all present cells, "<" and ">" cells ranked
 // below and above every measured value (a limit that falls on one of them
-// is not known).
+// is not known). When a column holds a "<" or ">" cell, every column also
+// gets the rows of its cells with their kept limits: the counts below and
+// above a limit, and of the distinct limits.
 #include <cmath>
 
 #include "analyses/more_rows.h"
+#include "stats/censored_tests.h"
 #include "stats/median_interval.h"
 #include "stats/shapiro_wilk.h"
 
 namespace {
 
-enum Row : int { W, W_P, MEDIAN_LOW, MEDIAN_HIGH, BEYOND_LIMIT, ROW_COUNT };
+// The rows in order; those of values beyond a limit from N_BELOW on. The
+// estimates of a column's distribution from its cells with their limits
+// (stats/kaplan_meier.h, stats/ros.h) take the commented lines: each row
+// is its line here and its cell in write_censored_column.
+#define DESCRIPTIVE_ROWS(X)                        \
+    X(W, "Shapiro-Wilk W", Estimate)               \
+    X(W_P, "Shapiro-Wilk p", PValue)               \
+    X(MEDIAN_LOW, "Median 95%CI low", Estimate)    \
+    X(MEDIAN_HIGH, "Median 95%CI high", Estimate)  \
+    X(BEYOND_LIMIT, "N beyond a limit", Count)     \
+    X(N_BELOW, "N below a limit", Count)           \
+    X(N_ABOVE, "N above a limit", Count)           \
+    X(DISTINCT_LIMITS, "Distinct limits", Count)   \
+    /* X(KM_MEDIAN, "KM median", Estimate)      */ \
+    /* X(KM_25, "KM 25 centile", Estimate)      */ \
+    /* X(KM_75, "KM 75 centile", Estimate)      */ \
+    /* X(ROS_MEAN, "ROS mean", Estimate)        */ \
+    /* X(ROS_SD, "ROS SD", Estimate)            */ \
+    /* X(ROS_MEDIAN, "ROS median", Estimate)    */
 
-const MoreRow ROWS[ROW_COUNT] = {
-    {"Shapiro-Wilk W", MoreFormat::Estimate},    {"Shapiro-Wilk p", MoreFormat::PValue},
-    {"Median 95%CI low", MoreFormat::Estimate},  {"Median 95%CI high", MoreFormat::Estimate},
-    {"N beyond a limit", MoreFormat::Count},
-};
+enum Row : int { DESCRIPTIVE_ROWS(MORE_ROW_ID) ROW_COUNT };
+const MoreRow ROWS[ROW_COUNT] = {DESCRIPTIVE_ROWS(MORE_ROW_ENTRY)};
+constexpr int PLAIN_ROW_COUNT = N_BELOW;
 
 double values[MAX_ROWS];
+CensoredCell cells[MAX_ROWS];
 
 void write_column(int c) {
     const bool log = log_transform != 0;
@@ -44,11 +64,29 @@ void write_column(int c) {
     if (is_real_value(high)) set_more_cell(MEDIAN_HIGH, c, high);
 }
 
+// The rows of values beyond a limit, from the column's present cells.
+void write_censored_column(int c) {
+    int n = 0;
+    for (int r = 0; r < used_rows(); ++r)
+        if (read_censored_cell(r, c, more_column_bounds(c), cells[n])) ++n;
+    const CensoredCounts counts = censored_counts(cells, n);
+    set_more_cell(N_BELOW, c, counts.below);
+    set_more_cell(N_ABOVE, c, counts.above);
+    set_more_cell(DISTINCT_LIMITS, c, counts.distinct_limits);
+    // The estimates of the distribution take the same cells here, a call
+    // each (km_centiles(cells, n), ros_estimates(cells, n)), and set
+    // KM_MEDIAN .. ROS_MEDIAN, a NaN printing "#n/a".
+}
+
 }  // namespace
 
 bool fill_more_descriptive() {
     if (used_columns() < 1) return false;
-    start_more_rows(ROWS, ROW_COUNT, 0);
-    for (int c = 0; c < used_columns(); ++c) write_column(c);
+    const bool censored = find_censored_columns(0);
+    start_more_rows(ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 0);
+    for (int c = 0; c < used_columns(); ++c) {
+        write_column(c);
+        if (censored) write_censored_column(c);
+    }
     return true;
 }

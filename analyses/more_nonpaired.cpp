@@ -5,47 +5,49 @@
 // a group has "<" or ">" cells, the logarithms under Log-transformation);
 // the rank statistics rank the cells by value, markers below or above every
 // measured value; the Hodges-Lehmann shift takes the differences of the
-// values with the markers replaced by the column's estimates.
+// values with the markers replaced by the column's estimates. When a
+// compared column holds a "<" or ">" cell, also Gehan's test on the order
+// known between the cells with their kept limits.
 #include <cmath>
 
 #include "analyses/more_rows.h"
 #include "analyses/nonpaired.h"
+#include "stats/censored_tests.h"
 #include "stats/hodges_lehmann.h"
 #include "stats/rank_distributions.h"
 #include "stats/t_statistics.h"
 
 namespace {
 
-enum Row : int {
-    WELCH_T, WELCH_DF, WELCH_P, WELCH_LOW, WELCH_HIGH,
-    HEDGES_G, HEDGES_LOW, HEDGES_HIGH,
-    MW_U, MW_P, MW_METHOD,
-    HL_SHIFT, HL_LOW, HL_HIGH,
-    RB_R, RB_LOW, RB_HIGH,
-    BEYOND_LIMIT, ROW_COUNT
-};
+// The rows in order; those of values beyond a limit from GEHAN_Z on. The
+// difference of the groups' Kaplan-Meier medians (stats/kaplan_meier.h)
+// takes the commented line: its line here and its cell in write_gehan.
+#define NONPAIRED_ROWS(X)                                         \
+    X(WELCH_T, "Welch t", Estimate)                               \
+    X(WELCH_DF, "Welch df", Freedom)                              \
+    X(WELCH_P, "Welch p", PValue)                                 \
+    X(WELCH_LOW, "Welch 95%CI low", Estimate)                     \
+    X(WELCH_HIGH, "Welch 95%CI high", Estimate)                   \
+    X(HEDGES_G, "Hedges g", Estimate)                             \
+    X(HEDGES_LOW, "Hedges g 95%CI low", Estimate)                 \
+    X(HEDGES_HIGH, "Hedges g 95%CI high", Estimate)               \
+    X(MW_U, "Mann-Whitney U", Estimate)                           \
+    X(MW_P, "Mann-Whitney p", PValue)                             \
+    X(MW_METHOD, "Mann-Whitney p method", Method)                 \
+    X(HL_SHIFT, "Hodges-Lehmann shift", Estimate)                 \
+    X(HL_LOW, "HL 95%CI low", Estimate)                           \
+    X(HL_HIGH, "HL 95%CI high", Estimate)                         \
+    X(RB_R, "Rank-biserial r", Estimate)                          \
+    X(RB_LOW, "Rank-biserial 95%CI low", Estimate)                \
+    X(RB_HIGH, "Rank-biserial 95%CI high", Estimate)              \
+    X(BEYOND_LIMIT, "N beyond a limit", Count)                    \
+    X(GEHAN_Z, "Gehan z", Estimate)                               \
+    X(GEHAN_P, "Gehan p", PValue)                                 \
+    /* X(KM_MEDIAN_DIFFERENCE, "KM median difference", Estimate) */
 
-const MoreRow ROWS[ROW_COUNT] = {
-    {"Welch t", MoreFormat::Estimate},
-    {"Welch df", MoreFormat::Freedom},
-    {"Welch p", MoreFormat::PValue},
-    {"Welch 95%CI low", MoreFormat::Estimate},
-    {"Welch 95%CI high", MoreFormat::Estimate},
-    {"Hedges g", MoreFormat::Estimate},
-    {"Hedges g 95%CI low", MoreFormat::Estimate},
-    {"Hedges g 95%CI high", MoreFormat::Estimate},
-    {"Mann-Whitney U", MoreFormat::Estimate},
-    {"Mann-Whitney p", MoreFormat::PValue},
-    {"Mann-Whitney p method", MoreFormat::Method},
-    {"Hodges-Lehmann shift", MoreFormat::Estimate},
-    {"HL 95%CI low", MoreFormat::Estimate},
-    {"HL 95%CI high", MoreFormat::Estimate},
-    {"Rank-biserial r", MoreFormat::Estimate},
-    {"Rank-biserial 95%CI low", MoreFormat::Estimate},
-    {"Rank-biserial 95%CI high", MoreFormat::Estimate},
-    {"N beyond a limit", MoreFormat::Count},
-};
-
+enum Row : int { NONPAIRED_ROWS(MORE_ROW_ID) ROW_COUNT };
+const MoreRow ROWS[ROW_COUNT] = {NONPAIRED_ROWS(MORE_ROW_ENTRY)};
+constexpr int PLAIN_ROW_COUNT = GEHAN_Z;
 
 int8_t row_group[MAX_ROWS];
 double pooled[MAX_ROWS];
@@ -53,6 +55,11 @@ int pooled_rows[MAX_ROWS];
 int ranks2[MAX_ROWS];
 double group_values[2][MAX_ROWS];
 int group_size[2];
+// The bound codes of the compared column by row, and of the cells of the
+// two groups.
+int row_upper[MAX_ROWS], row_lower[MAX_ROWS];
+int cell_upper[MAX_ROWS], cell_lower[MAX_ROWS];
+int8_t cell_group[MAX_ROWS];
 
 bool log_mode() { return log_transform != 0; }
 double shown(double v) { return log_mode() ? std::exp(v) : v; }
@@ -213,12 +220,34 @@ void write_rank_tests(int c) {
     write_shift(c, exact && !tied);
 }
 
+// Gehan's test on the cells of both groups with their kept limits, coded
+// along the column's order.
+void write_gehan(int c) {
+    const int codes = code_column_bounds(c, row_upper, row_lower);
+    int n = 0;
+    for (int r = 0; r < used_rows(); ++r) {
+        if (row_group[r] < 0 || row_upper[r] < 0) continue;
+        cell_upper[n] = row_upper[r];
+        cell_lower[n] = row_lower[r];
+        cell_group[n] = row_group[r];
+        ++n;
+    }
+    const GehanResult gehan = gehan_test_codes(cell_upper, cell_lower, codes, cell_group, n);
+    set_more_cell(GEHAN_Z, c, censored_result(gehan.z));
+    set_more_cell(GEHAN_P, c, censored_result(gehan.p));
+    // The groups' medians go here: each group's cells read with
+    // read_censored_cell(r, c, more_column_bounds(c), ...) into an array of
+    // its own, km_centiles of each, and KM_MEDIAN_DIFFERENCE group 1's
+    // median minus group 0's.
+}
+
 }  // namespace
 
 bool fill_more_nonpaired() {
     int32_t code0 = 0, code1 = 0;
     if (used_columns() < 2 || used_rows() < 3 || !find_group_codes(code0, code1)) return false;
-    start_more_rows(ROWS, ROW_COUNT, 1);
+    const bool censored = find_censored_columns(1);
+    start_more_rows(ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 1);
     find_row_groups(code0, code1);
     const unsigned fields = log_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
     for (int c = 1; c < used_columns(); ++c) {
@@ -227,6 +256,7 @@ bool fill_more_nonpaired() {
         summarize_group(1, fields, column_summaries[c].order);
         write_value_tests(c);
         write_rank_tests(c);
+        if (censored) write_gehan(c);
     }
     return true;
 }

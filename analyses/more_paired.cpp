@@ -3,12 +3,15 @@
 // (markers replaced by the columns' estimates; one "<" and one ">" cell
 // make a difference beyond every measured one, which no statistic on
 // values uses and the signed-rank test leaves out as the comparison's own
-// does), and in ratio mode the logarithms of y / x.
+// does), and in ratio mode the logarithms of y / x. When a column holds a
+// "<" or ">" cell, also the sign test on the pairs whose sign is known from
+// the cells with their kept limits.
 #include <algorithm>
 #include <cmath>
 
 #include "analyses/more_rows.h"
 #include "analyses/paired.h"
+#include "stats/censored_tests.h"
 #include "stats/hodges_lehmann.h"
 #include "stats/rank_distributions.h"
 #include "stats/t_statistics.h"
@@ -21,8 +24,11 @@ enum Row : int {
     HL_ESTIMATE, HL_LOW, HL_HIGH,
     MATCHED_R,
     BIAS, SD, LOWER_LOA, UPPER_LOA, LOA_HALF_WIDTH,
-    BEYOND_LIMIT, ROW_COUNT
+    BEYOND_LIMIT,
+    KNOWN_SIGN, SIGN_P,  // values beyond a limit
+    ROW_COUNT
 };
+constexpr int PLAIN_ROW_COUNT = KNOWN_SIGN;
 
 const MoreRow ROWS[ROW_COUNT] = {
     {"Cohen dz", MoreFormat::Estimate},
@@ -41,6 +47,8 @@ const MoreRow ROWS[ROW_COUNT] = {
     {"Upper limit of agreement", MoreFormat::Estimate},
     {"LoA 95%CI half-width", MoreFormat::Estimate},
     {"N beyond a limit", MoreFormat::Count},
+    {"Pairs with a known sign", MoreFormat::Count},
+    {"Censored sign test p", MoreFormat::PValue},
 };
 
 // The non-zero differences (log ratios in ratio mode): by magnitude with
@@ -48,6 +56,8 @@ const MoreRow ROWS[ROW_COUNT] = {
 double by_magnitude[MAX_ROWS];
 int ranks2[MAX_ROWS];
 double by_value[MAX_ROWS];
+CensoredCell x_cells[MAX_ROWS];
+CensoredCell y_cells[MAX_ROWS];
 
 bool ratio_mode() { return log_transform != 0; }
 double shown(double v) { return ratio_mode() ? std::exp(v) : v; }
@@ -169,17 +179,27 @@ void write_signed_rank(int c) {
     write_estimate(c, n, exact && ties == 0);
 }
 
+// The sign test on the pairs' cells with their kept limits.
+void write_sign_test(int c) {
+    const int n = read_censored_pairs(0, c, x_cells, y_cells);
+    const SignResult sign = censored_sign_test(x_cells, y_cells, n);
+    set_more_cell(KNOWN_SIGN, c, sign.pairs);
+    set_more_cell(SIGN_P, c, censored_result(sign.p));
+}
+
 }  // namespace
 
 bool fill_more_paired() {
     if (used_columns() < 2 || used_rows() < 3) return false;
-    start_more_rows(ROWS, ROW_COUNT, 1);
+    const bool censored = find_censored_columns(0);
+    start_more_rows(ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 1);
     const unsigned fields = ratio_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
     for (int c = 1; c < used_columns(); ++c) {
         build_paired_differences(c);
         summarize_group(0, fields);
         write_value_statistics(c);
         write_signed_rank(c);
+        if (censored) write_sign_test(c);
     }
     return true;
 }

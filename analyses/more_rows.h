@@ -5,6 +5,9 @@
 // than one compared column.
 #pragma once
 
+#include <cmath>
+
+#include "stats/censored_order.h"
 #include "stats/column_summary.h"
 #include "worksheet/data_table.h"
 
@@ -28,6 +31,13 @@ struct MoreRow {
 
 constexpr int MORE_MAX_ROWS = 32;
 
+// A part may list its rows once, as an X-macro list of
+//     X(ROW_ID, "label", Format)
+// lines, from which MORE_ROW_ID makes the enum of row ids and
+// MORE_ROW_ENTRY the table, so that adding a row touches one line.
+#define MORE_ROW_ID(id, label, format) id,
+#define MORE_ROW_ENTRY(id, label, format) MoreRow{label, MoreFormat::format},
+
 // Starts a report with `count` rows (at most MORE_MAX_ROWS) whose cells are
 // result columns first .. used_columns()-1, every cell not computable.
 void start_more_rows(const MoreRow* rows, int count, int first_column);
@@ -42,6 +52,28 @@ bool fill_more_nonpaired();
 bool fill_more_paired();
 bool fill_more_correlation(bool spearman);
 bool fill_more_descriptive();
+
+// Values beyond a limit. The rows of the statistics that keep each cell's
+// limit come after a part's other rows and are written only when a column
+// the analysis compares holds a "<" or ">" cell; without one the report has
+// only the other rows.
+//
+// Whether data columns first_column .. used_columns()-1 hold a "<" or ">"
+// cell (in any row). Also notes the bounds of every used column, for
+// more_column_bounds and read_censored_pairs.
+bool find_censored_columns(int first_column);
+// The bounds noted by find_censored_columns for data column c.
+const ColumnBounds& more_column_bounds(int c);
+// The rows where data columns a and b are both present, as cells in step
+// in x[] and y[] (room for MAX_ROWS each); returns their count.
+int read_censored_pairs(int a, int b, CensoredCell* x, CensoredCell* y);
+// The bound codes (bound_codes in stats/censored_tests.h) of data column
+// c's present cells by row, -1 for a missing cell, read along the column's
+// order; returns the number of codes.
+int code_column_bounds(int c, int* upper, int* lower);
+// A result of the censored statistics (CELL_MISSING: not computable) as a
+// cell value.
+inline double censored_result(double v) { return v == CELL_MISSING ? std::nan("") : v; }
 
 // Sorts values[0..n-1] ascending, with rows[] (may be null) alongside,
 // unless they already are.

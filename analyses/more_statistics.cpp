@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "analyses/more_rows.h"
+#include "stats/censored_tests.h"
 #include "stats/p_adjustment.h"
 
 namespace {
@@ -23,6 +24,12 @@ bool seen[MAX_ROWS];
 int32_t sort_index[MAX_ROWS];
 double sort_values[MAX_ROWS];
 int sort_rows[MAX_ROWS];
+
+ColumnBounds column_bounds_of[MAX_COLUMNS];
+CensoredCell column_cells[MAX_ROWS];
+int column_cell_rows[MAX_ROWS];
+int cell_upper[MAX_ROWS];
+int cell_lower[MAX_ROWS];
 
 // One cell's text into `text` (room for any "%.4f" of a double).
 void format_cell(MoreFormat format, double v, char* text, int size) {
@@ -124,6 +131,44 @@ const int32_t* checked_order(int c) {
     if (valid) return order;
     for (int k = 0; k < n_rows; ++k) identity_order[k] = k;
     return identity_order;
+}
+
+bool find_censored_columns(int first_column) {
+    bool any = false;
+    for (int c = 0; c < used_columns() && c < MAX_COLUMNS; ++c) {
+        column_bounds_of[c] = column_bounds(c);
+        if (c >= first_column && column_bounds_of[c].any_censored) any = true;
+    }
+    return any;
+}
+
+const ColumnBounds& more_column_bounds(int c) {
+    static const ColumnBounds none{0, 0, false};
+    return c >= 0 && c < MAX_COLUMNS ? column_bounds_of[c] : none;
+}
+
+int read_censored_pairs(int a, int b, CensoredCell* x, CensoredCell* y) {
+    int n = 0;
+    for (int r = 0; r < used_rows(); ++r)
+        if (read_censored_cell(r, a, more_column_bounds(a), x[n]) && read_censored_cell(r, b, more_column_bounds(b), y[n]))
+            ++n;
+    return n;
+}
+
+int code_column_bounds(int c, int* upper, int* lower) {
+    const int32_t* order = checked_order(c);
+    int n = 0;
+    for (int k = 0; k < used_rows(); ++k) {
+        const int r = order[k];
+        upper[r] = lower[r] = -1;
+        if (read_censored_cell(r, c, more_column_bounds(c), column_cells[n])) column_cell_rows[n++] = r;
+    }
+    const int codes = bound_codes(column_cells, n, cell_upper, cell_lower);
+    for (int i = 0; i < n; ++i) {
+        upper[column_cell_rows[i]] = cell_upper[i];
+        lower[column_cell_rows[i]] = cell_lower[i];
+    }
+    return codes;
 }
 
 void sort_if_unsorted(double* values, int* rows, int n) {

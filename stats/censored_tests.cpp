@@ -12,47 +12,60 @@
 namespace {
 
 // Work arrays for one call: every array a method needs holds at most one
-// entry per row of the table.
+// entry per row of the table, or one per bound (two per row).
 constexpr int CAPACITY = MAX_ROWS;
-OrderKey sorted_upper[CAPACITY];
-OrderKey sorted_lower[CAPACITY];
+constexpr int KEYS = 2 * CAPACITY;
 
 double two_sided_normal_p(double z) { return boost::math::erfc(std::fabs(z) / std::sqrt(2.0)); }
 
-// -key: the order of keys reversed (a < b exactly when -b < -a).
-OrderKey reversed(const OrderKey& k) { return OrderKey{-k.value, -k.tag}; }
-
-// Pairs (i, j) with a[i] < b[j] and p[i] < q[j], by a sweep over b with a
-// Fenwick tree over the ranks of p: n log n.
-struct DominanceItem {
-    OrderKey first;
-    OrderKey second;
+// A cell's bounded key (a "<" cell's upper key, a ">" cell's lower key, a
+// measured cell's one key for both) and the cell it belongs to.
+struct CodedKey {
+    double value;
+    int tag;
+    int cell;
 };
-DominanceItem sources[CAPACITY];
-DominanceItem queries[CAPACITY];
-OrderKey second_ranks[CAPACITY];
-int fenwick[CAPACITY + 1];
+CodedKey measured_keys[CAPACITY];
+CodedKey censored_keys[CAPACITY];
+bool by_key(const CodedKey& a, const CodedKey& b) {
+    return a.value < b.value || (a.value == b.value && a.tag < b.tag);
+}
 
-bool by_first(const DominanceItem& a, const DominanceItem& b) { return a.first < b.first; }
+int upper_x[CAPACITY], lower_x[CAPACITY], upper_y[CAPACITY], lower_y[CAPACITY];
+int reversed_upper[CAPACITY], reversed_lower[CAPACITY];
+CensoredCell joined[CAPACITY];
+int8_t joined_group[CAPACITY];
+int below_count[KEYS + 1];  // by code: cells whose upper code is below it
+int above_count[KEYS + 1];  // by code: cells whose lower code is at or above it
 
-double count_dominated_pairs(int n) {
-    std::sort(sources, sources + n, by_first);
-    std::sort(queries, queries + n, by_first);
-    for (int i = 0; i < n; ++i) second_ranks[i] = sources[i].second;
-    std::sort(second_ranks, second_ranks + n);
-    std::fill(fenwick, fenwick + n + 1, 0);
+// Cells 0..n-1 in the order of their codes `key` (a counting sort) into
+// `order`.
+int bucket_start[KEYS + 1];
+void bucket_by(const int* key, int n, int codes, int* order) {
+    std::fill(bucket_start, bucket_start + codes + 1, 0);
+    for (int i = 0; i < n; ++i) ++bucket_start[key[i] + 1];
+    for (int v = 0; v < codes; ++v) bucket_start[v + 1] += bucket_start[v];
+    for (int i = 0; i < n; ++i) order[bucket_start[key[i]]++] = i;
+}
+
+// Pairs (i, j) with first[i] < first_q[j] and second[i] < second_q[j],
+// second codes below `codes`, the cells already in the order of first
+// (by_first_source) and of first_q (by_first_query): a sweep with a Fenwick
+// tree over the second codes. n log n.
+int by_first_source[CAPACITY], by_first_query[CAPACITY];
+int fenwick[KEYS + 1];
+
+double count_dominated_pairs(const int* first, const int* second, const int* first_q, const int* second_q, int n,
+                             int codes) {
+    std::fill(fenwick, fenwick + codes + 1, 0);
     double pairs = 0;
     int inserted = 0;
-    for (int j = 0; j < n; ++j) {
-        for (; inserted < n && sources[inserted].first < queries[j].first; ++inserted) {
-            // 1-based rank of this source's second key among all of them.
-            int k = static_cast<int>(std::lower_bound(second_ranks, second_ranks + n, sources[inserted].second) -
-                                     second_ranks) + 1;
-            for (; k <= n; k += k & -k) ++fenwick[k];
-        }
-        int k = static_cast<int>(std::lower_bound(second_ranks, second_ranks + n, queries[j].second) - second_ranks);
+    for (int k = 0; k < n; ++k) {
+        const int j = by_first_query[k];
+        for (; inserted < n && first[by_first_source[inserted]] < first_q[j]; ++inserted)
+            for (int v = second[by_first_source[inserted]] + 1; v <= codes; v += v & -v) ++fenwick[v];
         int below = 0;
-        for (; k > 0; k -= k & -k) below += fenwick[k];
+        for (int v = second_q[j]; v > 0; v -= v & -v) below += fenwick[v];
         pairs += below;
     }
     return pairs;
@@ -64,6 +77,43 @@ bool by_side_and_value(const CensoredCell& a, const CensoredCell& b) {
 CensoredCell written_limits[CAPACITY];
 
 }  // namespace
+
+int bound_codes(const CensoredCell* cells, int n, int* upper, int* lower) {
+    if (n < 0 || n > CAPACITY) return 0;
+    int measured = 0, censored = 0;
+    bool any_below = false, any_above = false, ascending = true;
+    for (int i = 0; i < n; ++i) {
+        const CensoredCell& c = cells[i];
+        const OrderKey key = c.side == SIDE_ABOVE ? lower_key(c) : upper_key(c);
+        if (c.side == SIDE_MEASURED) {
+            ascending = ascending && (measured == 0 || !(c.value < measured_keys[measured - 1].value));
+            measured_keys[measured++] = CodedKey{key.value, key.tag, i};
+        } else {
+            censored_keys[censored++] = CodedKey{key.value, key.tag, i};
+            any_below = any_below || c.side == SIDE_BELOW;
+            any_above = any_above || c.side == SIDE_ABOVE;
+        }
+    }
+    if (!ascending) std::sort(measured_keys, measured_keys + measured, by_key);
+    std::sort(censored_keys, censored_keys + censored, by_key);
+    // The unbounded sides: code 0 below every bounded key, the last code
+    // above every one.
+    int code = any_below ? 0 : -1;
+    const CodedKey* previous = nullptr;
+    for (int i = 0, j = 0; i < measured || j < censored;) {
+        const bool take_measured = j == censored || (i < measured && !by_key(censored_keys[j], measured_keys[i]));
+        const CodedKey* next = take_measured ? &measured_keys[i++] : &censored_keys[j++];
+        if (previous == nullptr || by_key(*previous, *next)) ++code;
+        previous = next;
+        const CellSide side = cells[next->cell].side;
+        upper[next->cell] = side == SIDE_ABOVE ? -1 : code;
+        lower[next->cell] = side == SIDE_BELOW ? 0 : code;
+    }
+    const int codes = code + 1 + (any_above ? 1 : 0);
+    for (int i = 0; any_above && i < n; ++i)
+        if (upper[i] < 0) upper[i] = codes - 1;
+    return codes;
+}
 
 CensoredCounts censored_counts(const CensoredCell* cells, int n) {
     CensoredCounts counts{0, 0, 0};
@@ -83,26 +133,38 @@ CensoredCounts censored_counts(const CensoredCell* cells, int n) {
 }
 
 GehanResult gehan_test(const CensoredCell* group0, int n0, const CensoredCell* group1, int n1) {
-    GehanResult result{0, 0, CELL_MISSING, CELL_MISSING};
-    if (n0 < 0 || n1 < 0 || n0 + n1 > CAPACITY) return result;
+    if (n0 < 0 || n1 < 0 || n0 + n1 > CAPACITY) return GehanResult{0, 0, CELL_MISSING, CELL_MISSING};
     const int n = n0 + n1;
-    auto cell = [&](int i) -> const CensoredCell& { return i < n0 ? group0[i] : group1[i - n0]; };
+    std::copy(group0, group0 + n0, joined);
+    std::copy(group1, group1 + n1, joined + n0);
+    for (int i = 0; i < n; ++i) joined_group[i] = i < n0 ? 0 : 1;
+    const int codes = bound_codes(joined, n, upper_x, lower_x);
+    return gehan_test_codes(upper_x, lower_x, codes, joined_group, n);
+}
+
+GehanResult gehan_test_codes(const int* upper, const int* lower, int codes, const int8_t* group, int n) {
+    GehanResult result{0, 0, CELL_MISSING, CELL_MISSING};
+    if (n < 0 || n > CAPACITY || codes < 0 || codes > KEYS) return result;
+    // Cell i's score: the cells whose upper code is below lower[i] minus
+    // those whose lower code is above upper[i], from counts by code.
+    std::fill(below_count, below_count + codes + 1, 0);
+    std::fill(above_count, above_count + codes + 1, 0);
+    int n1 = 0;
     for (int i = 0; i < n; ++i) {
-        sorted_upper[i] = upper_key(cell(i));
-        sorted_lower[i] = lower_key(cell(i));
+        ++below_count[upper[i] + 1];
+        ++above_count[lower[i]];
+        n1 += group[i] == 1;
     }
-    std::sort(sorted_upper, sorted_upper + n);
-    std::sort(sorted_lower, sorted_lower + n);
+    for (int v = 0; v < codes; ++v) below_count[v + 1] += below_count[v];
+    for (int v = codes - 1; v > 0; --v) above_count[v - 1] += above_count[v];
     double sum_squares = 0;
     for (int i = 0; i < n; ++i) {
-        // Cells j known to be smaller: upper(j) < lower(i); larger: upper(i) < lower(j).
-        const auto smaller = std::lower_bound(sorted_upper, sorted_upper + n, lower_key(cell(i))) - sorted_upper;
-        const auto larger = sorted_lower + n - std::upper_bound(sorted_lower, sorted_lower + n, upper_key(cell(i)));
-        const auto score = static_cast<double>(smaller - larger);
+        const auto score = static_cast<double>(below_count[lower[i]] - above_count[upper[i] + 1]);
         sum_squares += score * score;
-        if (i >= n0) result.w += score;
+        if (group[i] == 1) result.w += score;
     }
     if (n < 2) return result;
+    const int n0 = n - n1;
     result.variance = static_cast<double>(n0) * n1 * sum_squares / (static_cast<double>(n) * (n - 1));
     if (!(result.variance > 0)) return result;
     result.z = result.w / std::sqrt(result.variance);
@@ -128,20 +190,30 @@ SignResult censored_sign_test(const CensoredCell* x, const CensoredCell* y, int 
 }
 
 KendallResult censored_kendall(const CensoredCell* x, const CensoredCell* y, int n) {
+    if (n < 2 || n > CAPACITY) return KendallResult{0, 0, CELL_MISSING, CELL_MISSING, CELL_MISSING};
+    const int x_codes = bound_codes(x, n, upper_x, lower_x);
+    const int y_codes = bound_codes(y, n, upper_y, lower_y);
+    return censored_kendall_codes(upper_x, lower_x, x_codes, upper_y, lower_y, y_codes, n);
+}
+
+KendallResult censored_kendall_codes(const int* x_upper, const int* x_lower, int x_codes, const int* y_upper,
+                                     const int* y_lower, int y_codes, int n) {
     KendallResult result{0, 0, CELL_MISSING, CELL_MISSING, CELL_MISSING};
-    if (n < 2 || n > CAPACITY) return result;
-    // Concordant: i known smaller than j in x and in y.
+    if (n < 2 || n > CAPACITY || x_codes < 1 || x_codes > KEYS || y_codes < 1 || y_codes > KEYS) return result;
+    // Row i is known to be below row j in x when x_upper[i] < x_lower[j].
+    // The pair is concordant when also y_upper[i] < y_lower[j], discordant
+    // when y_upper[j] < y_lower[i], that is (last - y_lower[i]) <
+    // (last - y_upper[j]) on the codes reversed: the same count of
+    // dominated pairs on other second codes.
+    bucket_by(x_upper, n, x_codes, by_first_source);
+    bucket_by(x_lower, n, x_codes, by_first_query);
+    result.concordant = count_dominated_pairs(x_upper, y_upper, x_lower, y_lower, n, y_codes);
+    const int last = y_codes - 1;
     for (int i = 0; i < n; ++i) {
-        sources[i] = DominanceItem{upper_key(x[i]), upper_key(y[i])};
-        queries[i] = DominanceItem{lower_key(x[i]), lower_key(y[i])};
+        reversed_upper[i] = last - y_lower[i];
+        reversed_lower[i] = last - y_upper[i];
     }
-    result.concordant = count_dominated_pairs(n);
-    // Discordant: i known smaller than j in x, j known smaller than i in y.
-    for (int i = 0; i < n; ++i) {
-        sources[i] = DominanceItem{upper_key(x[i]), reversed(lower_key(y[i]))};
-        queries[i] = DominanceItem{lower_key(x[i]), reversed(upper_key(y[i]))};
-    }
-    result.discordant = count_dominated_pairs(n);
+    result.discordant = count_dominated_pairs(x_upper, reversed_upper, x_lower, reversed_lower, n, y_codes);
     const double s = result.concordant - result.discordant;
     const double m = n;
     result.tau = s / (m * (m - 1) / 2);

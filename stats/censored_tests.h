@@ -3,14 +3,19 @@
 // Statistics for Censored Environmental Data Using Minitab and R, 2nd ed.,
 // 2012). Every one works on arrays of CensoredCell (censored_order.h) and
 // compares cells only by the order known between them, counting known
-// orders by sorting, so a column of n cells costs n log n.
+// orders on integer codes of the cells' bounds (bound_codes), so a column
+// of n cells costs n log n at most.
 //
-// How the report calls them: per compared column it reads the present cells
-// with read_censored_cell() into arrays of at most MAX_ROWS cells (for the
-// nonpaired test split by group, for the sign test and Kendall's tau the
-// rows where both columns are present, in step) and prints the results,
-// "#n/a" where a statistic is CELL_MISSING.
+// How the report calls them: it reads the present cells with
+// read_censored_cell() into arrays of at most MAX_ROWS cells, for the sign
+// test the rows where both columns are present, in step. For Gehan's test
+// and Kendall's tau it codes each column once along its order
+// (bound_codes) and passes the codes of the rows it compares
+// (gehan_test_codes, censored_kendall_codes). It prints "#n/a" where a
+// statistic is CELL_MISSING.
 #pragma once
+
+#include <cstdint>
 
 #include "stats/censored_order.h"
 
@@ -68,3 +73,21 @@ struct KendallResult {
     double p;
 };
 KendallResult censored_kendall(const CensoredCell* x, const CensoredCell* y, int n);
+
+// The known order as integer codes: the bounds of cells[0..n-1] (n at most
+// MAX_ROWS) as upper[i] and lower[i] in 0 .. codes-1, such that cell i is
+// known to be smaller than cell j exactly when upper[i] < lower[j]. Returns
+// the number of codes (at most 2n). Linear but for sorting the censored
+// cells when the measured cells come in ascending order, as read along a
+// column's order; n log n otherwise.
+int bound_codes(const CensoredCell* cells, int n, int* upper, int* lower);
+
+// gehan_test on cells coded by one bound_codes call, cell i in group
+// group[i] (0 or 1).
+GehanResult gehan_test_codes(const int* upper, const int* lower, int codes, const int8_t* group, int n);
+
+// censored_kendall on the codes of two columns, each from one bound_codes
+// call (which may have coded more cells than the n rows in step here), so
+// that a column compared with many others is coded once.
+KendallResult censored_kendall_codes(const int* x_upper, const int* x_lower, int x_codes, const int* y_upper,
+                                     const int* y_lower, int y_codes, int n);

@@ -3,9 +3,12 @@
 // order that is known between cells.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -150,6 +153,55 @@ TEST(CensoredTests, UnavailableStatisticsAreMissing) {
     EXPECT_EQ(censored_sign_test(x, y, 2).pairs, 0);
     EXPECT_EQ(censored_sign_test(x, y, 2).p, CELL_MISSING);
     EXPECT_EQ(censored_kendall(x, y, 1).tau, CELL_MISSING);
+}
+
+// The counts by sorting against every pair compared with known_smaller, on
+// columns with many ties between values and limits, and with the "<" and
+// ">" cells of a column without a measured value (limits -inf and +inf).
+TEST(CensoredTests, CountsBySortingAgreeWithEveryPair) {
+    const double inf = std::numeric_limits<double>::infinity();
+    std::mt19937 random(2012);
+    auto draw = [&random, inf](int kind) {
+        const double v = static_cast<double>(random() % 6);
+        switch (kind % 4) {
+        case 0: return below_cell(kind == 4 ? -inf : v);
+        case 1: return above_cell(kind == 5 ? inf : v);
+        default: return measured_cell(v);
+        }
+    };
+    for (int round = 0; round < 40; ++round) {
+        const int n = 2 + static_cast<int>(random() % 120), n0 = static_cast<int>(random() % static_cast<unsigned>(n));
+        std::vector<CensoredCell> x, y;
+        for (int i = 0; i < n; ++i) {
+            x.push_back(draw(static_cast<int>(random() % 6)));
+            y.push_back(draw(static_cast<int>(random() % 6)));
+        }
+        // Measured cells in ascending order, as read along a column's order.
+        if (round % 2 == 0) {
+            std::vector<double> values;
+            for (const CensoredCell& cell : x)
+                if (cell.side == SIDE_MEASURED) values.push_back(cell.value);
+            std::sort(values.begin(), values.end());
+            std::size_t k = 0;
+            for (CensoredCell& cell : x)
+                if (cell.side == SIDE_MEASURED) cell.value = values[k++];
+        }
+        double c = 0, d = 0, w = 0;
+        for (int i = 0; i < n; ++i) {
+            double score = 0;
+            for (int j = 0; j < n; ++j) {
+                score += known_smaller(x[j], x[i]) - known_smaller(x[i], x[j]);
+                if (!known_smaller(x[i], x[j])) continue;
+                c += known_smaller(y[i], y[j]);
+                d += known_smaller(y[j], y[i]);
+            }
+            if (i >= n0) w += score;
+        }
+        const KendallResult k = censored_kendall(x.data(), y.data(), n);
+        EXPECT_EQ(k.concordant, c) << round;
+        EXPECT_EQ(k.discordant, d) << round;
+        EXPECT_EQ(gehan_test(x.data(), n0, x.data() + n0, n - n0).w, w) << round;
+    }
 }
 
 }  // namespace

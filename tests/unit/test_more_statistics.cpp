@@ -253,4 +253,53 @@ TEST(MoreStatistics, ReportRules) {
     EXPECT_STREQ(text, "");
 }
 
+// The rows of values beyond a limit come after an analysis' other rows, in
+// order, only when a compared column holds a "<" or ">" cell (any row; not
+// the group codes of Nonpaired), and "#n/a" where nothing can be computed.
+TEST(MoreStatistics, RowsOfValuesBeyondALimit) {
+    const double S = CELL_SMALL, B = CELL_BIG, M = CELL_MISSING;
+    struct Case {
+        MoreAnalysis analysis;
+        test::Columns columns;
+        // The new rows, as label=cells; empty: the report has none.
+        std::vector<std::string> rows;
+    };
+    const Case cases[] = {
+        {MoreAnalysis::Descriptive, {{1, 2, 3}, {4, 5, 6}}, {}},
+        {MoreAnalysis::Descriptive, {{1, 2, 3}, {S, 5, B}},
+         {"N below a limit=0 1", "N above a limit=0 1", "Distinct limits=0 0"}},
+        // "<" cells as the codes of a group.
+        {MoreAnalysis::Nonpaired, {{S, S, S, 1, 1, 1}, {1, 2, 3, 4, 5, 6}}, {}},
+        // Only "<" cells, none known to be smaller than another: Var W is 0.
+        {MoreAnalysis::Nonpaired, {{0, 0, 0, 1, 1, 1}, {S, S, S, S, S, S}}, {"Gehan z=#n/a", "Gehan p=#n/a"}},
+        {MoreAnalysis::Nonpaired, {{0, 0, 0, 1, 1, 1}, {1, 2, S, 4, 5, 6}}, {"Gehan z=1.9640", "Gehan p=0.0495"}},
+        {MoreAnalysis::Paired, {{1, 2, 3, 4}, {1, 2, 3, 5}}, {}},
+        // Equal pairs, and a ">" cell without a partner: no known sign.
+        {MoreAnalysis::Paired, {{1, 2, 3, M}, {1, 2, 3, B}},
+         {"Pairs with a known sign=0", "Censored sign test p=#n/a"}},
+        {MoreAnalysis::Spearman, {{1, 2, 3, 4}, {2, 1, 4, 3}}, {}},
+        // Column 1 is compared too; one complete row is too few.
+        {MoreAnalysis::Pearson, {{1, 2, 3, S}, {5, M, M, M}},
+         {"Censored Kendall tau=#n/a", "Censored Kendall p=#n/a"}},
+    };
+    static char text[MORE_TEXT_CAPACITY];
+    for (const Case& k : cases) {
+        test::load_columns(k.columns);
+        write_more_statistics(k.analysis, text, MORE_TEXT_CAPACITY);
+        // The lines after "N beyond a limit", the last of the other rows.
+        const std::vector<std::string> lines = test::lines_of(text);
+        std::size_t first = 0;
+        while (first < lines.size() && lines[first].rfind("N beyond a limit\t", 0) != 0) ++first;
+        ASSERT_LT(first, lines.size()) << &k - cases;
+        std::vector<std::string> rows;
+        for (std::size_t i = first + 1; i < lines.size(); ++i) {
+            std::vector<std::string> cells = test::cells_of(lines[i]);
+            std::string row = cells[0] + "=";
+            for (std::size_t c = 1; c < cells.size(); ++c) row += (c > 1 ? " " : "") + cells[c];
+            rows.push_back(row);
+        }
+        EXPECT_EQ(rows, k.rows) << text;
+    }
+}
+
 }  // namespace
