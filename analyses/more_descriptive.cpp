@@ -11,7 +11,9 @@
 
 #include "analyses/more_rows.h"
 #include "stats/censored_tests.h"
+#include "stats/kaplan_meier.h"
 #include "stats/median_interval.h"
+#include "stats/ros.h"
 #include "stats/shapiro_wilk.h"
 
 namespace {
@@ -29,12 +31,12 @@ namespace {
     X(N_BELOW, "N below a limit", Count)           \
     X(N_ABOVE, "N above a limit", Count)           \
     X(DISTINCT_LIMITS, "Distinct limits", Count)   \
-    /* X(KM_MEDIAN, "KM median", Estimate)      */ \
-    /* X(KM_25, "KM 25 centile", Estimate)      */ \
-    /* X(KM_75, "KM 75 centile", Estimate)      */ \
-    /* X(ROS_MEAN, "ROS mean", Estimate)        */ \
-    /* X(ROS_SD, "ROS SD", Estimate)            */ \
-    /* X(ROS_MEDIAN, "ROS median", Estimate)    */
+    X(KM_MEDIAN, "KM median", Estimate)            \
+    X(KM_25, "KM 25 centile", Estimate)            \
+    X(KM_75, "KM 75 centile", Estimate)            \
+    X(ROS_MEAN, "ROS mean", Estimate)              \
+    X(ROS_SD, "ROS SD", Estimate)                  \
+    X(ROS_MEDIAN, "ROS median", Estimate)
 
 enum Row : int { DESCRIPTIVE_ROWS(MORE_ROW_ID) ROW_COUNT };
 const MoreRow ROWS[ROW_COUNT] = {DESCRIPTIVE_ROWS(MORE_ROW_ENTRY)};
@@ -73,9 +75,16 @@ void write_censored_column(int c) {
     set_more_cell(N_BELOW, c, counts.below);
     set_more_cell(N_ABOVE, c, counts.above);
     set_more_cell(DISTINCT_LIMITS, c, counts.distinct_limits);
-    // The estimates of the distribution take the same cells here, a call
-    // each (km_centiles(cells, n), ros_estimates(cells, n)), and set
-    // KM_MEDIAN .. ROS_MEDIAN, a NaN printing "#n/a".
+    // The estimates of the distribution from the same cells; a NaN prints
+    // "#n/a" (a centile not reached, ROS where it does not apply).
+    const KmCentiles km = km_centiles(cells, n);
+    set_more_cell(KM_MEDIAN, c, km.median);
+    set_more_cell(KM_25, c, km.p25);
+    set_more_cell(KM_75, c, km.p75);
+    const RosResult ros = ros_estimates(cells, n);
+    set_more_cell(ROS_MEAN, c, ros.mean);
+    set_more_cell(ROS_SD, c, ros.sd);
+    set_more_cell(ROS_MEDIAN, c, ros.median);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "analyses/nonpaired.h"
 #include "stats/censored_tests.h"
 #include "stats/hodges_lehmann.h"
+#include "stats/kaplan_meier.h"
 #include "stats/rank_distributions.h"
 #include "stats/t_statistics.h"
 
@@ -43,13 +44,14 @@ namespace {
     X(BEYOND_LIMIT, "N beyond a limit", Count)                    \
     X(GEHAN_Z, "Gehan z", Estimate)                               \
     X(GEHAN_P, "Gehan p", PValue)                                 \
-    /* X(KM_MEDIAN_DIFFERENCE, "KM median difference", Estimate) */
+    X(KM_MEDIAN_DIFFERENCE, "KM median difference", Estimate)
 
 enum Row : int { NONPAIRED_ROWS(MORE_ROW_ID) ROW_COUNT };
 const MoreRow ROWS[ROW_COUNT] = {NONPAIRED_ROWS(MORE_ROW_ENTRY)};
 constexpr int PLAIN_ROW_COUNT = GEHAN_Z;
 
 int8_t row_group[MAX_ROWS];
+CensoredCell group_cells[MAX_ROWS];  // one group's cells with their limits
 double pooled[MAX_ROWS];
 int pooled_rows[MAX_ROWS];
 int ranks2[MAX_ROWS];
@@ -220,6 +222,20 @@ void write_rank_tests(int c) {
     write_shift(c, exact && !tied);
 }
 
+// Group 1's Kaplan-Meier (or Turnbull) median minus group 0's, each
+// group's estimate chosen by the sides its own cells take.
+void write_km_median_difference(int c) {
+    const ColumnBounds bounds = more_column_bounds(c);
+    double median[2];
+    for (int g = 0; g < 2; ++g) {
+        int n = 0;
+        for (int r = 0; r < used_rows(); ++r)
+            if (row_group[r] == g && read_censored_cell(r, c, bounds, group_cells[n])) ++n;
+        median[g] = km_centiles(group_cells, n).median;
+    }
+    set_more_cell(KM_MEDIAN_DIFFERENCE, c, median[1] - median[0]);
+}
+
 // Gehan's test on the cells of both groups with their kept limits, coded
 // along the column's order.
 void write_gehan(int c) {
@@ -235,10 +251,7 @@ void write_gehan(int c) {
     const GehanResult gehan = gehan_test_codes(cell_upper, cell_lower, codes, cell_group, n);
     set_more_cell(GEHAN_Z, c, censored_result(gehan.z));
     set_more_cell(GEHAN_P, c, censored_result(gehan.p));
-    // The groups' medians go here: each group's cells read with
-    // read_censored_cell(r, c, more_column_bounds(c), ...) into an array of
-    // its own, km_centiles of each, and KM_MEDIAN_DIFFERENCE group 1's
-    // median minus group 0's.
+    write_km_median_difference(c);
 }
 
 }  // namespace

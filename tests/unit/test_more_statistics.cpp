@@ -266,13 +266,17 @@ TEST(MoreStatistics, RowsOfValuesBeyondALimit) {
     };
     const Case cases[] = {
         {MoreAnalysis::Descriptive, {{1, 2, 3}, {4, 5, 6}}, {}},
+        // A column without such cells gets the plain centiles, mean, SD and
+        // median; one with cells on both sides Turnbull's centiles, no ROS.
         {MoreAnalysis::Descriptive, {{1, 2, 3}, {S, 5, B}},
-         {"N below a limit=0 1", "N above a limit=0 1", "Distinct limits=0 0"}},
+         {"N below a limit=0 1", "N above a limit=0 1", "Distinct limits=0 0", "KM median=2.0000 5.0000",
+          "KM 25 centile=1.0000 5.0000", "KM 75 centile=3.0000 #n/a", "ROS mean=2.0000 #n/a", "ROS SD=1.0000 #n/a",
+          "ROS median=2.0000 #n/a"}},
         // "<" cells as the codes of a group.
         {MoreAnalysis::Nonpaired, {{S, S, S, 1, 1, 1}, {1, 2, 3, 4, 5, 6}}, {}},
         // Only "<" cells, none known to be smaller than another: Var W is 0.
-        {MoreAnalysis::Nonpaired, {{0, 0, 0, 1, 1, 1}, {S, S, S, S, S, S}}, {"Gehan z=#n/a", "Gehan p=#n/a"}},
-        {MoreAnalysis::Nonpaired, {{0, 0, 0, 1, 1, 1}, {1, 2, S, 4, 5, 6}}, {"Gehan z=1.9640", "Gehan p=0.0495"}},
+        {MoreAnalysis::Nonpaired, {{0, 0, 0, 1, 1, 1}, {S, S, S, S, S, S}}, {"Gehan z=#n/a", "Gehan p=#n/a", "KM median difference=#n/a"}},
+        {MoreAnalysis::Nonpaired, {{0, 0, 0, 1, 1, 1}, {1, 2, S, 4, 5, 6}}, {"Gehan z=1.9640", "Gehan p=0.0495", "KM median difference=4.0000"}},
         {MoreAnalysis::Paired, {{1, 2, 3, 4}, {1, 2, 3, 5}}, {}},
         // Equal pairs, and a ">" cell without a partner: no known sign.
         {MoreAnalysis::Paired, {{1, 2, 3, M}, {1, 2, 3, B}},

@@ -154,6 +154,23 @@ export const LABEL_NOTES = {
   "Shapiro-Wilk p": "The p of the Shapiro-Wilk test: a small p says the values are unlikely to come from a normal distribution.",
   "Median 95%CI low": "Lower limit of the distribution-free 95% confidence interval of the median, an order statistic chosen from the binomial distribution.",
   "Median 95%CI high": "Upper limit of the distribution-free 95% confidence interval of the median, an order statistic chosen from the binomial distribution.",
+  // Values beyond a limit, with the limit written after "<" or ">" kept.
+  "N below a limit": 'Cells written "<" (below a limit of detection).',
+  "N above a limit": 'Cells written ">" (above a measuring limit).',
+  "Distinct limits": 'Different limits among the "<" and ">" cells that give one ("<5" and ">5" are two).',
+  "KM median": 'Median of the Kaplan-Meier estimate of the distribution, which uses each "<" or ">" cell as lying beyond its own limit (Turnbull\'s estimate when both sides occur).',
+  "KM 25 centile": "25th centile of the Kaplan-Meier (or Turnbull) estimate of the distribution.",
+  "KM 75 centile": "75th centile of the Kaplan-Meier (or Turnbull) estimate of the distribution.",
+  "ROS mean": 'Mean of measured values and of "<" cells imputed by robust regression on order statistics (lognormal, Helsel 2012).',
+  "ROS SD": "Standard deviation (n - 1) of the measured and the ROS-imputed values.",
+  "ROS median": "Median of the measured and the ROS-imputed values.",
+  "Gehan z": 'Gehan\'s generalised Wilcoxon statistic: each cell scores the cells known to be smaller minus those known to be larger; "<5" is not known to be smaller than a measured 3.',
+  "Gehan p": "The two-sided p of Gehan's test, from the normal distribution with the permutation variance.",
+  "KM median difference": "Group 1's Kaplan-Meier (or Turnbull) median minus group 0's.",
+  "Pairs with a known sign": "Pairs whose difference is known to be positive or negative, with the limits of \"<\" and \">\" cells taken into account.",
+  "Censored sign test p": "The exact two-sided binomial p of the positive differences among the pairs with a known sign.",
+  "Censored Kendall tau": "Kendall's tau counting a pair of rows only when both orders are known from the cells and their limits.",
+  "Censored Kendall p": "The two-sided p of the censored Kendall tau, from the normal distribution.",
 };
 
 // Each p row of More statistics is followed, when more than one column is
@@ -167,6 +184,9 @@ const P_ROWS = {
   "Spearman p (t)": "Spearman's rho",
   "Kendall p": "Kendall's tau-b",
   "Shapiro-Wilk p": "the Shapiro-Wilk test",
+  "Gehan p": "Gehan's test",
+  "Censored sign test p": "the censored sign test",
+  "Censored Kendall p": "the censored Kendall tau",
 };
 for (const [label, test] of Object.entries(P_ROWS)) {
   LABEL_NOTES[`${label} (Holm)`] =
