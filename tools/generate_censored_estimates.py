@@ -28,6 +28,9 @@ import sys
 
 from scipy.stats import norm
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from generate_censored_expectations import parse  # noqa: E402  (side, value) of a cell
+
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(TOP, "tests", "unit", "data", "censored_estimates.txt")
 
@@ -55,13 +58,6 @@ for (line in lines) {
 """
 
 
-def parse(cell):
-    """(side, value): side -1 below, 0 measured, +1 above."""
-    if cell[0] == "<":
-        return (-1, float(cell[1:]))
-    if cell[0] == ">":
-        return (1, float(cell[1:]))
-    return (0, float(cell))
 
 
 def survfit_centiles(columns):

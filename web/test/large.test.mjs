@@ -2,11 +2,10 @@
 // beyond the page's limit; and a full worksheet: no long task, long tables
 // drawn in windows, and the benchmark figures.
 import assert from "node:assert/strict";
-import { mkdtempSync, rmSync, writeFileSync } from "node:fs";
-import { tmpdir } from "node:os";
+import { writeFileSync } from "node:fs";
 import path from "node:path";
 import { after, before, describe, it } from "node:test";
-import { ANALYSES, OUTPUT, calculate, chooseFile, cli, launch, messages, openPage, paste } from "./support.mjs";
+import { ANALYSES, OUTPUT, calculate, chooseFile, cli, launch, messages, openPage, paste, scratchFolder } from "./support.mjs";
 
 // A worksheet as text: a title row, then rows of numbers with now and then a
 // "<" cell, a ">" cell or an empty one; `grouped`: the first column holds
@@ -26,21 +25,14 @@ function worksheetText(rows, columns, grouped = false) {
 }
 
 let browser;
-let scratch;
 before(async () => {
   browser = await launch();
-  scratch = mkdtempSync(path.join(tmpdir(), "morvenda-web-"));
 });
 after(async () => {
   await browser?.close();
-  rmSync(scratch, { recursive: true, force: true });
 });
 
-const write = (name, content) => {
-  const file = path.join(scratch, name);
-  writeFileSync(file, content);
-  return file;
-};
+const write = scratchFolder("morvenda-web-");
 
 describe("large inputs", () => {
   it("a worksheet beyond 1024 x 50 says what was left out and gives the command line's result", async () => {

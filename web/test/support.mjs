@@ -2,10 +2,11 @@
 // puppeteer-core; the built page opened from disk; the command-line program
 // whose bytes the page must give; and the steps a user takes in the page.
 import { spawnSync } from "node:child_process";
-import { mkdtempSync, readFileSync, rmSync } from "node:fs";
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { fileURLToPath, pathToFileURL } from "node:url";
+import { after, before } from "node:test";
 import puppeteer from "puppeteer-core";
 
 export const TOP = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "..", "..");
@@ -128,3 +129,18 @@ export function cli(args) {
 
 export const source = (relative) => path.join(TOP, relative);
 export const readText = (relative) => readFileSync(source(relative), "utf8");
+
+// A folder of files a test file writes, made before its tests and removed
+// after them: `write(name, content)` returns the file's path.
+export function scratchFolder(prefix) {
+  let folder;
+  before(() => {
+    folder = mkdtempSync(path.join(tmpdir(), prefix));
+  });
+  after(() => rmSync(folder, { recursive: true, force: true }));
+  return (name, content) => {
+    const file = path.join(folder, name);
+    writeFileSync(file, content);
+    return file;
+  };
+}

@@ -3,30 +3,31 @@
 // column titles name the columns; HTML and ";"-separated clipboards are
 // read; messages say what to change; doubtful input is pointed out.
 import assert from "node:assert/strict";
-import { mkdtempSync, rmSync, writeFileSync } from "node:fs";
-import { tmpdir } from "node:os";
-import path from "node:path";
 import { after, before, describe, it } from "node:test";
-import { calculate, chooseFile, cli, launch, messages, openPage, paste, readText, source } from "./support.mjs";
+import {
+  calculate,
+  chooseFile,
+  cli,
+  launch,
+  messages,
+  openPage,
+  paste,
+  readText,
+  scratchFolder,
+  source,
+} from "./support.mjs";
 
 let browser;
-let scratch;
 before(async () => {
   browser = await launch();
   const session = await browser.target().createCDPSession();
   await session.send("Browser.grantPermissions", { permissions: ["clipboardReadWrite", "clipboardSanitizedWrite"] });
-  scratch = mkdtempSync(path.join(tmpdir(), "morvenda-trust-"));
 });
 after(async () => {
   await browser?.close();
-  rmSync(scratch, { recursive: true, force: true });
 });
 
-const write = (name, content) => {
-  const file = path.join(scratch, name);
-  writeFileSync(file, content);
-  return file;
-};
+const write = scratchFolder("morvenda-trust-");
 
 const text = (page, id) => page.$eval(`#${id}`, (e) => e.textContent);
 
