@@ -14,6 +14,7 @@
 #include <cstring>
 #include <vector>
 
+#include "analyses/nonpaired.h"
 #include "app/analysis_dialog.h"
 #include "app/analysis_table.h"
 #include "app/process_state.h"
@@ -398,6 +399,16 @@ const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_v
     json.field_int("status", last_run_status);
     json.field_bool("decimalComma", result_decimal_comma);
     json.field_int("columns", used_columns());
+    // Nonpaired: the two group codes of column 1, as the report's group 0
+    // and group 1, so that the page names the groups as the plot does.
+    int32_t code0 = 0, code1 = 0;
+    if (radio_id == ID_NONPAIRED && last_run_status == 0 && find_group_codes(code0, code1)) {
+        json.key("groupCodes");
+        json.begin_array();
+        json.integer(code0);
+        json.integer(code1);
+        json.end_array();
+    }
     // Shown once the user has put the result on the clipboard.
     json.field_string("successMessage", analysis != nullptr ? analysis->success_message : "");
     json.field_string("successCaption", MESSAGE_CAPTION);

@@ -330,7 +330,7 @@ async function calculate({ keepMessages = [] } = {}) {
   showMessages(said);
   if (text.length > 0) {
     result = { text, ...chosen, columns: run.columns, decimalComma: run.decimalComma, key, state };
-    result.table = resultTable(text, chosen.analysis, result.columns, columnLabel);
+    result.table = resultTable(text, chosen.analysis, result.columns, columnLabel, run.groupCodes);
     showTable($("result-table"), result.table);
     const lines = text.split("\n").length - (text.endsWith("\n") ? 1 : 0);
     $("result-status").textContent = `${describe(result)}: ${plural(lines, "line", "lines")}.`;

@@ -45,7 +45,7 @@ function rankGroups(fields, columns) {
 // columns; `label(c)` names column c. `head`: rows of header cells
 // ({text, span}); `rows`: {label, cells} for a row of the result, {corner,
 // names} for a header row within the body.
-export function resultTable(text, analysis, columns, label) {
+export function resultTable(text, analysis, columns, label, groupCodes = null) {
   const all = lines(text);
   const names = (from, to) => Array.from({ length: Math.max(0, to - from) }, (_, i) => label(from + i));
   const headRow = (corner, list) => [{ text: corner }, ...list.map((name) => ({ text: name }))];
@@ -74,11 +74,18 @@ export function resultTable(text, analysis, columns, label) {
         model.rows.push({ label: label(matrixRow % Math.max(1, columns)), cells, matrix: true });
         matrixRow++;
       } else {
-        model.rows.push({ label: fields[0], cells: fields.slice(1) });
+        model.rows.push({ label: fields[0], shown: groupLabel(fields[0], groupCodes), cells: fields.slice(1) });
       }
     }
   }
   return model;
+}
+
+// Nonpaired's rows of group 0 and group 1 ("mean0", "N1", "MW R0", ...)
+// name their group by its code in column 1, as the plot does.
+function groupLabel(label, codes) {
+  const match = codes ? /^(.*(?:mean|N|median|SD|MW R))([01])$/.exec(label) : null;
+  return match ? `${label} (group ${codes[Number(match[2])]})` : label;
 }
 
 // A label with an explanation is focusable, and says it on hover and focus
@@ -105,7 +112,8 @@ function bodyRow(row) {
     tr.append(headCell({ text: row.corner }, "col"), ...row.names.map((name) => headCell({ text: name }, "col")));
     return tr;
   }
-  tr.append(row.matrix ? element("th", row.label, { scope: "row" }) : explained(element("th", row.label, { scope: "row" }), row.label));
+  const th = element("th", row.shown ?? row.label, { scope: "row" });
+  tr.append(row.matrix ? th : explained(th, row.label));
   for (const field of row.cells) {
     const td = element("td", row.matrix ? field.trim() : shownCell(row.label, field));
     if (isNumberField(field)) td.className = "number";

@@ -185,6 +185,23 @@ describe("doubtful input", () => {
 });
 
 describe("the readable table and the plot", () => {
+  it("name Nonpaired's groups by their codes, in the table as in the plot", async () => {
+    const page = await openPage(browser);
+    await paste(page, readText("tests/cli/data/groups.tsv"));
+    const got = await calculate(page, "analysis-nonpaired", { extra: true });
+    const labels = await page.$$eval("#result-table tbody th", (ths) => ths.map((th) => th.textContent));
+    for (const [label, code] of [["mean0", 1], ["mean1", 2], ["N0", 1], ["N1", 2], ["median1", 2], ["MW R0", 1]]) {
+      assert.ok(got.text.includes(`\n${label}\t`), label);
+      assert.ok(labels.includes(`${label} (group ${code})`), `${label}: ${labels.join(", ")}`);
+    }
+    assert.ok(labels.includes("p (T-test)"));
+    await page.waitForFunction(() => document.body.dataset.plotted !== undefined);
+    const plotText = await page.$eval("#plot svg", (svg) => svg.textContent);
+    assert.match(plotText, /Group 1/);
+    assert.match(plotText, /Group 2/);
+    await page.close();
+  });
+
   it("explain every row label, floor p as '< 0.001' in the table only, and note the matrix as it is", async () => {
     const page = await openPage(browser);
     await paste(page, readText("tests/cli/data/lab_values.tsv"));
