@@ -10,7 +10,6 @@
 
 #include "analyses/more_rows.h"
 #include "analyses/pair_values.h"
-#include "analyses/pearson.h"
 #include "analyses/references.h"
 #include "stats/censored_tests.h"
 #include "stats/kendall.h"
@@ -19,25 +18,22 @@
 
 namespace {
 
-enum Row : int {
-    COEFFICIENT_P, TAU, TAU_P, TAU_METHOD, BEYOND_LIMIT,
-    CENSORED_TAU, CENSORED_TAU_P,  // values beyond a limit
-    ROW_COUNT
-};
+// The rows in order, the first labelled by the coefficient; those of values
+// beyond a limit from CENSORED_TAU on.
+#define CORRELATION_ROWS(X, COEFFICIENT_P_LABEL)              \
+    X(COEFFICIENT_P, COEFFICIENT_P_LABEL, PValue)             \
+    X(TAU, "Kendall tau-b", Estimate)                         \
+    X(TAU_P, "Kendall p", PValue)                             \
+    X(TAU_METHOD, "Kendall p method", Method)                 \
+    X(BEYOND_LIMIT, "N beyond a limit", Count)                \
+    X(CENSORED_TAU, "Censored Kendall tau", Estimate)         \
+    X(CENSORED_TAU_P, "Censored Kendall p", PValue)
+
+enum Row : int { CORRELATION_ROWS(MORE_ROW_ID, "") ROW_COUNT };
 constexpr int PLAIN_ROW_COUNT = CENSORED_TAU;
 
-const MoreRow PEARSON_ROWS[ROW_COUNT] = {
-    {"Pearson p (t)", MoreFormat::PValue},  {"Kendall tau-b", MoreFormat::Estimate},
-    {"Kendall p", MoreFormat::PValue},      {"Kendall p method", MoreFormat::Method},
-    {"N beyond a limit", MoreFormat::Count},
-    {"Censored Kendall tau", MoreFormat::Estimate}, {"Censored Kendall p", MoreFormat::PValue},
-};
-const MoreRow SPEARMAN_ROWS[ROW_COUNT] = {
-    {"Spearman p (t)", MoreFormat::PValue}, {"Kendall tau-b", MoreFormat::Estimate},
-    {"Kendall p", MoreFormat::PValue},      {"Kendall p method", MoreFormat::Method},
-    {"N beyond a limit", MoreFormat::Count},
-    {"Censored Kendall tau", MoreFormat::Estimate}, {"Censored Kendall p", MoreFormat::PValue},
-};
+const MoreRow PEARSON_ROWS[ROW_COUNT] = {CORRELATION_ROWS(MORE_ROW_ENTRY, "Pearson p (t)")};
+const MoreRow SPEARMAN_ROWS[ROW_COUNT] = {CORRELATION_ROWS(MORE_ROW_ENTRY, "Spearman p (t)")};
 
 double xs[MAX_ROWS];
 double ys[MAX_ROWS];

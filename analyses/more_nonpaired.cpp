@@ -12,9 +12,11 @@
 
 #include "analyses/more_rows.h"
 #include "analyses/nonpaired.h"
+#include "analyses/pair_values.h"
 #include "stats/censored_tests.h"
 #include "stats/hodges_lehmann.h"
 #include "stats/kaplan_meier.h"
+#include "stats/mid_ranks.h"
 #include "stats/rank_distributions.h"
 #include "stats/t_statistics.h"
 
@@ -63,21 +65,9 @@ int row_upper[MAX_ROWS], row_lower[MAX_ROWS];
 int cell_upper[MAX_ROWS], cell_lower[MAX_ROWS];
 int8_t cell_group[MAX_ROWS];
 
-bool log_mode() { return log_transform != 0; }
-double shown(double v) { return log_mode() ? std::exp(v) : v; }
-
-void find_row_groups(int32_t code0, int32_t code1) {
-    for (int r = 0; r < used_rows(); ++r) {
-        const double x = data_rows[r].value[0];
-        // A present cell lies inside +-999999999.999: its integer part fits.
-        const int32_t k = is_missing_value(x) ? 0 : static_cast<int32_t>(x);
-        row_group[r] = static_cast<int8_t>(is_missing_value(x) ? -1 : k == code0 ? 0 : k == code1 ? 1 : -1);
-    }
-}
-
 // Welch's test and Hedges' g from the comparison's estimates of each group.
 void write_value_tests(int c) {
-    const bool log = log_mode();
+    const bool log = log_scale_mode();
     const ColumnSummary& g0 = group_summaries[0];
     const ColumnSummary& g1 = group_summaries[1];
     const int n0 = log ? g0.n_real_log : g0.n_real;
@@ -125,25 +115,22 @@ RankSum rank_groups(int c) {
             if (g == 1) sum.s1_2 += ranks2[k];
             if (is_marker(pooled[k])) ++sum.markers;
         }
-        const double t = i - start;
-        sum.ties += t * t * t - t;
         start = i;
     }
+    sum.ties = tie_sum(pooled, n);
     return sum;
 }
 
 // Group 0 and group 1 values for the differences, sorted; false when a
 // value cannot be formed (an estimate for a marker that is not available).
 bool difference_values(int c) {
-    const ColumnSummary& s = column_summaries[c];
-    const bool log = log_mode();
+    const bool log = log_scale_mode();
     group_size[0] = group_size[1] = 0;
     for (int g = 0; g < 2; ++g) {
         const int m = ordered_column_values(c, [g](int r, double) { return row_group[r] == g; }, group_values[g],
                                             nullptr);
         for (int k = 0; k < m; ++k) {
-            double v = group_values[g][k];
-            v = log && !(v > 0) ? s.small_value_log : marker_substitute(v, s, log);
+            const double v = pair_value(group_values[g][k], c, log);
             if (!is_available(v) || (log && !(v > 0))) return false;
             group_values[g][k] = log ? std::log(v) : v;
         }
@@ -151,20 +138,6 @@ bool difference_values(int c) {
         group_size[g] = m;
     }
     return true;
-}
-
-double within_group_ties() {
-    double ties = 0;
-    for (int g = 0; g < 2; ++g) {
-        int start = 0;
-        for (int i = 1; i <= group_size[g]; ++i) {
-            if (i < group_size[g] && group_values[g][i] == group_values[g][start]) continue;
-            const double t = i - start;
-            ties += t * t * t - t;
-            start = i;
-        }
-    }
-    return ties;
 }
 
 // The shift, and its interval: exact from the null distribution of U for
@@ -183,9 +156,10 @@ void write_shift(int c, bool exact_untied) {
         k = rank_sum_interval_rank(n0, n1);
     } else {
         const double n = n0 + n1;
-        const double sigma = std::sqrt(static_cast<double>(count) / 12.0 * ((n + 1) - within_group_ties() / (n * (n - 1))));
-        const double lowest = static_cast<double>(count) / 2.0 - 1.96 * sigma - 0.5;
-        k = lowest > 0 && lowest < 1e15 ? static_cast<long long>(std::ceil(lowest)) : 0;
+        // Sums of whole numbers: exact in any order.
+        const double ties = tie_sum(x, n0) + tie_sum(y, n1);
+        const double sigma = std::sqrt(static_cast<double>(count) / 12.0 * ((n + 1) - ties / (n * (n - 1))));
+        k = normal_interval_rank(count, sigma);
     }
     if (k < 1 || k > count) return;
     set_more_cell(HL_LOW, c, shown(kth_pairwise_difference(x, n0, y, n1, k)));
@@ -209,8 +183,7 @@ void write_rank_tests(int c) {
     } else {
         const double dn = n;
         const double sigma = std::sqrt(product / 12.0 * ((dn + 1) - s.ties / (dn * (dn - 1))));
-        const double excess = std::fabs(u - product / 2) - 0.5;
-        p = normal_two_sided_p((excess > 0 ? excess : 0) / sigma);
+        p = continuity_corrected_p(u, product / 2, sigma);
     }
     set_more_cell(MW_P, c, p);
     set_more_cell(MW_METHOD, c, exact ? (tied ? METHOD_EXACT_TIES : METHOD_EXACT) : METHOD_NORMAL);
@@ -261,8 +234,8 @@ bool fill_more_nonpaired() {
     if (used_columns() < 2 || used_rows() < 3 || !find_group_codes(code0, code1)) return false;
     const bool censored = find_censored_columns(1);
     start_more_rows(ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 1);
-    find_row_groups(code0, code1);
-    const unsigned fields = log_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
+    find_row_groups(code0, code1, row_group);
+    const unsigned fields = log_scale_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
     for (int c = 1; c < used_columns(); ++c) {
         build_group_columns(c, code0, code1);
         summarize_group(0, fields, column_summaries[c].order);

@@ -13,6 +13,7 @@
 #include "analyses/paired.h"
 #include "stats/censored_tests.h"
 #include "stats/hodges_lehmann.h"
+#include "stats/mid_ranks.h"
 #include "stats/rank_distributions.h"
 #include "stats/t_statistics.h"
 
@@ -59,13 +60,10 @@ double by_value[MAX_ROWS];
 CensoredCell x_cells[MAX_ROWS];
 CensoredCell y_cells[MAX_ROWS];
 
-bool ratio_mode() { return log_transform != 0; }
-double shown(double v) { return ratio_mode() ? std::exp(v) : v; }
-
 // dz, and the agreement of the two columns, from the comparison's mean and
 // SD of the differences.
 void write_value_statistics(int c) {
-    const bool ratio = ratio_mode();
+    const bool ratio = log_scale_mode();
     const ColumnSummary& g = group_summaries[0];
     const int n = ratio ? g.n_real_log : g.n_real;
     const double mean = ratio ? g.mean_log : g.mean;
@@ -94,26 +92,12 @@ int signed_rank_differences(int c) {
         if (is_missing_value(s)) continue;
         if (is_marker(data_rows[r].value[0]) || is_marker(data_rows[r].value[c])) ++beyond;
         if (!is_real_value(s)) continue;
-        const double d = ratio_mode() ? (s > 0 ? std::log(s) : std::nan("")) : s;
+        const double d = log_scale_mode() ? (s > 0 ? std::log(s) : std::nan("")) : s;
         if (d == 0 || !std::isfinite(d)) continue;
         by_value[n++] = d;
     }
     set_more_cell(BEYOND_LIMIT, c, beyond);
     return n;
-}
-
-// Ties (sum t^3 - t) among the sorted values v[0..n-1], by `key`.
-template <typename Key>
-double tie_sum(const double* v, int n, Key key) {
-    double ties = 0;
-    int start = 0;
-    for (int i = 1; i <= n; ++i) {
-        if (i < n && key(v[i]) == key(v[start])) continue;
-        const double t = i - start;
-        ties += t * t * t - t;
-        start = i;
-    }
-    return ties;
 }
 
 // The Walsh-average estimate and its interval, as the non-paired shift's.
@@ -132,10 +116,9 @@ void write_estimate(int c, int n, bool exact_untied) {
         rank = signed_rank_interval_rank(n);
     } else {
         const double dn = n;
-        const double ties = tie_sum(by_value, n, [](double v) { return v; });
+        const double ties = tie_sum(by_value, n);
         const double sigma = std::sqrt(dn * (dn + 1) * (2 * dn + 1) / 24 - ties / 48);
-        const double lowest = static_cast<double>(count) / 2.0 - 1.96 * sigma - 0.5;
-        rank = lowest > 0 && lowest < 1e15 ? static_cast<long long>(std::ceil(lowest)) : 0;
+        rank = normal_interval_rank(count, sigma);
     }
     if (rank < 1 || rank > count) return;
     set_more_cell(HL_LOW, c, shown(kth_walsh_average(by_value, n, rank)));
@@ -169,8 +152,7 @@ void write_signed_rank(int c) {
         p = signed_rank_exact_p(ranks2, n, static_cast<int>(v2));
     } else {
         const double sigma = std::sqrt(dn * (dn + 1) * (2 * dn + 1) / 24 - ties / 48);
-        const double excess = std::fabs(v - all / 2) - 0.5;
-        p = normal_two_sided_p((excess > 0 ? excess : 0) / sigma);
+        p = continuity_corrected_p(v, all / 2, sigma);
     }
     set_more_cell(V, c, v);
     set_more_cell(V_P, c, p);
@@ -193,7 +175,7 @@ bool fill_more_paired() {
     if (used_columns() < 2 || used_rows() < 3) return false;
     const bool censored = find_censored_columns(0);
     start_more_rows(ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 1);
-    const unsigned fields = ratio_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
+    const unsigned fields = log_scale_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
     for (int c = 1; c < used_columns(); ++c) {
         build_paired_differences(c);
         summarize_group(0, fields);

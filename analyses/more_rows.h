@@ -9,6 +9,7 @@
 
 #include "stats/censored_order.h"
 #include "stats/column_summary.h"
+#include "stats/t_statistics.h"
 #include "worksheet/data_table.h"
 
 // How the cells of a row are written. A cell that is not a finite number
@@ -52,6 +53,27 @@ bool fill_more_nonpaired();
 bool fill_more_paired();
 bool fill_more_correlation(bool spearman);
 bool fill_more_descriptive();
+
+// Whether the comparisons work on logarithms: under Log-transformation
+// (non-paired) or in ratio mode (paired).
+inline bool log_scale_mode() { return log_transform != 0; }
+// An estimate as the report shows it: back from the log scale in that mode.
+inline double shown(double v) { return log_scale_mode() ? std::exp(v) : v; }
+
+// The rank (1-based) among `count` ordered estimates of the low end of a
+// rank statistic's 95% interval by the normal approximation, sigma the
+// statistic's standard deviation, with the continuity correction; 0 when no
+// estimate qualifies.
+inline long long normal_interval_rank(long long count, double sigma) {
+    const double lowest = static_cast<double>(count) / 2.0 - 1.96 * sigma - 0.5;
+    return lowest > 0 && lowest < 1e15 ? static_cast<long long>(std::ceil(lowest)) : 0;
+}
+// The two-sided normal p of a rank statistic with the given null mean and
+// standard deviation, with the continuity correction.
+inline double continuity_corrected_p(double statistic, double mean, double sigma) {
+    const double excess = std::fabs(statistic - mean) - 0.5;
+    return normal_two_sided_p((excess > 0 ? excess : 0) / sigma);
+}
 
 // Values beyond a limit. The rows of the statistics that keep each cell's
 // limit come after a part's other rows and are written only when a column

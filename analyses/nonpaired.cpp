@@ -48,24 +48,23 @@ bool find_group_codes(int32_t& code0, int32_t& code1) {
     return true;
 }
 
-namespace {
-
-// The group of each row by its code in the first column: 0 or 1, or -1
-// for a row in neither (its code missing or another).
-int8_t row_groups[MAX_ROWS];
-
-void find_row_groups(int32_t code0, int32_t code1) {
+void find_row_groups(int32_t code0, int32_t code1, int8_t* groups) {
     const int rows = used_rows();
     for (int r = 0; r < rows; ++r) {
         const double x = data_rows[r].value[0];
         if (is_missing_value(x)) {
-            row_groups[r] = -1;
+            groups[r] = -1;
             continue;
         }
         const int32_t k = code_of(x);
-        row_groups[r] = k == code0 ? 0 : k == code1 ? 1 : -1;
+        groups[r] = k == code0 ? 0 : k == code1 ? 1 : -1;
     }
 }
+
+namespace {
+
+// The group of each row, by find_row_groups.
+int8_t row_groups[MAX_ROWS];
 
 // build_group_columns with the groups of the rows already found.
 void split_column(int c) {
@@ -90,7 +89,7 @@ void split_column(int c) {
 }  // namespace
 
 void build_group_columns(int c, int32_t code0, int32_t code1) {
-    find_row_groups(code0, code1);
+    find_row_groups(code0, code1, row_groups);
     split_column(c);
 }
 
@@ -108,7 +107,7 @@ int run_nonpaired_analysis(platform::WindowHandle owner) {
         return ANALYSIS_NOT_GROUPABLE;
     }
     const int columns = used_columns();
-    find_row_groups(code0, code1);
+    find_row_groups(code0, code1, row_groups);
     // Of the group summaries the tests read the t-test's estimates (on the
     // log scale under Log-transformation), the medians and the orders.
     const unsigned fields = GROUP_MEDIAN | (log_transform != 0 ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES);

@@ -50,6 +50,11 @@ int run_nonpaired_analysis(platform::WindowHandle owner);
 // distinct codes.
 bool find_group_codes(int32_t& code0, int32_t& code1);
 
+// The group of each used row by its code in the first column into
+// groups[row]: 0 for code0, 1 for code1, -1 for a row in neither (its code
+// missing or another).
+void find_row_groups(int32_t code0, int32_t code1, int8_t* groups);
+
 // Pair table column 0 gets column c's values of the rows of code0, column 1
 // those of code1; every other entry is CELL_MISSING.
 void build_group_columns(int c, int32_t code0, int32_t code1);

@@ -115,12 +115,6 @@ bool names_csv_file(const std::string& path) {
     return extension == "csv";
 }
 
-// Text has no NUL bytes; a program, an image or a zipped spreadsheet file
-// almost always does. UTF-16 text is told by its byte order mark.
-bool looks_like_text(const std::vector<unsigned char>& input) {
-    return has_utf16_mark(input.data(), input.size()) || std::find(input.begin(), input.end(), 0) == input.end();
-}
-
 // Tells on standard error how many cells of tab-separated text were read
 // as missing though they are numbers with the other decimal separator (a
 // decimal comma, or thousands separators, in a worksheet read with a point).
@@ -208,7 +202,7 @@ bool settle_auto_format(const std::string& name, const CliOptions& options, Inpu
     if (input.format != InputFormat::Auto) return true;
     if (starts_with_wk1_bof(input.bytes.data(), input.bytes.size())) {
         input.format = InputFormat::Wk1;
-    } else if (looks_like_text(input.bytes)) {
+    } else if (is_text_bytes(input.bytes.data(), input.bytes.size())) {
         input.format = names_csv_file(options.input_path) ? InputFormat::Csv : InputFormat::Text;
     } else {
         std::fprintf(stderr, "%s: %s is neither a WK1 worksheet nor text (--input-format chooses how to read it)\n",

@@ -12,6 +12,7 @@
 
 #include "analyses/more_statistics.h"
 #include "app/analysis_dialog.h"
+#include "app/analysis_table.h"
 #include "app/process_state.h"
 #include "fuzz/fuzz_program.h"
 #include "fuzz/invariants.h"
@@ -38,13 +39,8 @@ inline double run_time_bound() {
 // label and one cell per column, none of them "nan" or "inf".
 inline std::string check_more_statistics(const ProgramInput& in) {
     static char text[MORE_TEXT_CAPACITY];
-    const int radio = effective_radio(in);
-    const MoreAnalysis analysis = radio == ID_PAIRED      ? MoreAnalysis::Paired
-                                  : radio == ID_NONPAIRED ? MoreAnalysis::Nonpaired
-                                  : radio == ID_PEARSON   ? MoreAnalysis::Pearson
-                                  : radio == ID_SPEARMAN  ? MoreAnalysis::Spearman
-                                  : radio == ID_SHOW_RANKS ? MoreAnalysis::ShowRanks
-                                                           : MoreAnalysis::Descriptive;
+    const AnalysisKind* kind = find_analysis(effective_radio(in));
+    const MoreAnalysis analysis = kind != nullptr ? kind->more : MoreAnalysis::Descriptive;
     const int32_t status_before = last_run_status;
     const int length = write_more_statistics(analysis, text, MORE_TEXT_CAPACITY);
     if (last_run_status != status_before) return "the More statistics report changed the status";

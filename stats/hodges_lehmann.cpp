@@ -247,6 +247,16 @@ WalshAverages padded_walsh(const double* d, int n) {
     return WalshAverages{padded_x + 1, n, n};
 }
 
+// The median of the `count` entries of m, count even, whose lower middle
+// entry `low` is already selected: the mean of it and the entry after it.
+template <typename Matrix>
+double even_median(const Matrix& m, long long count, double low) {
+    m.template count<false>(low, upto_end, 0, m.rows, full_start(m));
+    long long upto = 0;
+    for (int i = 0; i < m.rows; ++i) upto += upto_end[i] - m.first_column(i);
+    return (low + (upto > count / 2 ? low : next_above(m, low))) / 2;
+}
+
 }  // namespace
 
 double kth_pairwise_difference(const double* x, int nx, const double* y, int ny, long long k) {
@@ -264,20 +274,12 @@ double median_pairwise_difference(const double* x, int nx, const double* y, int 
     const long long count = static_cast<long long>(nx) * ny;
     const double low = kth_pairwise_difference(x, nx, y, ny, (count + 1) / 2);
     if (count % 2 == 1 || std::isnan(low)) return low;
-    const Differences m = padded_differences(x, nx, y, ny);
-    m.count<false>(low, upto_end, 0, m.rows, full_start(m));
-    long long upto = 0;
-    for (int i = 0; i < nx; ++i) upto += upto_end[i];
-    return (low + (upto > count / 2 ? low : next_above(m, low))) / 2;
+    return even_median(padded_differences(x, nx, y, ny), count, low);
 }
 
 double median_walsh_average(const double* d, int n) {
     const long long count = static_cast<long long>(n) * (n + 1) / 2;
     const double low = kth_walsh_average(d, n, (count + 1) / 2);
     if (count % 2 == 1 || std::isnan(low)) return low;
-    const WalshAverages m = padded_walsh(d, n);
-    m.count<false>(low, upto_end, 0, m.rows, full_start(m));
-    long long upto = 0;
-    for (int i = 0; i < n; ++i) upto += upto_end[i] - i;
-    return (low + (upto > count / 2 ? low : next_above(m, low))) / 2;
+    return even_median(padded_walsh(d, n), count, low);
 }

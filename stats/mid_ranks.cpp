@@ -28,3 +28,15 @@ double doubled_mid_ranks(const double* v, int n, int* ranks2) {
     }
     return ties;
 }
+
+double tie_sum(const double* sorted, int n) {
+    double ties = 0;
+    int start = 0;
+    for (int i = 1; i <= n; ++i) {
+        if (i < n && sorted[i] == sorted[start]) continue;
+        const double t = i - start;
+        ties += t * t * t - t;
+        start = i;
+    }
+    return ties;
+}

@@ -255,33 +255,23 @@ void sort_with_copy(int lo, int hi, const int32_t* data_order) {
     state.copy_valid = false;
 }
 
-// Records the order of column c of the table of `mode` from sort_index.
-void record_order(int c, int mode, int n) {
-    int32_t* order = mode == 0 ? column_summaries[c].order : group_summaries[c].order;
+// Records the order of column c of `rows` from sort_index into `order`, and
+// each row's place in it into the row's sort_pos.
+template <typename Row>
+void record_order(Row* rows, int32_t* order, int c, int n) {
     for (int k = 0; k < n; ++k) order[k] = sort_index[k];
-    for (int k = 0; k < n; ++k) {
-        if (mode == 0)
-            data_rows[order[k]].sort_pos[c] = k;
-        else
-            pair_rows[order[k]].sort_pos[c] = k;
-    }
+    for (int k = 0; k < n; ++k) rows[order[k]].sort_pos[c] = k;
 }
 
-// Puts column c of the data table (mode 0) or of the pair table (mode 1)
-// into sort_keys, its rows into sort_index; false for a column outside the
-// table.
-bool fill_sort_keys(int c, int mode, int n) {
-    if (c < 0 || c >= (mode == 0 ? MAX_COLUMNS : 2)) return false;
-    if (mode == 0) {
-        for (int i = 0; i < n; ++i) {
-            sort_index[i] = i;
-            sort_keys[i] = sort_key(data_rows[i].value[c]);
-        }
-    } else {
-        for (int i = 0; i < n; ++i) {
-            sort_index[i] = i;
-            sort_keys[i] = sort_key(pair_rows[i].value[c]);
-        }
+// Puts column c of `rows` (the data table's or the pair table's) into
+// sort_keys, its rows into sort_index; false for a column outside the row.
+template <typename Row>
+bool fill_sort_keys(const Row* rows, int c, int n) {
+    constexpr int columns = static_cast<int>(sizeof rows->value / sizeof rows->value[0]);
+    if (c < 0 || c >= columns) return false;
+    for (int i = 0; i < n; ++i) {
+        sort_index[i] = i;
+        sort_keys[i] = sort_key(rows[i].value[c]);
     }
     return true;
 }
@@ -294,18 +284,18 @@ void order_pair_column(int g, const int32_t* data_order) {
     const int n = used_rows();
     // Callers pass a column of the pair table, never one from input.
     assert(g >= 0 && g < 2);
-    if (!fill_sort_keys(g, 1, n)) return;
+    if (!fill_sort_keys(pair_rows, g, n)) return;
     sort_with_copy(0, n - 1, data_order);
-    record_order(g, 1, n);
+    record_order(pair_rows, group_summaries[g].order, g, n);
 }
 
 void order_data_column(int c) {
     const int n = used_rows();
     // Callers pass a column of the data table, never one from input.
     assert(c >= 0 && c < MAX_COLUMNS);
-    if (!fill_sort_keys(c, 0, n)) return;
+    if (!fill_sort_keys(data_rows, c, n)) return;
     quicksort_keys(0, n - 1);
-    record_order(c, 0, n);
+    record_order(data_rows, column_summaries[c].order, c, n);
 }
 
 void order_data_columns() {

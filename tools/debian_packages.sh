@@ -10,16 +10,21 @@
 #     sync makes one index fail to load now and then: the package lists are
 #     updated up to three times with a pause between tries, and then the
 #     install is tried with whatever lists did load (see
-#     install_debian_packages). Only a failed install fails. Its message, naming the packages and the last lines of apt's
-#     own error, is also appended to $MORVENDA_INSTALL_ERRORS when that is
-#     set, so that the test command can show every such failure in one
-#     place at the end of its log.
+#     install_debian_packages). Only a failed install fails. Its message,
+#     naming the packages and the last lines of apt's own error, is also
+#     appended to $MORVENDA_INSTALL_ERRORS when that is set, so that the
+#     test command can show every such failure in one place at the end of
+#     its log.
 #
 #   cannot_run REASON...
 #     Ends a part that cannot run. Skipping (exit 77) is only for a user
 #     who is not root, outside CI: as root the packages could have been
 #     installed, and under CI a skipped part would pass untested. There the
 #     part fails (exit 1).
+
+# Every apt-get call waits for dpkg's lock, which another install on the
+# machine may hold for a while.
+APT_WAIT_LOCK=(-o DPkg::Lock::Timeout=600)
 
 may_skip() { [ "$(id -u)" -ne 0 ] && [ -z "${CI:-}" ]; }
 
@@ -47,6 +52,12 @@ report_install_failure() {
   } | tee -a "${MORVENDA_INSTALL_ERRORS:-/dev/null}" >&2
 }
 
+# apt-get with its arguments, its output appended to LOG.
+run_apt() {
+  local log=$1; shift
+  DEBIAN_FRONTEND=noninteractive apt-get "${APT_WAIT_LOCK[@]}" "$@" >>"$log" 2>&1
+}
+
 # Installs the packages with the package lists as they are. Where an index
 # failed to load, the suite it belongs to is known for some architectures
 # and not for others (a security suite updated for amd64 but not yet for
@@ -56,9 +67,7 @@ report_install_failure() {
 # lists. apt's output goes to LOG.
 install_debian_packages() {
   local log=$1; shift
-  local wait_lock=(-o DPkg::Lock::Timeout=600)
-  DEBIAN_FRONTEND=noninteractive apt-get "${wait_lock[@]}" install -y -qq --no-install-recommends "$@" \
-    >>"$log" 2>&1 && return 0
+  run_apt "$log" install -y -qq --no-install-recommends "$@" && return 0
   local suites suite preferences
   suites=$(grep -o 'Failed to fetch [^ ]*/dists/[^/]*/' "$log" | sed 's#.*/dists/##; s#/$##' | sort -u)
   [ -n "$suites" ] || return 1
@@ -67,8 +76,7 @@ install_debian_packages() {
     printf 'Package: *\nPin: release n=%s\nPin-Priority: -1\n\n' "$suite" >>"$preferences"
   done
   echo "Installing again without the suites whose lists did not all load: $suites"
-  DEBIAN_FRONTEND=noninteractive apt-get "${wait_lock[@]}" -o Dir::Etc::Preferences="$preferences" \
-    install -y -qq --no-install-recommends "$@" >>"$log" 2>&1
+  run_apt "$log" -o Dir::Etc::Preferences="$preferences" install -y -qq --no-install-recommends "$@"
   local status=$?
   rm -f "$preferences"
   return $status
@@ -90,10 +98,9 @@ ensure_debian_packages() {
   case " ${missing[*]}" in
     *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386 ;;
   esac
-  # Another install on the machine holds dpkg's lock for a while: wait for it.
-  local wait_lock=(-o DPkg::Lock::Timeout=600)
   for try in 1 2 3; do
-    apt-get "${wait_lock[@]}" update -qq >"$log" 2>&1 && break
+    : >"$log"
+    run_apt "$log" update -qq && break
     echo "apt-get update failed (try $try of 3): $(grep -m1 -E '^(E|W):' "$log" || tail -n1 "$log")"
     [ "$try" -lt 3 ] && sleep 10
   done

@@ -29,7 +29,7 @@ import sys
 from scipy.stats import norm
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from generate_censored_expectations import parse  # noqa: E402  (side, value) of a cell
+from generate_censored_expectations import parse, write_or_check  # noqa: E402
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(TOP, "tests", "unit", "data", "censored_estimates.txt")
@@ -56,8 +56,6 @@ for (line in lines) {
   cat(sprintf("%.17g", q), "\n")
 }
 """
-
-
 
 
 def survfit_centiles(columns):
@@ -174,12 +172,7 @@ def main():
     for name, cells in ros_columns.items():
         lines.append("\t".join(["ros", name, " ".join(cells)] + ["%.17g" % v for v in ros([parse(c) for c in cells])]))
 
-    text = "\n".join(lines) + "\n"
-    if "--check" in sys.argv[1:]:
-        with open(OUT) as f:
-            sys.exit(0 if f.read() == text else 1)
-    with open(OUT, "w") as f:
-        f.write(text)
+    write_or_check(OUT, "\n".join(lines) + "\n")
 
 
 if __name__ == "__main__":

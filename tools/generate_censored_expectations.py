@@ -32,6 +32,15 @@ def parse(cell):
     return (0, float(cell))
 
 
+def write_or_check(path, text):
+    """Writes text to path, or with --check exits 1 unless the file holds it."""
+    if "--check" in sys.argv[1:]:
+        with open(path) as f:
+            sys.exit(0 if f.read() == text else 1)
+    with open(path, "w") as f:
+        f.write(text)
+
+
 def interval(c):
     """(low, low_open, high, high_open) of the values a cell may hold."""
     side, v = c
@@ -158,12 +167,7 @@ def main():
         lines.append("\t".join(["kendall", " ".join(x), " ".join(y), str(c), str(d)] +
                                ["%.17g" % v for v in (tau, z, p)]))
 
-    text = "\n".join(lines) + "\n"
-    if "--check" in sys.argv[1:]:
-        with open(OUT) as f:
-            sys.exit(0 if f.read() == text else 1)
-    with open(OUT, "w") as f:
-        f.write(text)
+    write_or_check(OUT, "\n".join(lines) + "\n")
 
 
 if __name__ == "__main__":

@@ -14,6 +14,12 @@ constexpr double CELL_SMALL = -999999998.999;  // "<..." label: below a limit
 constexpr double CELL_BIG = +999999998.999;    // ">..." label: above a limit
 constexpr double MISSING_BOUND = 999999999.999;
 
+// The marker of a label cell by its first byte: "<" below a limit, ">"
+// above one; any other label is a missing cell.
+inline double marker_for_sign(unsigned char first) {
+    return first == '<' ? CELL_SMALL : first == '>' ? CELL_BIG : CELL_MISSING;
+}
+
 static_assert(CELL_MISSING < CELL_SMALL && CELL_BIG < MISSING_BOUND,
               "markers must order missing < small < real < big < missing bound");
 

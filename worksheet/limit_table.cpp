@@ -27,7 +27,7 @@ void reset_limit_table() {
 double read_limit_text(const unsigned char* text, std::size_t size, char decimal_point) {
     if (text == nullptr) return NO_LIMIT;
     const CellReading rest = read_cell_number(text, size, decimal_point);
-    return rest.is_number && is_real_value(rest.value) ? limit_entry(rest.value) : NO_LIMIT;
+    return limit_of(rest.is_number, rest.value);
 }
 
 std::size_t write_limit_label(char* out, char sign, double limit) {

@@ -33,12 +33,9 @@ inline double limit_entry(double v) { return v == 0 ? -0.0 : v; }
 // Whether an entry holds a kept limit.
 inline bool is_kept_limit(double entry) { return entry != 0 || std::signbit(entry); }
 
-// The kept limit of data cell (row, column), or NO_LIMIT; NO_LIMIT outside
-// the table's capacity.
-inline double limit_at(int row, int column) {
-    if (row < 0 || row >= MAX_ROWS || column < 0 || column >= MAX_COLUMNS) return NO_LIMIT;
-    return cell_limit[row][column];
-}
+// The entry for the text after a marker's sign: limit_entry of its value
+// when that text is a number and the value is real, else NO_LIMIT.
+inline double limit_of(bool is_number, double v) { return is_number && is_real_value(v) ? limit_entry(v) : NO_LIMIT; }
 
 // Limits stored since the table was last cleared (so that a
 // decode of a worksheet without limits clears nothing).

@@ -96,10 +96,7 @@ CellReading read_quoted_field(const Splitter& s, std::size_t begin, std::size_t 
     double limit = NO_LIMIT;
     if (!is_number && is_marker(value)) {
         feed_quoted_field(s, begin, end, decimal_point, true, scan);
-        if (cell_text_is_number(scan)) {
-            const double rest = cell_text_value(scan);
-            if (is_real_value(rest)) limit = limit_entry(rest);
-        }
+        limit = limit_of(cell_text_is_number(scan), cell_text_value(scan));
     }
     return CellReading{false, is_number, value, limit};
 }

@@ -1,7 +1,6 @@
 // Text worksheets as WK1 record streams.
 #include "worksheet/text_input.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "worksheet/text_number.h"
@@ -39,8 +38,8 @@ struct BlockWriter {
     std::size_t pos;
 
     void u16(std::size_t value) {
-        out[pos++] = static_cast<unsigned char>(value & 0xFF);
-        out[pos++] = static_cast<unsigned char>((value >> 8) & 0xFF);
+        put_wk1_u16(out + pos, static_cast<unsigned>(value));
+        pos += 2;
     }
     void header(unsigned type, std::size_t length) {
         u16(type);
@@ -52,9 +51,8 @@ struct BlockWriter {
         out[pos++] = WK1_NO_FORMAT;
         u16(column);
         u16(row);
-        uint64_t bits = 0;
-        std::memcpy(&bits, &value, sizeof bits);
-        for (int i = 0; i < 8; ++i) out[pos++] = static_cast<unsigned char>((bits >> (8 * i)) & 0xFF);
+        put_wk1_f64(out + pos, value);
+        pos += 8;
     }
     // A "<" or ">" cell: the sign, and the limit when it has one.
     void limit_label(std::size_t column, std::size_t row, double marker, double limit) {
@@ -145,6 +143,10 @@ bool has_utf16_mark(const unsigned char* bytes, std::size_t size) {
            ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF));
 }
 
+bool is_text_bytes(const unsigned char* bytes, std::size_t size) {
+    return size == 0 || has_utf16_mark(bytes, size) || std::memchr(bytes, 0, size) == nullptr;
+}
+
 bool utf16_to_utf8(const unsigned char* bytes, std::size_t size, std::vector<unsigned char>& utf8) {
     if (!has_utf16_mark(bytes, size)) return false;
     const bool little = bytes[0] == 0xFF;
@@ -180,18 +182,18 @@ TextBlock text_worksheet_block(const unsigned char* bytes, std::size_t size, con
         text = utf8.data();
         size = utf8.size();
     } else {
-        result.not_text = size > 0 && std::memchr(bytes, 0, size) != nullptr;
+        result.not_text = !is_text_bytes(bytes, size);
     }
     if (request.cut) size = whole_lines(text, size);
 
-    StepState state{text, request.format, request.decimal_comma, request.other_point, BlockWriter{block, FIRST_CELL_AT},
-                    false, 0, 0, 0};
+    const StepState initial{text, request.format, request.decimal_comma, request.other_point,
+                            BlockWriter{block, FIRST_CELL_AT}, false, 0, 0, 0};
+    StepState state = initial;
     TextExtent extent = scan_text_window(text, size, request.format, request.decimal_comma, TextWindow{false, 0, 0},
                                          take_cell, &state);
     if (extent.window_moved) {
         // A later row starts further left: once more, from the final origin.
-        state = StepState{text, request.format, request.decimal_comma, request.other_point,
-                          BlockWriter{block, FIRST_CELL_AT}, false, 0, 0, 0};
+        state = initial;
         extent = scan_text_window(text, size, request.format, request.decimal_comma,
                                   TextWindow{true, extent.lowest_row, extent.lowest_column}, take_cell, &state);
     }

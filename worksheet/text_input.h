@@ -84,6 +84,10 @@ int decode_text_worksheet(const unsigned char* text, std::size_t size, TextForma
 // True when `bytes` start with a UTF-16 byte order mark (FF FE or FE FF).
 bool has_utf16_mark(const unsigned char* bytes, std::size_t size);
 
+// Whether `bytes` can be text: a UTF-16 byte order mark, or no zero byte.
+// A program, an image or a zipped spreadsheet file almost always has one.
+bool is_text_bytes(const unsigned char* bytes, std::size_t size);
+
 // When `bytes` start with a UTF-16 byte order mark (FF FE little-endian,
 // FE FF big-endian), writes them as UTF-8 without the mark to `utf8` and
 // returns true. A lone surrogate or a last odd byte becomes U+FFFD.

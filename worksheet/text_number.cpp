@@ -177,9 +177,7 @@ double cell_text_value(const CellTextScan& scan) {
         const double value = convert_number(scan);
         return is_missing_value(value) ? CELL_MISSING : value;
     }
-    if (scan.first == '<') return CELL_SMALL;
-    if (scan.first == '>') return CELL_BIG;
-    return CELL_MISSING;
+    return marker_for_sign(scan.first);
 }
 
 namespace {
@@ -204,10 +202,6 @@ double slow_cell_value(const unsigned char* text, std::size_t size, char decimal
     for (std::size_t i = 0; i < size; ++i) feed_cell_text(scan, text[i], decimal_point);
     is_number = cell_text_is_number(scan);
     return cell_text_value(scan);
-}
-
-double label_value(unsigned char first) {
-    return first == '<' ? CELL_SMALL : first == '>' ? CELL_BIG : CELL_MISSING;
 }
 
 CellReading read_cell(const unsigned char* text, std::size_t size, char decimal_point, bool with_limit) {
@@ -244,7 +238,7 @@ CellReading read_cell(const unsigned char* text, std::size_t size, char decimal_
         if (exponent_negative) exponent = -exponent;
     }
     if (!well_formed || p != end) {
-        const double marker = label_value(*begin);
+        const double marker = marker_for_sign(*begin);
         const bool limit_follows = with_limit && marker != CELL_MISSING;
         return CellReading{false, false, marker,
                            limit_follows ? read_limit_text(begin + 1, static_cast<std::size_t>(end - begin - 1),

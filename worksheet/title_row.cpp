@@ -1,6 +1,5 @@
 #include "worksheet/title_row.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "worksheet/cell_rules.h"
@@ -9,7 +8,7 @@
 std::vector<unsigned char> first_row_as_titles(const unsigned char* block, std::size_t size) {
     unsigned first_row = 0xFFFF;
     for_each_wk1_record(block, size, [&](unsigned type, std::size_t length, const unsigned char* body) {
-        if (type != WK1_EOF && is_wk1_cell_record(type, length)) {
+        if (is_wk1_cell_record(type, length)) {
             const unsigned row = wk1_u16(body + WK1_CELL_ROW);
             if (row < first_row) first_row = row;
         }
@@ -25,17 +24,10 @@ std::vector<unsigned char> first_row_as_titles(const unsigned char* block, std::
             return;
         }
         unsigned char number[WK1_NUMBER_RECORD_SIZE];
-        number[0] = WK1_NUMBER;
-        number[1] = 0;
-        number[2] = static_cast<unsigned char>(WK1_NUMBER_BODY_SIZE);
-        number[3] = 0;
+        put_wk1_u16(number, WK1_NUMBER);
+        put_wk1_u16(number + 2, static_cast<unsigned>(WK1_NUMBER_BODY_SIZE));
         std::memcpy(number + WK1_HEADER_SIZE, body, WK1_CELL_HEAD_SIZE);
-        // WK1 stores the double little-endian.
-        const double missing = CELL_MISSING;
-        std::uint64_t bits = 0;
-        std::memcpy(&bits, &missing, sizeof bits);
-        for (std::size_t i = 0; i < 8; ++i)
-            number[WK1_HEADER_SIZE + WK1_CELL_VALUE + i] = static_cast<unsigned char>(bits >> (8 * i));
+        put_wk1_f64(number + WK1_HEADER_SIZE + WK1_CELL_VALUE, CELL_MISSING);
         out.insert(out.end(), number, number + sizeof number);
     });
     return out;

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 // A record: type u16, body length u16, then the body.
 constexpr std::size_t WK1_HEADER_SIZE = 4;
@@ -58,6 +60,31 @@ inline bool starts_with_wk1_bof(const unsigned char* bytes, std::size_t size) {
 // A little-endian u16 of a record.
 inline unsigned wk1_u16(const unsigned char* p) {
     return static_cast<unsigned>(p[0]) | (static_cast<unsigned>(p[1]) << 8);
+}
+
+// A little-endian IEEE-754 double of a record. Spelled byte by byte, which
+// compilers turn into one load; the bits then become the double by memcpy.
+inline double wk1_f64(const unsigned char* p) {
+    const std::uint64_t bits = static_cast<std::uint64_t>(p[0]) | static_cast<std::uint64_t>(p[1]) << 8 |
+                               static_cast<std::uint64_t>(p[2]) << 16 | static_cast<std::uint64_t>(p[3]) << 24 |
+                               static_cast<std::uint64_t>(p[4]) << 32 | static_cast<std::uint64_t>(p[5]) << 40 |
+                               static_cast<std::uint64_t>(p[6]) << 48 | static_cast<std::uint64_t>(p[7]) << 56;
+    double value = 0.0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// Writes the low 16 bits of `value` little-endian.
+inline void put_wk1_u16(unsigned char* p, unsigned value) {
+    p[0] = static_cast<unsigned char>(value & 0xFF);
+    p[1] = static_cast<unsigned char>((value >> 8) & 0xFF);
+}
+
+// Writes `value` as a little-endian IEEE-754 double, bit for bit.
+inline void put_wk1_f64(unsigned char* p, double value) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (unsigned i = 0; i < 8; ++i) p[i] = static_cast<unsigned char>((bits >> (8 * i)) & 0xFF);
 }
 
 // Whether a record of `type` and body `length` is a cell with its head

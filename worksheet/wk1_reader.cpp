@@ -1,7 +1,6 @@
 // The "Wk1" clipboard reader and the WK1 record decoder.
 #include "worksheet/wk1_reader.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -31,7 +30,7 @@ struct Cursor {
     }
     bool read_u16(unsigned& out) {
         if (!has(2)) return false;
-        out = static_cast<unsigned>(block[pos]) | (static_cast<unsigned>(block[pos + 1]) << 8);
+        out = wk1_u16(block + pos);
         pos += 2;
         return true;
     }
@@ -43,13 +42,7 @@ struct Cursor {
     }
     bool read_f64(double& out) {
         if (!has(8)) return false;
-        // Little-endian, spelled byte by byte: compilers turn this into one load.
-        const unsigned char* b = block + pos;
-        const uint64_t bits = static_cast<uint64_t>(b[0]) | static_cast<uint64_t>(b[1]) << 8 |
-                              static_cast<uint64_t>(b[2]) << 16 | static_cast<uint64_t>(b[3]) << 24 |
-                              static_cast<uint64_t>(b[4]) << 32 | static_cast<uint64_t>(b[5]) << 40 |
-                              static_cast<uint64_t>(b[6]) << 48 | static_cast<uint64_t>(b[7]) << 56;
-        std::memcpy(&out, &bits, sizeof out);
+        out = wk1_f64(block + pos);
         pos += 8;
         return true;
     }
@@ -152,7 +145,7 @@ bool decode_record(DecoderState& state, unsigned type, Cursor& body) {
         unsigned prefix = 0, first = 0;
         // A label without text after its alignment prefix sets no value.
         if (state.pass == 1 && body.read_u8(prefix) && body.read_u8(first)) {
-            const double marker = first == '<' ? CELL_SMALL : first == '>' ? CELL_BIG : CELL_MISSING;
+            const double marker = marker_for_sign(static_cast<unsigned char>(first));
             store_cell(state, column, row, marker, marker == CELL_MISSING ? NO_LIMIT : label_limit(body));
         }
         return true;
@@ -180,17 +173,12 @@ int decode_pass(DecoderState& state, const unsigned char* block, std::size_t siz
         // worksheet, read in place: what decode_record does with it.
         if (type == WK1_NUMBER && length >= WK1_NUMBER_BODY_SIZE) {
             const unsigned char* b = block + header.pos;
-            const unsigned column =
-                static_cast<unsigned>(b[WK1_CELL_COLUMN]) | static_cast<unsigned>(b[WK1_CELL_COLUMN + 1]) << 8;
-            const unsigned row = static_cast<unsigned>(b[WK1_CELL_ROW]) | static_cast<unsigned>(b[WK1_CELL_ROW + 1]) << 8;
-            if (state.pass == 0) {
+            const unsigned column = wk1_u16(b + WK1_CELL_COLUMN);
+            const unsigned row = wk1_u16(b + WK1_CELL_ROW);
+            if (state.pass == 0)
                 lower_origin(state, column, row);
-            } else {
-                Cursor value{block, header.pos + WK1_CELL_VALUE, header.pos + WK1_NUMBER_BODY_SIZE};
-                double v = 0.0;
-                value.read_f64(v);
-                store_cell(state, column, row, v);
-            }
+            else
+                store_cell(state, column, row, wk1_f64(b + WK1_CELL_VALUE));
             pos = header.pos + length;
             continue;
         }

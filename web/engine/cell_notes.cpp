@@ -44,7 +44,6 @@ void note_cell(CellNotes& notes, long row, long column, const unsigned char* tex
     const bool marker = size > 0 && (text[0] == '<' || text[0] == '>');
     if (row == 0 && (first_row_titles || (is_text && !marker))) {
         copy_text(notes.titles[column].text, text, size);
-        ++notes.title_cells;
         return;
     }
     if (is_text && is_limitless_marker(text, size)) {
@@ -58,27 +57,16 @@ void note_cell(CellNotes& notes, long row, long column, const unsigned char* tex
     }
 }
 
-void clear_notes(CellNotes& notes) { std::memset(&notes, 0, sizeof notes); }
 
-struct TextOrigin {
-    std::size_t row, column;
-    bool any;
-};
-
-void lower_text_origin(const TextCell& cell, void* context) {
-    TextOrigin& origin = *static_cast<TextOrigin*>(context);
-    if (!origin.any || cell.row < origin.row) origin.row = cell.row;
-    if (!origin.any || cell.column < origin.column) origin.column = cell.column;
-    origin.any = true;
-}
 
 struct TextNoting {
     const unsigned char* text;
     TextFormat format;
-    TextOrigin origin;
     bool first_row_titles;
     CellNotes* notes;
 };
+
+void no_cell(const TextCell&, void*) {}
 
 // The field's bytes as written, without the spaces around it and, in
 // comma-separated text, without its quotes (a doubled quote inside is kept
@@ -92,13 +80,14 @@ void written_bytes(const unsigned char* text, TextFormat format, std::size_t& be
     }
 }
 
+// A cell of the table's window (the others are not read).
 void note_text_cell(const TextCell& cell, void* context) {
+    if (!cell.read) return;
     TextNoting& noting = *static_cast<TextNoting*>(context);
     std::size_t begin = cell.text_begin, end = cell.text_end;
     written_bytes(noting.text, noting.format, begin, end);
-    note_cell(*noting.notes, static_cast<long>(cell.row - noting.origin.row),
-              static_cast<long>(cell.column - noting.origin.column), noting.text + begin, end - begin, !cell.is_number,
-              noting.first_row_titles);
+    note_cell(*noting.notes, static_cast<long>(cell.window_row), static_cast<long>(cell.window_column),
+              noting.text + begin, end - begin, !cell.is_number, noting.first_row_titles);
 }
 
 }  // namespace
@@ -106,10 +95,15 @@ void note_text_cell(const TextCell& cell, void* context) {
 void note_text_cells(const unsigned char* text, std::size_t size, TextFormat format, bool decimal_comma,
                      bool first_row_titles, CellNotes& notes) {
     clear_notes(notes);
-    TextNoting noting{text, format, {0, 0, false}, first_row_titles, &notes};
-    scan_text_cells(text, size, format, decimal_comma, lower_text_origin, &noting.origin);
-    if (!noting.origin.any) return;
-    scan_text_cells(text, size, format, decimal_comma, note_text_cell, &noting);
+    // The extent first, reading no cell (the window lies beyond every one),
+    // then the cells of the window from the table's origin.
+    const std::size_t beyond = static_cast<std::size_t>(-1);
+    const TextExtent extent = scan_text_window(text, size, format, decimal_comma, TextWindow{true, beyond, beyond},
+                                               no_cell, nullptr);
+    if (!extent.any) return;
+    TextNoting noting{text, format, first_row_titles, &notes};
+    scan_text_window(text, size, format, decimal_comma, TextWindow{true, extent.lowest_row, extent.lowest_column},
+                     note_text_cell, &noting);
 }
 
 void note_wk1_cells(const unsigned char* block, std::size_t size, bool first_row_titles, CellNotes& notes) {
@@ -139,9 +133,7 @@ void note_wk1_cells(const unsigned char* block, std::size_t size, bool first_row
         if (type == WK1_INTEGER && length >= WK1_INTEGER_BODY_SIZE) {
             value = static_cast<double>(static_cast<short>(wk1_u16(body + WK1_CELL_VALUE)));
         } else if (length >= WK1_NUMBER_BODY_SIZE) {
-            unsigned long long bits = 0;
-            for (int i = 7; i >= 0; --i) bits = (bits << 8) | body[WK1_CELL_VALUE + i];
-            std::memcpy(&value, &bits, sizeof value);
+            value = wk1_f64(body + WK1_CELL_VALUE);
         }
         char written[NOTE_TEXT_SIZE];
         const int n = is_missing_value(value) ? 0 : std::snprintf(written, sizeof written, "%.15g", value);
@@ -149,3 +141,5 @@ void note_wk1_cells(const unsigned char* block, std::size_t size, bool first_row
                   n > 0 ? static_cast<std::size_t>(n) : 0, false, first_row_titles);
     });
 }
+
+void clear_notes(CellNotes& notes) { std::memset(&notes, 0, sizeof notes); }

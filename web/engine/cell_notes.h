@@ -32,7 +32,6 @@ struct CellNotes {
     // The first row's cells that are titles: its text cells, or all of its
     // cells when the first row holds titles by choice.
     WrittenCell titles[MAX_COLUMNS];
-    long title_cells;
     WrittenCell preview[NOTE_PREVIEW_ROWS][MAX_COLUMNS];
     long limitless_count;
     LimitlessCell limitless[NOTE_LIMITLESS_EXAMPLES];
@@ -43,3 +42,5 @@ struct CellNotes {
 void note_text_cells(const unsigned char* text, std::size_t size, TextFormat format, bool decimal_comma,
                      bool first_row_titles, CellNotes& notes);
 void note_wk1_cells(const unsigned char* block, std::size_t size, bool first_row_titles, CellNotes& notes);
+// Notes of no cell at all.
+void clear_notes(CellNotes& notes);

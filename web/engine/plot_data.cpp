@@ -118,7 +118,7 @@ void write_normal_plot(JsonWriter& json, int c) {
         if (is_missing_value(v) || !(z > CELL_MISSING)) continue;
         int point_kind = POINT_REAL;
         double shown = plotted_value(v, s, log, point_kind);
-        const bool at_limit = (v == CELL_SMALL || v == CELL_BIG) && limit_point(r, c, bounds, log, shown);
+        const bool at_limit = is_marker(v) && limit_point(r, c, bounds, log, shown);
         if (log && !(shown > 0)) continue;
         add_point(z, shown, point_kind, r, at_limit);
         if (!any || z < z_low) z_low = z;
@@ -191,7 +191,7 @@ void write_groups_plot(JsonWriter& json, int c) {
             if (is_missing_value(v)) continue;
             int point_kind = POINT_REAL;
             double shown = plotted_value(v, group_summaries[g], log, point_kind);
-            const bool at_limit = (v == CELL_SMALL || v == CELL_BIG) && limit_point(r, c, bounds, log, shown);
+            const bool at_limit = is_marker(v) && limit_point(r, c, bounds, log, shown);
             if (log && !(shown > 0)) continue;
             add_point(g, shown, point_kind, r, at_limit);
         }
@@ -241,7 +241,7 @@ void write_correlation_plot(JsonWriter& json, int c, bool ranks) {
             // A "<" or ">" cell at its limit; the pair is drawn at its limit
             // only when every such cell of it can be.
             double px = pair.value[0], py = pair.value[1];
-            const bool x_marker = x == CELL_SMALL || x == CELL_BIG, y_marker = y == CELL_SMALL || y == CELL_BIG;
+            const bool x_marker = is_marker(x), y_marker = is_marker(y);
             const bool at_limit = (x_marker || y_marker) &&
                                   (!x_marker || limit_point(r, 0, x_bounds, log_transform != 0, px)) &&
                                   (!y_marker || limit_point(r, c, y_bounds, log_y != 0, py));

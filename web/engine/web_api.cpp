@@ -42,8 +42,6 @@ namespace {
 // stream at its last whole record).
 constexpr std::size_t MAX_INPUT_BYTES = 8u * 1024u * 1024u;
 
-// Rows of the worksheet the page shows as a preview.
-constexpr int PREVIEW_ROWS = NOTE_PREVIEW_ROWS;
 
 // Kinds of input the page hands in: files by their kind, and pasted text
 // (tab-separated, as spreadsheets copy a block, or separated by ";" as a
@@ -125,59 +123,44 @@ void write_messages(const char* success_message) {
     json.end_array();
 }
 
+// What a cell of the table is, as the page marks it: "t" a title of the
+// first row, "m" missing, "<" or ">", "n" a number. Title cells are missing
+// values to the reader, but no gap in the data.
+char cell_kind(int r, int c) {
+    const double v = data_rows[r].value[c];
+    if (r == 0 && notes.titles[c].text[0] != '\0') return 't';
+    if (is_missing_value(v)) return 'm';
+    if (v == CELL_SMALL) return '<';
+    return v == CELL_BIG ? '>' : 'n';
+}
+
 // What the reader made of the worksheet: its size, its cells by kind and
 // the kind of each cell.
 void write_table_summary() {
+    static char kinds[MAX_ROWS][MAX_COLUMNS + 1];
     const int rows = used_rows();
     const int columns = used_columns();
-    long numbers = 0, small = 0, big = 0, missing = 0;
+    long count[128] = {};
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            const double v = data_rows[r].value[c];
-            if (is_missing_value(v))
-                ++missing;
-            else if (v == CELL_SMALL)
-                ++small;
-            else if (v == CELL_BIG)
-                ++big;
-            else
-                ++numbers;
-        }
+        for (int c = 0; c < columns; ++c) ++count[static_cast<unsigned char>(kinds[r][c] = cell_kind(r, c))];
+        kinds[r][columns] = '\0';
     }
     json.field_int("rows", rows);
     json.field_int("columns", columns);
-    json.field_int("numbers", numbers);
-    json.field_int("small", small);
-    json.field_int("big", big);
-    // Title cells are missing values to the reader, but no gap in the data.
-    long titles = 0;
-    for (int c = 0; c < columns && rows > 0; ++c)
-        if (notes.titles[c].text[0] != '\0') ++titles;
-    json.field_int("missing", missing - titles);
-    json.field_int("titleCells", titles);
+    json.field_int("numbers", count['n']);
+    json.field_int("small", count['<']);
+    json.field_int("big", count['>']);
+    json.field_int("missing", count['m']);
+    json.field_int("titleCells", count['t']);
     json.key("titles");
     json.begin_array();
     for (int c = 0; c < columns && rows > 0; ++c) json.string(notes.titles[c].text);
     json.end_array();
     // What each cell is, row by row (the cells as written are
-    // morvenda_written_rows): "n" a number, "<" or ">", "t" a title, "m"
-    // missing.
+    // morvenda_written_rows).
     json.key("kinds");
     json.begin_array();
-    for (int r = 0; r < rows && r < PREVIEW_ROWS; ++r) {
-        char kinds[MAX_COLUMNS + 1];
-        int n = 0;
-        for (int c = 0; c < columns && c < MAX_COLUMNS; ++c) {
-            const double v = data_rows[r].value[c];
-            kinds[n++] = r == 0 && notes.titles[c].text[0] != '\0' ? 't'
-                         : is_missing_value(v)                      ? 'm'
-                         : v == CELL_SMALL                          ? '<'
-                         : v == CELL_BIG                            ? '>'
-                                                                    : 'n';
-        }
-        kinds[n] = '\0';
-        json.string(kinds);
-    }
+    for (int r = 0; r < rows; ++r) json.string(kinds[r]);
     json.end_array();
     json.key("limitless");
     json.begin_object();
@@ -269,6 +252,8 @@ const char* morvenda_contract() {
     json.end_object();
     json.field_int("descriptive", ID_DESCRIPTIVE);
     json.field_int("showRanks", ID_SHOW_RANKS);
+    json.field_int("pearson", ID_PEARSON);
+    json.field_int("spearman", ID_SPEARMAN);
     json.key("controls");
     json.begin_array();
     const DialogTemplate& dialog = ANALYSIS_DIALOG_TEMPLATE;
@@ -314,7 +299,6 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut, i
     const bool titled = first_row_titles != 0;
     const bool pasted = kind == INPUT_PASTE || kind == INPUT_PASTE_CSV;
     const bool csv = kind == INPUT_CSV || kind == INPUT_PASTE_CSV;
-    std::memset(&notes, 0, sizeof notes);
     const bool wk1 = !pasted && (kind == INPUT_WK1 || starts_with_wk1_bof(input_bytes, n));
     WorksheetExtent extent{0, 0};
     TextBlock text{};
@@ -337,7 +321,10 @@ const char* morvenda_read(unsigned size, int kind, int decimal_comma, int cut, i
         values = text.values;
         extent = WorksheetExtent{text.extent_rows, text.extent_columns};
         worksheet_block.resize(values && !not_text ? text.block_size : 0);
-        if (!not_text) note_input_text(n, format, comma, titled);
+        if (not_text)
+            clear_notes(notes);
+        else
+            note_input_text(n, format, comma, titled);
     }
     worksheet_on_clipboard = !not_text && !(pasted && !values);
     if (titled && !worksheet_block.empty())
@@ -409,9 +396,6 @@ const char* morvenda_calculate(int radio_id, int log_transformation, int log_y_v
         json.integer(code1);
         json.end_array();
     }
-    // Shown once the user has put the result on the clipboard.
-    json.field_string("successMessage", analysis != nullptr ? analysis->success_message : "");
-    json.field_string("successCaption", MESSAGE_CAPTION);
     write_messages(analysis != nullptr ? analysis->success_message : nullptr);
     json.end_object();
     return finished_json();

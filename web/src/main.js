@@ -5,14 +5,14 @@
 // worker.js), so that the page never waits for it: each answer is shown
 // when it comes, unless a newer input or choice has made it out of date.
 import { startWorker } from "./client.js";
-import { drawPlot, svgText } from "./plots.js";
+import { drawPlot, sentence, svgText } from "./plots.js";
 import { showRows } from "./rows_view.js";
-import { moreTable, resultTable, showTable, tableHtml, titleLine } from "./result_table.js";
+import { firstResultColumn, moreTable, resultTable, showTable, tableHtml, titleLine, useAnalyses } from "./result_table.js";
 
 const $ = (id) => document.getElementById(id);
 
 // What the program says of itself (engine.js, contract): set once it runs.
-let MAX_ROWS, MAX_COLUMNS, DESCRIPTIVE, SHOW_RANKS, TEXT, CSV, WK1, PASTE, PASTE_CSV;
+let MAX_ROWS, MAX_COLUMNS, SHOW_RANKS, TEXT, CSV, WK1, PASTE, PASTE_CSV;
 
 const call = startWorker();
 let engine = null; // {capacity} once the program runs
@@ -28,8 +28,9 @@ let following = false; // once calculated, the result follows every change of ch
 const ready = call("contract").then(
   ({ contract: c, capacity }) => {
     engine = { capacity };
-    ({ maxRows: MAX_ROWS, maxColumns: MAX_COLUMNS, descriptive: DESCRIPTIVE, showRanks: SHOW_RANKS } = c);
+    ({ maxRows: MAX_ROWS, maxColumns: MAX_COLUMNS, showRanks: SHOW_RANKS } = c);
     ({ text: TEXT, csv: CSV, wk1: WK1, paste: PASTE, pasteCsv: PASTE_CSV } = c.inputKinds);
+    useAnalyses(c);
     // For the page's tests, which hold the page's controls against it.
     window.morvendaContract = c;
     document.body.dataset.ready = "true";
@@ -53,7 +54,6 @@ function showMessages(list) {
   }
 }
 
-const sentence = (text) => text.charAt(0).toUpperCase() + text.slice(1);
 const megabytes = (bytes) => `${(bytes / (1024 * 1024)).toFixed(1)} MB`;
 const plural = (n, one, many) => `${n} ${n === 1 ? one : many}`;
 
@@ -493,7 +493,7 @@ async function copyMore() {
 function fillPlotColumns() {
   const select = $("plot-column");
   select.replaceChildren();
-  const first = result.analysis === DESCRIPTIVE || result.analysis === SHOW_RANKS ? 0 : 1;
+  const first = firstResultColumn(result.analysis);
   for (let c = first; c < result.columns; c++) {
     const option = cell("option", columnLabel(c));
     option.value = String(c);
@@ -524,7 +524,7 @@ async function showPlot() {
 // null where there is none.
 function resultCell(label, c) {
   const row = result.table.rows.find((r) => r.label === label && !r.matrix);
-  const first = result.analysis === DESCRIPTIVE || result.analysis === SHOW_RANKS ? 0 : 1;
+  const first = firstResultColumn(result.analysis);
   const field = row ? row.cells[c - first] : undefined;
   return field === undefined || field.trim() === "" ? null : field.trim();
 }

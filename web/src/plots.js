@@ -13,7 +13,7 @@ function points(data) {
     y: data.y[i],
     kind: data.class[i],
     row: data.row[i],
-    atLimit: data.atLimit ? data.atLimit[i] === 1 : false,
+    atLimit: data.atLimit[i] === 1,
   }));
 }
 
@@ -47,7 +47,7 @@ function pointMarks(list, channels, wrap = (options) => options, tip = null) {
 const DODGE_MOST = 300;
 const spread = (list) => list.map((p, i) => ({ ...p, spread: ((i * 7) % 15) - 7 }));
 
-const sentence = (text) => text.charAt(0).toUpperCase() + text.slice(1);
+export const sentence = (text) => text.charAt(0).toUpperCase() + text.slice(1);
 
 // The page's words for one plot: `nameOf(c)` names column c, `written(row,
 // c)` is a cell as it was written, `cell(label, c)` the result's cell of
@@ -214,8 +214,10 @@ export function svgText(container) {
   const file = document.createElementNS(NS, "svg");
   file.setAttribute("xmlns", NS);
   file.setAttribute("width", width);
-  file.setAttribute("height", height + TITLE_HEIGHT);
-  file.setAttribute("viewBox", `0 0 ${width} ${height + TITLE_HEIGHT}`);
+  // Room for the title above the plot and the legend below it.
+  const fileHeight = height + TITLE_HEIGHT + LEGEND_HEIGHT;
+  file.setAttribute("height", fileHeight);
+  file.setAttribute("viewBox", `0 0 ${width} ${fileHeight}`);
   const background = document.createElementNS(NS, "rect");
   background.setAttribute("width", "100%");
   background.setAttribute("height", "100%");
@@ -237,8 +239,6 @@ export function svgText(container) {
   legend.setAttribute("font-family", "system-ui, sans-serif");
   legend.setAttribute("font-size", 12);
   legend.textContent = sentence(plot.getAttribute("aria-description") || "");
-  file.setAttribute("height", height + TITLE_HEIGHT + LEGEND_HEIGHT);
-  file.setAttribute("viewBox", `0 0 ${width} ${height + TITLE_HEIGHT + LEGEND_HEIGHT}`);
   file.append(background, title, copy, legend);
   return '<?xml version="1.0" encoding="UTF-8"?>\n' + new XMLSerializer().serializeToString(file);
 }

@@ -10,9 +10,16 @@
 import { LABEL_NOTES, shownCell } from "./labels.js";
 import { showRows } from "./rows_view.js";
 
-const DESCRIPTIVE = 1003;
-const SHOW_RANKS = 1009;
-const CORRELATIONS = [1007, 1008];
+// The analyses' radio button ids, as the program tells them (useAnalyses).
+let DESCRIPTIVE, SHOW_RANKS, CORRELATIONS;
+
+export function useAnalyses({ descriptive, showRanks, pearson, spearman }) {
+  [DESCRIPTIVE, SHOW_RANKS, CORRELATIONS] = [descriptive, showRanks, [pearson, spearman]];
+}
+
+// The first data column with a result column of its own: 0 for the
+// analyses of every column, 1 for those that compare with column 1.
+export const firstResultColumn = (analysis) => (analysis === DESCRIPTIVE || analysis === SHOW_RANKS ? 0 : 1);
 
 // What the extra output's matrix of a correlation holds, checked against
 // the command line's output in the page's tests.
@@ -128,7 +135,7 @@ function bodyRow(row) {
 export function moreTable(text, analysis, columns, label) {
   const all = lines(text);
   const [title] = all.shift() || [""];
-  const first = analysis === DESCRIPTIVE ? 0 : 1;
+  const first = firstResultColumn(analysis);
   const names = Array.from({ length: Math.max(0, columns - first) }, (_, i) => ({ text: label(first + i) }));
   return { analysis, head: [[{ text: title }, ...names]], rows: all.map((fields) => ({ label: fields[0], cells: fields.slice(1) })) };
 }

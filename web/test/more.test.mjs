@@ -6,10 +6,21 @@
 // that came back for an older choice, and says Show Ranks has none.
 import assert from "node:assert/strict";
 import { after, before, describe, it } from "node:test";
-import { ANALYSES, calculate, chooseFile, cli, idle, launch, openPage, paste, readText, source } from "./support.mjs";
+import {
+  WITH_ROWS,
+  calculate,
+  chooseFile,
+  cli,
+  grantClipboard,
+  idle,
+  launch,
+  openPage,
+  paste,
+  readText,
+  source,
+} from "./support.mjs";
 
 const EXAMPLES = ["lab_values", "correlation", "groups", "paired"];
-const WITH_ROWS = ANALYSES.filter(([, name]) => name !== "ranks");
 
 // The command line's More statistics: what follows its empty line; ""
 // where the analysis refuses the worksheet.
@@ -22,8 +33,7 @@ function cliMore(args) {
 let browser;
 before(async () => {
   browser = await launch();
-  const session = await browser.target().createCDPSession();
-  await session.send("Browser.grantPermissions", { permissions: ["clipboardReadWrite", "clipboardSanitizedWrite"] });
+  await grantClipboard(browser);
 });
 after(async () => {
   await browser?.close();

@@ -12,6 +12,7 @@ import {
   calculate,
   chooseFile,
   cli,
+  grantClipboard,
   idle,
   launch,
   messages,
@@ -113,8 +114,7 @@ describe("the page", () => {
   });
 
   it("Copy result puts the result's bytes on the clipboard", async () => {
-    const session = await browser.target().createCDPSession();
-    await session.send("Browser.grantPermissions", { permissions: ["clipboardReadWrite", "clipboardSanitizedWrite"] });
+    await grantClipboard(browser);
     const page = await openPage(browser);
     await page.bringToFront();
     await chooseFile(page, source("examples/correlation.wk1"));
@@ -246,8 +246,7 @@ describe("the page", () => {
   });
 
   it("works from the keyboard alone", async () => {
-    const session = await browser.target().createCDPSession();
-    await session.send("Browser.grantPermissions", { permissions: ["clipboardReadWrite", "clipboardSanitizedWrite"] });
+    await grantClipboard(browser);
     const page = await openPage(browser);
     await page.bringToFront();
     const text = readText("tests/cli/data/correlation.tsv");

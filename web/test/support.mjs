@@ -130,6 +130,15 @@ export function cli(args) {
 export const source = (relative) => path.join(TOP, relative);
 export const readText = (relative) => readFileSync(source(relative), "utf8");
 
+// Lets the browser's pages read and write the clipboard without asking.
+export async function grantClipboard(browser) {
+  const session = await browser.target().createCDPSession();
+  await session.send("Browser.grantPermissions", { permissions: ["clipboardReadWrite", "clipboardSanitizedWrite"] });
+}
+
+// The analyses with a "More statistics" report: every one but Show Ranks.
+export const WITH_ROWS = ANALYSES.filter(([, name]) => name !== "ranks");
+
 // A folder of files a test file writes, made before its tests and removed
 // after them: `write(name, content)` returns the file's path.
 export function scratchFolder(prefix) {

@@ -5,9 +5,11 @@
 import assert from "node:assert/strict";
 import { after, before, describe, it } from "node:test";
 import {
+  WITH_ROWS,
   calculate,
   chooseFile,
   cli,
+  grantClipboard,
   launch,
   messages,
   openPage,
@@ -20,8 +22,7 @@ import {
 let browser;
 before(async () => {
   browser = await launch();
-  const session = await browser.target().createCDPSession();
-  await session.send("Browser.grantPermissions", { permissions: ["clipboardReadWrite", "clipboardSanitizedWrite"] });
+  await grantClipboard(browser);
 });
 after(async () => {
   await browser?.close();
@@ -209,13 +210,7 @@ describe("the readable table and the plot", () => {
       page.$$eval("#result-table tbody tr", (rows) =>
         rows.map((tr) => [...tr.cells].map((c) => ({ text: c.textContent, note: c.dataset.note, head: c.tagName === "TH" }))),
       );
-    for (const [radio, name] of [
-      ["analysis-descriptive", "descriptive"],
-      ["analysis-paired", "paired"],
-      ["analysis-nonpaired", "nonpaired"],
-      ["analysis-pearson", "pearson"],
-      ["analysis-spearman", "spearman"],
-    ]) {
+    for (const [radio, name] of WITH_ROWS) {
       for (const options of [{ extra: true }, { log: true, extra: true }]) {
         const got = await calculate(page, radio, options);
         const rows = await table();
