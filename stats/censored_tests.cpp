@@ -4,9 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include <boost/math/distributions/binomial.hpp>
-#include <boost/math/special_functions/erf.hpp>
-
+#include "stats/boost_math.h"
+#include "stats/t_statistics.h"
 #include "worksheet/data_table.h"
 
 namespace {
@@ -15,8 +14,6 @@ namespace {
 // entry per row of the table, or one per bound (two per row).
 constexpr int CAPACITY = MAX_ROWS;
 constexpr int KEYS = 2 * CAPACITY;
-
-double two_sided_normal_p(double z) { return boost::math::erfc(std::fabs(z) / std::sqrt(2.0)); }
 
 // A cell's bounded key (a "<" cell's upper key, a ">" cell's lower key, a
 // measured cell's one key for both) and the cell it belongs to.
@@ -168,7 +165,7 @@ GehanResult gehan_test_codes(const int* upper, const int* lower, int codes, cons
     result.variance = static_cast<double>(n0) * n1 * sum_squares / (static_cast<double>(n) * (n - 1));
     if (!(result.variance > 0)) return result;
     result.z = result.w / std::sqrt(result.variance);
-    result.p = two_sided_normal_p(result.z);
+    result.p = normal_two_sided_p(result.z);
     return result;
 }
 
@@ -218,6 +215,6 @@ KendallResult censored_kendall_codes(const int* x_upper, const int* x_lower, int
     const double m = n;
     result.tau = s / (m * (m - 1) / 2);
     result.z = s / std::sqrt(m * (m - 1) * (2 * m + 5) / 18);
-    result.p = two_sided_normal_p(result.z);
+    result.p = normal_two_sided_p(result.z);
     return result;
 }
