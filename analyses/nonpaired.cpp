@@ -93,8 +93,6 @@ void build_group_columns(int c, int32_t code0, int32_t code1) {
     split_column(c);
 }
 
-void set_nonpaired_labels() { set_report_labels(report_table(NONPAIRED_REPORT)); }
-
 void write_nonpaired_report() { write_table_report("NonPaired\n", report_table(NONPAIRED_REPORT)); }
 
 int run_nonpaired_analysis(platform::WindowHandle owner) {

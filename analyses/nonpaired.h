@@ -63,8 +63,6 @@ void build_group_columns(int c, int32_t code0, int32_t code1);
 // table, into result column c, rows 0..11 and 13..22.
 void compute_nonpaired_column(int c);
 
-// The labels of the rows; rows 0..2 depend on log_transform.
-void set_nonpaired_labels();
 
 // "NonPaired" and rows 0..11, then with extra output rows 13..22; without
 // it the text ends after the last cell of row 11.

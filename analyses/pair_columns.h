@@ -9,7 +9,9 @@
 
 #include <cstdint>
 
+#include "analyses/analysis_status.h"
 #include "analyses/correlation_report.h"
+#include "analyses/input_checks.h"
 #include "worksheet/data_table.h"
 
 // One bit per row of the data table, 64 to a word.
@@ -104,4 +106,18 @@ void for_each_column_pair(Column (&y_columns)[MAX_COLUMNS], Column& x_column, Fi
         for (int b = a + 1; b < columns; ++b)
             pair(a, b, *x, y_columns[b], pair_table_available(a, b, x->present, y_columns[b].present));
     }
+}
+
+// A correlation analysis from its input check to the clipboard: every
+// column pair as for_each_column_pair visits it, then `write()` puts the
+// report into result_text and it is published. The status is the input
+// check's when that fails, else publish_report's.
+template <typename Column, typename Fill, typename Pair>
+int run_correlation(platform::WindowHandle owner, Column (&y_columns)[MAX_COLUMNS], Column& x_column, Fill fill,
+                    Pair pair, void (*write)()) {
+    const int checked = check_two_column_input(owner);
+    if (checked != ANALYSIS_OK) return checked;
+    for_each_column_pair(y_columns, x_column, fill, pair);
+    write();
+    return publish_report(owner);
 }

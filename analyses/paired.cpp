@@ -62,8 +62,6 @@ void build_paired_differences(int c) {
     }
 }
 
-void set_paired_labels() { set_report_labels(report_table(PAIRED_REPORT)); }
-
 void write_paired_report() { write_table_report("Paired\n", report_table(PAIRED_REPORT)); }
 
 int run_paired_analysis(platform::WindowHandle owner) {

@@ -58,8 +58,6 @@ void compute_paired_column(int c);
 // that is not a number.
 double wilcoxon_table_p(double T, int n);
 
-// The labels of the rows, chosen by ratio mode.
-void set_paired_labels();
 
 // "Paired" and rows 0..4, then with extra output rows 6..10; without it the
 // text ends after the last cell of row 4.

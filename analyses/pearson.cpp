@@ -4,8 +4,6 @@
 
 #include <cmath>
 
-#include "analyses/analysis_status.h"
-#include "analyses/input_checks.h"
 #include "analyses/correlation_report.h"
 #include "analyses/pair_columns.h"
 #include "analyses/pearson_sums.h"
@@ -64,23 +62,17 @@ void fill_coefficient_column(int c, bool log_mode, PairColumn& out) {
 
 }  // namespace
 
-void set_pearson_labels() { set_report_labels(report_table(PEARSON_REPORT)); }
-
 void write_pearson_report() { write_correlation_report("Pearson\n", report_table(PEARSON_REPORT)); }
 
 int run_pearson_analysis(platform::WindowHandle owner) {
-    const int checked = check_two_column_input(owner);
-    if (checked != ANALYSIS_OK) return checked;
-    for_each_column_pair(y_columns, x_column, fill_coefficient_column,
-                         [](int a, int b, const PairColumn& x, const PairColumn& y, bool available) {
-                             const auto sums = [&](int scale_x, int scale_y) {
-                                 return column_sums(x, y, scale_x, scale_y);
-                             };
-                             const double r = available ? coefficient(sums) : std::nan("");
-                             const int pairs = pair_count(x.present, cell_present[b]);
-                             set_matrix_pair(a, b, r, pairs);
-                             if (a == 0) set_correlation_cells(report_table(PEARSON_REPORT), b, r, pairs);
-                         });
-    write_pearson_report();
-    return publish_report(owner);
+    return run_correlation(
+        owner, y_columns, x_column, fill_coefficient_column,
+        [](int a, int b, const PairColumn& x, const PairColumn& y, bool available) {
+            const auto sums = [&](int scale_x, int scale_y) { return column_sums(x, y, scale_x, scale_y); };
+            const double r = available ? coefficient(sums) : std::nan("");
+            const int pairs = pair_count(x.present, cell_present[b]);
+            set_matrix_pair(a, b, r, pairs);
+            if (a == 0) set_correlation_cells(report_table(PEARSON_REPORT), b, r, pairs);
+        },
+        write_pearson_report);
 }

@@ -16,7 +16,5 @@ REPORT_ROW_TABLE(PEARSON_REPORT, correlation_rows, CORRELATION_REPORT_ROWS(REPOR
 // else ANALYSIS_OK.
 int run_pearson_analysis(platform::WindowHandle owner);
 
-// Labels of rows 0 to 4.
-void set_pearson_labels();
 // "Pearson", the main rows and with extra output the matrix, into result_text.
 void write_pearson_report();

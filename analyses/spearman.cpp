@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "analyses/analysis_status.h"
-#include "analyses/input_checks.h"
 #include "analyses/correlation_report.h"
 #include "analyses/pair_columns.h"
 #include "stats/column_summary.h"
@@ -156,24 +154,20 @@ double rho_of(int64_t n, int64_t qx, int64_t qy, double d) {
     return (sx + sy - d) / (2.0 * std::sqrt(sx * sy));
 }
 
-void set_spearman_labels() { set_report_labels(report_table(SPEARMAN_REPORT)); }
-
 void write_spearman_report() { write_correlation_report("Spearman\n", report_table(SPEARMAN_REPORT)); }
 
 int run_spearman_analysis(platform::WindowHandle owner) {
-    const int checked = check_two_column_input(owner);
-    if (checked != ANALYSIS_OK) return checked;
-    for_each_column_pair(y_ranks, x_rank, rank_pair_column,
-                         [](int a, int b, const RankColumn& x, const RankColumn& y, bool available) {
-                             const PairRho pair = pair_rho(a, b, x, y);
-                             const double rho = available ? pair.rho : CELL_MISSING;
-                             set_matrix_pair(a, b, rho, pair.pairs);
-                             if (a != 0) return;
-                             const ReportTable table = report_table(SPEARMAN_REPORT);
-                             set_correlation_cells(table, b, rho, pair.pairs);
-                             set_report_cell(table, correlation_rows::TIES_X_ROW, b, pair.ties_x);
-                             set_report_cell(table, correlation_rows::TIES_Y_ROW, b, pair.ties_y);
-                         });
-    write_spearman_report();
-    return publish_report(owner);
+    return run_correlation(
+        owner, y_ranks, x_rank, rank_pair_column,
+        [](int a, int b, const RankColumn& x, const RankColumn& y, bool available) {
+            const PairRho pair = pair_rho(a, b, x, y);
+            const double rho = available ? pair.rho : CELL_MISSING;
+            set_matrix_pair(a, b, rho, pair.pairs);
+            if (a != 0) return;
+            const ReportTable table = report_table(SPEARMAN_REPORT);
+            set_correlation_cells(table, b, rho, pair.pairs);
+            set_report_cell(table, correlation_rows::TIES_X_ROW, b, pair.ties_x);
+            set_report_cell(table, correlation_rows::TIES_Y_ROW, b, pair.ties_y);
+        },
+        write_spearman_report);
 }

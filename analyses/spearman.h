@@ -22,7 +22,5 @@ int run_spearman_analysis(platform::WindowHandle owner);
 // the complete pairs; CELL_MISSING when the ranks of x or of y do not vary.
 double rho_of(int64_t n, int64_t qx, int64_t qy, double d);
 
-// Labels of rows 0 to 4, 6 and 7.
-void set_spearman_labels();
 // "Spearman", the main rows, with extra output the tie rows and the matrix.
 void write_spearman_report();
