@@ -12,6 +12,7 @@ double mann_whitney_exact_p(int size_small, int size_large, double U) {
 
     if (size_large < 2 || size_large > MW_EXACT_MAX_N) return 1.0;
     if (size_small < 1 || size_small > size_large) return 1.0;
-    if (u < 0 || u > MW_U_MAX[size_large][size_small]) return 1.0;
-    return MW_EXACT_TABLE[MW_ROW_START[size_large][size_small] + u];
+    const MwRow& row = MW_ROWS[size_large][size_small];
+    if (u < 0 || u > row.u_max) return 1.0;
+    return MW_EXACT_TABLE[row.start + u];
 }

@@ -15,10 +15,13 @@ constexpr int MW_EXACT_MAX_N = 8;
 constexpr int MW_EXACT_TABLE_SIZE = 383;
 
 extern const double MW_EXACT_TABLE[MW_EXACT_TABLE_SIZE];
-// Index of a row's u = 0 entry, and its last u, by [size_large][size_small];
-// -1 where the table has no row.
-extern const int32_t MW_ROW_START[MW_EXACT_MAX_N + 1][MW_EXACT_MAX_N + 1];
-extern const int32_t MW_U_MAX[MW_EXACT_MAX_N + 1][MW_EXACT_MAX_N + 1];
+// Where a row of MW_EXACT_TABLE lies: the index of its u = 0 entry and its
+// last u; both -1 where the table has no row.
+struct MwRow {
+    int32_t start;
+    int32_t u_max;
+};
+extern const MwRow MW_ROWS[MW_EXACT_MAX_N + 1][MW_EXACT_MAX_N + 1];
 
 // P(U <= u) for the groups' sizes, smaller first, with u the statistic U
 // rounded half up (a tied U may be a half-integer). 1 for sizes outside the

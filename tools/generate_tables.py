@@ -235,11 +235,9 @@ def t_critical_table():
     lines = []
     for row in range(8):
         cells = [T_CRITICAL_TAILS[row]] + [T_CRITICAL_BY_DF[d][row] for d in range(30)]
+        # One table row a line, so that a row reads across as the table has it.
         texts = ["%5d" % v for v in cells]
-        lines.append("    {%s,  // tail %.4f" % (texts[0], cells[0] / 10000.0))
-        for start in range(1, 31, 10):
-            lines.append("     " + ", ".join(texts[start:start + 10])
-                         + ("}," if start == 21 else ","))
+        lines.append("    {%s},  // tail %.4f" % (", ".join(texts), cells[0] / 10000.0))
     comment = ("T_CRITICAL_TABLE[row][df]: column 0 one-sided tail x 10000, columns "
                "1..29 t critical value x 1000 (df 1 x 100), column 30 normal x 1000.")
     return source_file("stats/tables.h", [(
@@ -364,14 +362,12 @@ def mw_row(small, large):
 
 def mann_whitney_table():
     values = []
-    start = [[-1] * (MW_MAX_N + 1) for _ in range(MW_MAX_N + 1)]
-    u_max = [[-1] * (MW_MAX_N + 1) for _ in range(MW_MAX_N + 1)]
+    rows = [[(-1, -1)] * (MW_MAX_N + 1) for _ in range(MW_MAX_N + 1)]
     lines = []
     for large in range(2, MW_MAX_N + 1):
         for small in range(1, large + 1):
             row = mw_row(small, large)
-            start[large][small] = len(values)
-            u_max[large][small] = len(row) - 1
+            rows[large][small] = (len(values), len(row) - 1)
             for first in range(0, len(row), 12):
                 label = "(%d, %d)" % (small, large) if first == 0 else ""
                 lines.append("    /* %-6s */ %s," % (label, ", ".join(row[first:first + 12])))
@@ -379,21 +375,17 @@ def mann_whitney_table():
     if len(values) != MW_TABLE_SIZE:
         fail("MW_EXACT_TABLE has %d entries, not %d" % (len(values), MW_TABLE_SIZE))
 
-    def index_lines(table):
-        return ["    {%s}," % ", ".join("%3d" % v for v in table[large])
-                for large in range(MW_MAX_N + 1)]
+    row_lines = ["    {%s}," % ", ".join("{%3d, %2d}" % rows[large][small] for small in range(MW_MAX_N + 1))
+                 for large in range(MW_MAX_N + 1)]
 
     return source_file("analyses/mann_whitney_exact.h", [
         ("MW_EXACT_TABLE: P(U <= u) of the Mann-Whitney U without ties, 3 decimals, "
          "rows (size_small, size_large) by u = 0..u_max.",
          "const double MW_EXACT_TABLE[MW_EXACT_TABLE_SIZE]", lines),
-        ("MW_ROW_START[size_large][size_small]: index in MW_EXACT_TABLE of the "
-         "entry for u = 0; -1: no row.",
-         "const int32_t MW_ROW_START[MW_EXACT_MAX_N + 1][MW_EXACT_MAX_N + 1]",
-         index_lines(start)),
-        ("MW_U_MAX[size_large][size_small]: last u of the row; -1: no row.",
-         "const int32_t MW_U_MAX[MW_EXACT_MAX_N + 1][MW_EXACT_MAX_N + 1]",
-         index_lines(u_max)),
+        ("MW_ROWS[size_large][size_small]: {index in MW_EXACT_TABLE of the entry "
+         "for u = 0, last u} of the row; {-1, -1}: no row.",
+         "const MwRow MW_ROWS[MW_EXACT_MAX_N + 1][MW_EXACT_MAX_N + 1]",
+         row_lines),
     ])
 
 

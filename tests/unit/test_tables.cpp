@@ -169,8 +169,8 @@ TEST(TablesMannWhitney, RowsCoverEveryCellWithTheirULimits) {
     for (int large = 0; large <= MW_EXACT_MAX_N; ++large) {
         for (int small = 0; small <= MW_EXACT_MAX_N; ++small) {
             if (large >= 2 && small >= 1 && small <= large) continue;
-            EXPECT_EQ(MW_ROW_START[large][small], -1) << small << ", " << large;
-            EXPECT_EQ(MW_U_MAX[large][small], -1) << small << ", " << large;
+            EXPECT_EQ(MW_ROWS[large][small].start, -1) << small << ", " << large;
+            EXPECT_EQ(MW_ROWS[large][small].u_max, -1) << small << ", " << large;
         }
     }
     // Rows follow each other by size_large, then size_small.
@@ -179,8 +179,8 @@ TEST(TablesMannWhitney, RowsCoverEveryCellWithTheirULimits) {
         for (int small = 1; small <= large; ++small) {
             // Largest integer below small * large / 2, or one more.
             const int u_max = (small * large - 1) / 2 + (has_longer_row(small, large) ? 1 : 0);
-            EXPECT_EQ(MW_U_MAX[large][small], u_max) << small << ", " << large;
-            EXPECT_EQ(MW_ROW_START[large][small], expected_start) << small << ", " << large;
+            EXPECT_EQ(MW_ROWS[large][small].u_max, u_max) << small << ", " << large;
+            EXPECT_EQ(MW_ROWS[large][small].start, expected_start) << small << ", " << large;
             expected_start += u_max + 1;
         }
     }
@@ -190,13 +190,13 @@ TEST(TablesMannWhitney, RowsCoverEveryCellWithTheirULimits) {
 TEST(TablesMannWhitney, EveryEntryIsTheRoundedShareOfAssignments) {
     for (int large = 2; large <= MW_EXACT_MAX_N; ++large) {
         for (int small = 1; small <= large; ++small) {
-            for (int u = 0; u <= MW_U_MAX[large][small]; ++u) {
+            for (int u = 0; u <= MW_ROWS[large][small].u_max; ++u) {
                 long at_most = 0;
                 long total = 0;
                 count_assignments(small, large, u, &at_most, &total);
                 const double thousandths = 1000.0 * static_cast<double>(at_most) /
                                            static_cast<double>(total);
-                const double entry = MW_EXACT_TABLE[MW_ROW_START[large][small] + u];
+                const double entry = MW_EXACT_TABLE[MW_ROWS[large][small].start + u];
                 const double expected =
                     (is_cut(small, large, u) ? std::floor(thousandths)
                                              : std::round(thousandths)) / 1000.0;
@@ -208,14 +208,14 @@ TEST(TablesMannWhitney, EveryEntryIsTheRoundedShareOfAssignments) {
 
 TEST(TablesMannWhitney, CutEntriesAsStored) {
     for (const CutEntry& e : CUT_ENTRIES)
-        EXPECT_EQ(MW_EXACT_TABLE[MW_ROW_START[e.large][e.small] + e.u], e.stored);
+        EXPECT_EQ(MW_EXACT_TABLE[MW_ROWS[e.large][e.small].start + e.u], e.stored);
 }
 
 TEST(TablesMannWhitney, RowsRiseAndStayBelowOneHalfExceptTheLongerCells) {
     for (int large = 2; large <= MW_EXACT_MAX_N; ++large) {
         for (int small = 1; small <= large; ++small) {
-            const double* row = &MW_EXACT_TABLE[MW_ROW_START[large][small]];
-            const int u_max = MW_U_MAX[large][small];
+            const double* row = &MW_EXACT_TABLE[MW_ROWS[large][small].start];
+            const int u_max = MW_ROWS[large][small].u_max;
             for (int u = 1; u <= u_max; ++u) EXPECT_GE(row[u], row[u - 1]);
             if (has_longer_row(small, large)) {
                 EXPECT_GT(row[u_max], 0.5) << small << ", " << large;
@@ -234,12 +234,12 @@ TEST(TablesMannWhitney, TellingRows) {
                           0.005, 0.007, 0.010, 0.014, 0.019, 0.025, 0.032, 0.041,
                           0.052, 0.065, 0.080, 0.097, 0.117, 0.139, 0.164, 0.191,
                           0.221, 0.253, 0.287, 0.323, 0.360, 0.399, 0.439, 0.480};
-    for (int u = 0; u < 6; ++u) EXPECT_EQ(MW_EXACT_TABLE[MW_ROW_START[3][3] + u], r33[u]);
-    for (int u = 0; u < 8; ++u) EXPECT_EQ(MW_EXACT_TABLE[MW_ROW_START[4][4] + u], r44[u]);
-    for (int u = 0; u < 8; ++u) EXPECT_EQ(MW_EXACT_TABLE[MW_ROW_START[5][3] + u], r35[u]);
-    for (int u = 0; u < 32; ++u) EXPECT_EQ(MW_EXACT_TABLE[MW_ROW_START[8][8] + u], r88[u]);
-    EXPECT_EQ(MW_EXACT_TABLE[MW_ROW_START[2][1]], 0.333);
-    EXPECT_EQ(MW_EXACT_TABLE[MW_ROW_START[4][1] + 2], 0.6);
+    for (int u = 0; u < 6; ++u) EXPECT_EQ(MW_EXACT_TABLE[MW_ROWS[3][3].start + u], r33[u]);
+    for (int u = 0; u < 8; ++u) EXPECT_EQ(MW_EXACT_TABLE[MW_ROWS[4][4].start + u], r44[u]);
+    for (int u = 0; u < 8; ++u) EXPECT_EQ(MW_EXACT_TABLE[MW_ROWS[5][3].start + u], r35[u]);
+    for (int u = 0; u < 32; ++u) EXPECT_EQ(MW_EXACT_TABLE[MW_ROWS[8][8].start + u], r88[u]);
+    EXPECT_EQ(MW_EXACT_TABLE[MW_ROWS[2][1].start], 0.333);
+    EXPECT_EQ(MW_EXACT_TABLE[MW_ROWS[4][1].start + 2], 0.6);
 }
 
 // ---------------------------------------------------------------------------
