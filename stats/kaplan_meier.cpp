@@ -33,97 +33,149 @@ double centile(int steps, double largest_time, double p) {
     return NaN;
 }
 
-// Kaplan-Meier with right-censoring: a censored time is still at risk at its
-// own time. Returns the number of steps.
-struct Observation {
-    double time;
-    bool censored;
-};
-Observation observations[CAPACITY];
+// The cells by side, each part ascending: the measured values and the
+// limits of the "<" and of the ">" cells. A column read along its order
+// arrives with them sorted, and each part is sorted here only if it is not.
+double measured[CAPACITY];
+double below_limits[CAPACITY];
+double above_limits[CAPACITY];
+int measured_count;
+int below_count;
+int above_count;
 
-bool by_time(const Observation& a, const Observation& b) { return a.time < b.time; }
+void sort_unless_sorted(double* v, int n) {
+    if (!std::is_sorted(v, v + n)) std::sort(v, v + n);
+}
 
-int kaplan_meier_steps(int n) {
-    std::sort(observations, observations + n, by_time);
+// Kaplan-Meier with right-censoring, from the times of the events and of
+// the censored observations, each ascending: a censored time is still at
+// risk at its own time. Returns the number of steps.
+int kaplan_meier_steps(const double* event_times, int events_count, const double* censored_times, int censored_count) {
+    const int n = events_count + censored_count;
     double survival = 1;
     int steps = 0;
-    for (int i = 0; i < n;) {
-        int j = i;
-        int events = 0;
-        for (; j < n && observations[j].time == observations[i].time; ++j)
-            if (!observations[j].censored) ++events;
-        if (events > 0) {
-            survival *= 1 - static_cast<double>(events) / (n - i);
-            step_time[steps] = observations[i].time;
+    int e = 0;
+    int c = 0;
+    while (e < events_count || c < censored_count) {
+        const double time =
+            c == censored_count || (e < events_count && event_times[e] <= censored_times[c]) ? event_times[e] : censored_times[c];
+        const int at_risk = n - e - c;
+        const int first_event = e;
+        while (e < events_count && event_times[e] == time) ++e;
+        while (c < censored_count && censored_times[c] == time) ++c;
+        if (e > first_event) {
+            survival *= 1 - static_cast<double>(e - first_event) / at_risk;
+            step_time[steps] = time;
             step_level[steps] = 1 - survival;
             ++steps;
         }
-        i = j;
     }
     return steps;
 }
 
+// The flipped times M - v of the "<" side, ascending.
+double flipped_events[CAPACITY];
+double flipped_censored[CAPACITY];
+
 // Turnbull: the innermost intervals, each a pair of a left end immediately
 // followed by a right end in the order of all ends. Keys order the ends at
 // one value: a closed left end (a measured value, or -infinity) before a
-// right end, before an open left end (a ">" limit).
+// right end, before an open left end (a ">" limit). Left and right ends
+// never share a key, so the order of the ends is that of their keys.
 struct End {
     double value;
     int rank;    // 0 closed left, 1 right, 2 open left
-    bool left;
 };
 bool end_before(const End& a, const End& b) { return a.value < b.value || (a.value == b.value && a.rank < b.rank); }
 
-End ends[2 * CAPACITY];
+End left_ends[CAPACITY];      // ascending
+End right_ends[CAPACITY];
 End interval_low[CAPACITY];   // innermost intervals in order
 End interval_high[CAPACITY];
-int cell_first[CAPACITY];     // the innermost intervals each cell covers
-int cell_last[CAPACITY];
+// The cells collapsed into groups of equal cells: the innermost intervals
+// a group covers and its number of cells.
+int group_first[CAPACITY];
+int group_last[CAPACITY];
+double group_count[CAPACITY];
+int group_total;
 double mass[CAPACITY + 1];
 double cumulative[CAPACITY + 1];
 double weight_change[CAPACITY + 1];
 
-int innermost_intervals(const CensoredCell* cells, int n) {
-    int count = 0;
-    for (int i = 0; i < n; ++i) {
-        const double v = cells[i].value;
-        switch (cells[i].side) {
-        case SIDE_BELOW:
-            ends[count++] = End{-INF, 0, true};
-            ends[count++] = End{v, 1, false};
-            break;
-        case SIDE_ABOVE:
-            ends[count++] = End{v, 2, true};
-            ends[count++] = End{INF, 1, false};
-            break;
-        default:
-            ends[count++] = End{v, 0, true};
-            ends[count++] = End{v, 1, false};
+void add_group(int first, int last) {
+    if (group_total > 0 && group_first[group_total - 1] == first && group_last[group_total - 1] == last) {
+        group_count[group_total - 1] += 1;
+        return;
+    }
+    group_first[group_total] = first;
+    group_last[group_total] = last;
+    group_count[group_total] = 1;
+    ++group_total;
+}
+
+// The ends in order, from the sorted parts: the left ends are -infinity
+// for each "<" cell, then the measured values and the ">" limits merged;
+// the right ends the measured values and the "<" limits merged, then
+// +infinity for each ">" cell.
+int innermost_intervals() {
+    int lefts = 0;
+    for (int i = 0; i < below_count; ++i) left_ends[lefts++] = End{-INF, 0};
+    for (int a = 0, b = 0; a < measured_count || b < above_count;) {
+        const End v = a < measured_count ? End{measured[a], 0} : End{INF, 0};
+        const End l = b < above_count ? End{above_limits[b], 2} : End{INF, 3};
+        if (end_before(v, l)) {
+            left_ends[lefts++] = v;
+            ++a;
+        } else {
+            left_ends[lefts++] = l;
+            ++b;
         }
     }
-    std::sort(ends, ends + count, end_before);
+    int rights = 0;
+    for (int a = 0, b = 0; a < measured_count || b < below_count;) {
+        if (b == below_count || (a < measured_count && measured[a] <= below_limits[b]))
+            right_ends[rights++] = End{measured[a++], 1};
+        else
+            right_ends[rights++] = End{below_limits[b++], 1};
+    }
+    for (int i = 0; i < above_count; ++i) right_ends[rights++] = End{INF, 1};
+
     int m = 0;
-    for (int k = 1; k < count; ++k)
-        if (ends[k - 1].left && !ends[k].left) {
-            interval_low[m] = ends[k - 1];
-            interval_high[m] = ends[k];
-            ++m;
-        }
-    for (int i = 0; i < n; ++i) {
-        const double v = cells[i].value;
-        if (cells[i].side == SIDE_BELOW) {
-            cell_first[i] = 0;
-            cell_last[i] = static_cast<int>(std::upper_bound(interval_high, interval_high + m, End{v, 1, false}, end_before) -
-                                            interval_high) - 1;
-        } else if (cells[i].side == SIDE_ABOVE) {
-            cell_first[i] = static_cast<int>(std::lower_bound(interval_low, interval_low + m, End{v, 2, true}, end_before) -
-                                             interval_low);
-            cell_last[i] = m - 1;
+    bool last_left = false;
+    End last{0, 0};
+    for (int l = 0, r = 0; r < rights;) {
+        if (l < lefts && end_before(left_ends[l], right_ends[r])) {
+            last = left_ends[l++];
+            last_left = true;
         } else {
-            cell_first[i] = static_cast<int>(std::lower_bound(interval_low, interval_low + m, End{v, 0, true}, end_before) -
-                                             interval_low);
-            cell_last[i] = cell_first[i];
+            if (last_left) {
+                interval_low[m] = last;
+                interval_high[m] = right_ends[r];
+                ++m;
+            }
+            last_left = false;
+            ++r;
         }
+    }
+
+    // The intervals each cell covers: a "<" cell those from the first up to
+    // the last that ends at or below its limit, a ">" cell those from the
+    // first that starts above its limit on, a measured value its point.
+    group_total = 0;
+    for (int i = 0, j = 0; i < below_count; ++i) {
+        const End limit{below_limits[i], 1};
+        while (j < m && !end_before(limit, interval_high[j])) ++j;
+        add_group(0, j - 1);
+    }
+    for (int i = 0, j = 0; i < measured_count; ++i) {
+        const End point{measured[i], 0};
+        while (j < m && end_before(interval_low[j], point)) ++j;
+        add_group(j, j);
+    }
+    for (int i = 0, j = 0; i < above_count; ++i) {
+        const End limit{above_limits[i], 2};
+        while (j < m && end_before(interval_low[j], limit)) ++j;
+        add_group(j, m - 1);
     }
     return m;
 }
@@ -137,10 +189,10 @@ bool turnbull_masses(int n, int m) {
         cumulative[0] = 0;
         for (int j = 0; j < m; ++j) cumulative[j + 1] = cumulative[j] + mass[j];
         std::fill(weight_change, weight_change + m + 1, 0.0);
-        for (int i = 0; i < n; ++i) {
-            const double covered = cumulative[cell_last[i] + 1] - cumulative[cell_first[i]];
-            weight_change[cell_first[i]] += 1 / covered;
-            weight_change[cell_last[i] + 1] -= 1 / covered;
+        for (int g = 0; g < group_total; ++g) {
+            const double share = group_count[g] / (cumulative[group_last[g] + 1] - cumulative[group_first[g]]);
+            weight_change[group_first[g]] += share;
+            weight_change[group_last[g] + 1] -= share;
         }
         double weight = 0;
         double largest_change = 0;
@@ -160,39 +212,44 @@ bool turnbull_masses(int n, int m) {
 KmCentiles km_centiles(const CensoredCell* cells, int n) {
     KmCentiles result{NaN, NaN, NaN, false, false};
     if (n < 1 || n > CAPACITY) return result;
-    bool below = false;
-    bool above = false;
+    measured_count = below_count = above_count = 0;
     double largest = -INF;
     for (int i = 0; i < n; ++i) {
-        if (!std::isfinite(cells[i].value)) return result;
-        below = below || cells[i].side == SIDE_BELOW;
-        above = above || cells[i].side == SIDE_ABOVE;
-        largest = std::max(largest, cells[i].value);
+        const double v = cells[i].value;
+        if (!std::isfinite(v)) return result;
+        if (cells[i].side == SIDE_BELOW)
+            below_limits[below_count++] = v;
+        else if (cells[i].side == SIDE_ABOVE)
+            above_limits[above_count++] = v;
+        else
+            measured[measured_count++] = v;
+        largest = std::max(largest, v);
     }
-    result.turnbull = below && above;
-    if (!below) {
-        for (int i = 0; i < n; ++i) observations[i] = Observation{cells[i].value, cells[i].side == SIDE_ABOVE};
-        const int steps = kaplan_meier_steps(n);
+    sort_unless_sorted(measured, measured_count);
+    sort_unless_sorted(below_limits, below_count);
+    sort_unless_sorted(above_limits, above_count);
+    result.turnbull = below_count > 0 && above_count > 0;
+    if (below_count == 0) {
+        const int steps = kaplan_meier_steps(measured, measured_count, above_limits, above_count);
         result.p25 = centile(steps, largest, 0.25);
         result.median = centile(steps, largest, 0.5);
         result.p75 = centile(steps, largest, 0.75);
         return result;
     }
-    if (!above) {
+    if (above_count == 0) {
         // Flipped about M, "<" cells become right-censored.
         const double flip = largest + 1;
-        double flipped_largest = -INF;
-        for (int i = 0; i < n; ++i) {
-            observations[i] = Observation{flip - cells[i].value, cells[i].side == SIDE_BELOW};
-            flipped_largest = std::max(flipped_largest, observations[i].time);
-        }
-        const int steps = kaplan_meier_steps(n);
+        for (int i = 0; i < measured_count; ++i) flipped_events[i] = flip - measured[measured_count - 1 - i];
+        for (int i = 0; i < below_count; ++i) flipped_censored[i] = flip - below_limits[below_count - 1 - i];
+        double flipped_largest = flipped_censored[below_count - 1];
+        if (measured_count > 0) flipped_largest = std::max(flipped_largest, flipped_events[measured_count - 1]);
+        const int steps = kaplan_meier_steps(flipped_events, measured_count, flipped_censored, below_count);
         result.p25 = flip - centile(steps, flipped_largest, 0.75);
         result.median = flip - centile(steps, flipped_largest, 0.5);
         result.p75 = flip - centile(steps, flipped_largest, 0.25);
         return result;
     }
-    const int m = innermost_intervals(cells, n);
+    const int m = innermost_intervals();
     if (!turnbull_masses(n, m)) {
         result.iteration_cap_reached = true;
         return result;
