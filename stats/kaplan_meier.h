@@ -24,7 +24,9 @@
 // here 4.15). It also settles on other masses when a "<" cell has no
 // measured value below its limit and ">" cells lie beyond the largest
 // value ("<3 >10": survfit puts 2/3 at 3, the estimate 1/2). The
-// expectations hold columns where the two agree.
+// expectations come from survfit's own iteration run on to convergence
+// (tools/generate_censored_estimates.py) and hold no column of that second
+// kind.
 //
 // How the report calls it: per column, bounds = column_bounds(column); the
 // present rows read with read_censored_cell(row, column, bounds, cell) into
