@@ -95,8 +95,12 @@ void write_censored_column(int c, int present_count) {
             bounds.largest_measured = std::max(bounds.largest_measured, present[i]);
         }
     int n = 0;
-    for (int i = 0; i < present_count; ++i)
-        if (read_censored_cell(present_rows[i], c, bounds, cells[n])) ++n;
+    for (int i = 0; i < present_count; ++i) {
+        if (is_real_value(present[i]))
+            cells[n++] = measured_cell(present[i]);
+        else if (read_censored_cell(present_rows[i], c, bounds, cells[n]))
+            ++n;
+    }
     const CensoredCounts counts = censored_counts(cells, n);
     set_more_cell(N_BELOW, c, counts.below);
     set_more_cell(N_ABOVE, c, counts.above);

@@ -92,12 +92,14 @@ End left_ends[CAPACITY];      // ascending
 End right_ends[CAPACITY];
 End interval_low[CAPACITY];   // innermost intervals in order
 End interval_high[CAPACITY];
-// The cells collapsed into groups of equal cells: the innermost intervals
-// a group covers and its number of cells.
+// The "<" and ">" cells collapsed into groups of equal cells: the innermost
+// intervals a group covers and its number of cells. The measured cells are
+// counted at their point.
 int group_first[CAPACITY];
 int group_last[CAPACITY];
 double group_count[CAPACITY];
 int group_total;
+double point_count[CAPACITY];
 double mass[CAPACITY + 1];
 double cumulative[CAPACITY + 1];
 double weight_change[CAPACITY + 1];
@@ -167,10 +169,11 @@ int innermost_intervals() {
         while (j < m && !end_before(limit, interval_high[j])) ++j;
         add_group(0, j - 1);
     }
+    std::fill(point_count, point_count + m, 0.0);
     for (int i = 0, j = 0; i < measured_count; ++i) {
         const End point{measured[i], 0};
         while (j < m && end_before(interval_low[j], point)) ++j;
-        add_group(j, j);
+        point_count[j] += 1;
     }
     for (int i = 0, j = 0; i < above_count; ++i) {
         const End limit{above_limits[i], 2};
@@ -182,13 +185,17 @@ int innermost_intervals() {
 
 // The self-consistency iteration: each cell's weight 1/n is shared among
 // the innermost intervals it covers in proportion to their masses, and the
-// new masses are the shares summed. Returns false at the iteration cap.
+// new masses are the shares summed. A measured cell's share is all of its
+// weight: interval j gets (point_count[j] + mass[j] W_j) / n, W_j the sum
+// over the groups of "<" and ">" cells covering j of count / covered mass.
+// Returns false at the iteration cap.
 bool turnbull_masses(int n, int m) {
     for (int j = 0; j < m; ++j) mass[j] = 1.0 / m;
+    // Each pass leaves the changes it read at zero for the next.
+    std::fill(weight_change, weight_change + m + 1, 0.0);
     for (int iteration = 0; iteration < TURNBULL_MAX_ITERATIONS; ++iteration) {
         cumulative[0] = 0;
         for (int j = 0; j < m; ++j) cumulative[j + 1] = cumulative[j] + mass[j];
-        std::fill(weight_change, weight_change + m + 1, 0.0);
         for (int g = 0; g < group_total; ++g) {
             const double share = group_count[g] / (cumulative[group_last[g] + 1] - cumulative[group_first[g]]);
             weight_change[group_first[g]] += share;
@@ -198,10 +205,12 @@ bool turnbull_masses(int n, int m) {
         double largest_change = 0;
         for (int j = 0; j < m; ++j) {
             weight += weight_change[j];
-            const double updated = mass[j] * weight / n;
+            weight_change[j] = 0;
+            const double updated = (point_count[j] + mass[j] * weight) / n;
             largest_change = std::max(largest_change, std::fabs(updated - mass[j]));
             mass[j] = updated;
         }
+        weight_change[m] = 0;
         if (largest_change < TURNBULL_TOLERANCE) return true;
     }
     return false;
