@@ -188,14 +188,30 @@ int innermost_intervals() {
 // new masses are the shares summed. A measured cell's share is all of its
 // weight: interval j gets (point_count[j] + mass[j] W_j) / n, W_j the sum
 // over the groups of "<" and ">" cells covering j of count / covered mass.
-// Returns false at the iteration cap.
+// W is constant between the ends of the groups, and the covered masses are
+// differences of the cumulative mass at those ends, so only there is either
+// kept. Returns false at the iteration cap.
+bool is_group_end[CAPACITY + 1];
+int group_ends[CAPACITY + 1];  // ascending, 0 and m included
+
 bool turnbull_masses(int n, int m) {
-    for (int j = 0; j < m; ++j) mass[j] = 1.0 / m;
+    std::fill(is_group_end, is_group_end + m + 1, false);
+    is_group_end[0] = is_group_end[m] = true;
+    for (int g = 0; g < group_total; ++g) is_group_end[group_first[g]] = is_group_end[group_last[g] + 1] = true;
+    int ends_count = 0;
+    for (int j = 0; j <= m; ++j)
+        if (is_group_end[j]) group_ends[ends_count++] = j;
+
+    double running = 0;
+    for (int j = 0; j < m; ++j) {
+        if (is_group_end[j]) cumulative[j] = running;
+        mass[j] = 1.0 / m;
+        running += mass[j];
+    }
+    cumulative[m] = running;
     // Each pass leaves the changes it read at zero for the next.
     std::fill(weight_change, weight_change + m + 1, 0.0);
     for (int iteration = 0; iteration < TURNBULL_MAX_ITERATIONS; ++iteration) {
-        cumulative[0] = 0;
-        for (int j = 0; j < m; ++j) cumulative[j + 1] = cumulative[j] + mass[j];
         for (int g = 0; g < group_total; ++g) {
             const double share = group_count[g] / (cumulative[group_last[g] + 1] - cumulative[group_first[g]]);
             weight_change[group_first[g]] += share;
@@ -203,13 +219,20 @@ bool turnbull_masses(int n, int m) {
         }
         double weight = 0;
         double largest_change = 0;
-        for (int j = 0; j < m; ++j) {
-            weight += weight_change[j];
-            weight_change[j] = 0;
-            const double updated = (point_count[j] + mass[j] * weight) / n;
-            largest_change = std::max(largest_change, std::fabs(updated - mass[j]));
-            mass[j] = updated;
+        running = 0;
+        for (int e = 0; e + 1 < ends_count; ++e) {
+            const int from = group_ends[e];
+            weight += weight_change[from];
+            weight_change[from] = 0;
+            cumulative[from] = running;
+            for (int j = from; j < group_ends[e + 1]; ++j) {
+                const double updated = (point_count[j] + mass[j] * weight) / n;
+                largest_change = std::max(largest_change, std::fabs(updated - mass[j]));
+                mass[j] = updated;
+                running += updated;
+            }
         }
+        cumulative[m] = running;
         weight_change[m] = 0;
         if (largest_change < TURNBULL_TOLERANCE) return true;
     }
