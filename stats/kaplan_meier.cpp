@@ -25,7 +25,11 @@ double step_time[CAPACITY];
 double step_level[CAPACITY];
 
 double centile(int steps, double largest_time, double p) {
-    for (int i = 0; i < steps; ++i) {
+    // The levels increase: those at most p - 2 tolerances are neither near p
+    // nor above it, and are passed by.
+    const int first =
+        static_cast<int>(std::upper_bound(step_level, step_level + steps, p - 2 * LEVEL_TOLERANCE) - step_level);
+    for (int i = first; i < steps; ++i) {
         if (std::fabs(step_level[i] - p) < LEVEL_TOLERANCE)
             return (step_time[i] + (i + 1 < steps ? step_time[i + 1] : largest_time)) / 2;
         if (step_level[i] > p) return step_time[i];
