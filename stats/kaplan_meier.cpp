@@ -83,17 +83,15 @@ double flipped_censored[CAPACITY];
 
 // Turnbull: the innermost intervals, each a pair of a left end immediately
 // followed by a right end in the order of all ends. Keys order the ends at
-// one value: a closed left end (a measured value, or -infinity) before a
-// right end, before an open left end (a ">" limit). Left and right ends
-// never share a key, so the order of the ends is that of their keys.
+// one value x: a closed left end (a measured x) before the right ends (a
+// measured x, a "<x" limit), before an open left end (a ">x" limit). Every
+// "<" cell also has the left end -infinity, before all, and every ">" cell
+// the right end +infinity, after all.
 struct End {
     double value;
     int rank;    // 0 closed left, 1 right, 2 open left
 };
-bool end_before(const End& a, const End& b) { return a.value < b.value || (a.value == b.value && a.rank < b.rank); }
 
-End left_ends[CAPACITY];      // ascending
-End right_ends[CAPACITY];
 End interval_low[CAPACITY];   // innermost intervals in order
 End interval_high[CAPACITY];
 // The "<" and ">" cells collapsed into groups of equal cells: the innermost
@@ -103,87 +101,78 @@ int group_first[CAPACITY];
 int group_last[CAPACITY];
 double group_count[CAPACITY];
 int group_total;
+int above_first[CAPACITY];    // the ">" groups' first intervals, until the last is known
+double above_group_count[CAPACITY];
 double point_count[CAPACITY];
 double mass[CAPACITY + 1];
 double cumulative[CAPACITY + 1];
 double weight_change[CAPACITY + 1];
 
-void add_group(int first, int last) {
+void add_group(int first, int last, double count) {
     if (group_total > 0 && group_first[group_total - 1] == first && group_last[group_total - 1] == last) {
-        group_count[group_total - 1] += 1;
+        group_count[group_total - 1] += count;
         return;
     }
     group_first[group_total] = first;
     group_last[group_total] = last;
-    group_count[group_total] = 1;
+    group_count[group_total] = count;
     ++group_total;
 }
 
-// The ends in order, from the sorted parts: the left ends are -infinity
-// for each "<" cell, then the measured values and the ">" limits merged;
-// the right ends the measured values and the "<" limits merged, then
-// +infinity for each ">" cell.
+// The ends in order, from the sorted parts, one value at a time; with them
+// the intervals each cell covers: a "<" cell those from the first up to the
+// last that ends at or below its limit, a ">" cell those from the first
+// that starts above its limit on, a measured value its point. The groups
+// are the "<" ones by limit, then the ">" ones by limit.
 int innermost_intervals() {
-    int lefts = 0;
-    for (int i = 0; i < below_count; ++i) left_ends[lefts++] = End{-INF, 0};
-    for (int a = 0, b = 0; a < measured_count || b < above_count;) {
-        const End v = a < measured_count ? End{measured[a], 0} : End{INF, 0};
-        const End l = b < above_count ? End{above_limits[b], 2} : End{INF, 3};
-        if (end_before(v, l)) {
-            left_ends[lefts++] = v;
-            ++a;
-        } else {
-            left_ends[lefts++] = l;
-            ++b;
-        }
-    }
-    int rights = 0;
-    for (int a = 0, b = 0; a < measured_count || b < below_count;) {
-        if (b == below_count || (a < measured_count && measured[a] <= below_limits[b]))
-            right_ends[rights++] = End{measured[a++], 1};
-        else
-            right_ends[rights++] = End{below_limits[b++], 1};
-    }
-    for (int i = 0; i < above_count; ++i) right_ends[rights++] = End{INF, 1};
-
     int m = 0;
-    bool last_left = false;
-    End last{0, 0};
-    for (int l = 0, r = 0; r < rights;) {
-        if (l < lefts && end_before(left_ends[l], right_ends[r])) {
-            last = left_ends[l++];
+    bool last_left = below_count > 0;
+    End last{-INF, 0};
+    auto right_end = [&](End right) {
+        if (last_left) {
+            interval_low[m] = last;
+            interval_high[m] = right;
+            point_count[m] = 0;
+            ++m;
+        }
+        last_left = false;
+    };
+    group_total = 0;
+    int above_groups = 0;
+    for (int a = 0, b = 0, c = 0; a < measured_count || b < below_count || c < above_count;) {
+        double x = INF;
+        if (a < measured_count) x = measured[a];
+        if (b < below_count && below_limits[b] < x) x = below_limits[b];
+        if (c < above_count && above_limits[c] < x) x = above_limits[c];
+        int points = 0;
+        for (; a < measured_count && measured[a] == x; ++a) ++points;
+        int below = 0;
+        for (; b < below_count && below_limits[b] == x; ++b) ++below;
+        int above = 0;
+        for (; c < above_count && above_limits[c] == x; ++c) ++above;
+        if (points > 0) {
+            last = End{x, 0};
             last_left = true;
-        } else {
-            if (last_left) {
-                interval_low[m] = last;
-                interval_high[m] = right_ends[r];
-                ++m;
+            right_end(End{x, 1});
+            point_count[m - 1] = points;
+        } else if (below > 0) {
+            right_end(End{x, 1});
+        }
+        if (below > 0) add_group(0, m - 1, below);
+        if (above > 0) {
+            last = End{x, 2};
+            last_left = true;
+            if (above_groups > 0 && above_first[above_groups - 1] == m) {
+                above_group_count[above_groups - 1] += above;
+            } else {
+                above_first[above_groups] = m;
+                above_group_count[above_groups] = above;
+                ++above_groups;
             }
-            last_left = false;
-            ++r;
         }
     }
-
-    // The intervals each cell covers: a "<" cell those from the first up to
-    // the last that ends at or below its limit, a ">" cell those from the
-    // first that starts above its limit on, a measured value its point.
-    group_total = 0;
-    for (int i = 0, j = 0; i < below_count; ++i) {
-        const End limit{below_limits[i], 1};
-        while (j < m && !end_before(limit, interval_high[j])) ++j;
-        add_group(0, j - 1);
-    }
-    std::fill(point_count, point_count + m, 0.0);
-    for (int i = 0, j = 0; i < measured_count; ++i) {
-        const End point{measured[i], 0};
-        while (j < m && end_before(interval_low[j], point)) ++j;
-        point_count[j] += 1;
-    }
-    for (int i = 0, j = 0; i < above_count; ++i) {
-        const End limit{above_limits[i], 2};
-        while (j < m && end_before(interval_low[j], limit)) ++j;
-        add_group(j, m - 1);
-    }
+    if (above_count > 0) right_end(End{INF, 1});
+    for (int g = 0; g < above_groups; ++g) add_group(above_first[g], m - 1, above_group_count[g]);
     return m;
 }
 
