@@ -50,6 +50,7 @@ double present[MAX_ROWS];
 int present_rows[MAX_ROWS];
 double values[MAX_ROWS];
 CensoredCell cells[MAX_ROWS];
+int by_size[MAX_COLUMNS];
 
 int read_present(int c) {
     const int32_t* order = checked_order(c);
@@ -121,12 +122,22 @@ void write_censored_column(int c, int present_count) {
 
 bool fill_more_descriptive() {
     if (used_columns() < 1) return false;
+    const int columns = std::min(used_columns(), MAX_COLUMNS);
     // The column summaries count each column's "<" and ">" cells.
     bool censored = false;
-    for (int c = 0; c < used_columns() && c < MAX_COLUMNS; ++c)
-        censored = censored || column_summaries[c].n_small + column_summaries[c].n_big > 0;
+    for (int c = 0; c < columns; ++c) censored = censored || column_summaries[c].n_small + column_summaries[c].n_big > 0;
     start_more_rows(ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 0);
-    for (int c = 0; c < used_columns() && c < MAX_COLUMNS; ++c) {
+    // Columns with as many values for Shapiro-Wilk share its coefficients,
+    // so they are taken one after the other.
+    for (int c = 0; c < columns; ++c) by_size[c] = c;
+    const bool log = log_transform != 0;
+    std::stable_sort(by_size, by_size + columns, [log](int a, int b) {
+        const ColumnSummary& x = column_summaries[a];
+        const ColumnSummary& y = column_summaries[b];
+        return (log ? x.n_real_log : x.n_real) < (log ? y.n_real_log : y.n_real);
+    });
+    for (int k = 0; k < columns; ++k) {
+        const int c = by_size[k];
         const int present_count = read_present(c);
         write_column(c, present_count);
         if (censored) write_censored_column(c, present_count);
