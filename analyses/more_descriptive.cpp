@@ -7,7 +7,9 @@
 // is not known). When a column holds a "<" or ">" cell, every column also
 // gets the rows of its cells with their kept limits: the counts below and
 // above a limit, and of the distinct limits.
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "analyses/more_rows.h"
 #include "stats/censored_tests.h"
@@ -42,35 +44,64 @@ enum Row : int { DESCRIPTIVE_ROWS(MORE_ROW_ID) ROW_COUNT };
 const MoreRow ROWS[ROW_COUNT] = {DESCRIPTIVE_ROWS(MORE_ROW_ENTRY)};
 constexpr int PLAIN_ROW_COUNT = N_BELOW;
 
+// A column's present cells in ascending order (markers by their value),
+// read once along its start-up order and shared by every row.
+double present[MAX_ROWS];
+int present_rows[MAX_ROWS];
 double values[MAX_ROWS];
 CensoredCell cells[MAX_ROWS];
+int by_size[MAX_COLUMNS];
 
-void write_column(int c) {
+int read_present(int c) {
+    const int32_t* order = checked_order(c);
+    int n = 0;
+    for (int k = 0; k < used_rows(); ++k) {
+        const int r = order[k];
+        const double v = data_rows[r].value[c];
+        if (is_missing_value(v)) continue;
+        present[n] = v;
+        present_rows[n] = r;
+        ++n;
+    }
+    sort_if_unsorted(present, present_rows, n);
+    return n;
+}
+
+void write_column(int c, int present_count) {
     const bool log = log_transform != 0;
     const ColumnSummary& s = column_summaries[c];
     set_more_cell(BEYOND_LIMIT, c, s.n_small + s.n_big);
 
-    const int n = ordered_column_values(
-        c, [log](int, double v) { return is_real_value(v) && (!log || v > 0); }, values, nullptr);
-    if (log)
-        for (int i = 0; i < n; ++i) values[i] = std::log(values[i]);
+    int n = 0;
+    for (int i = 0; i < present_count; ++i)
+        if (is_real_value(present[i]) && (!log || present[i] > 0)) values[n++] = log ? std::log(present[i]) : present[i];
     const ShapiroWilk sw = shapiro_wilk(values, n);
     set_more_cell(W, c, sw.w);
     set_more_cell(W_P, c, sw.p);
 
-    const int present = ordered_column_values(c, [](int, double) { return true; }, values, nullptr);
-    const int k = median_interval_rank(present);
+    const int k = median_interval_rank(present_count);
     if (k < 1) return;
-    const double low = values[k - 1], high = values[present - k];
+    const double low = present[k - 1], high = present[present_count - k];
     if (is_real_value(low)) set_more_cell(MEDIAN_LOW, c, low);
     if (is_real_value(high)) set_more_cell(MEDIAN_HIGH, c, high);
 }
 
-// The rows of values beyond a limit, from the column's present cells.
-void write_censored_column(int c) {
+// The rows of values beyond a limit, from the column's present cells in
+// their order: "<" cells, the measured values ascending, ">" cells.
+void write_censored_column(int c, int present_count) {
+    ColumnBounds bounds{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), false};
+    for (int i = 0; i < present_count; ++i)
+        if (is_real_value(present[i])) {
+            bounds.smallest_measured = std::min(bounds.smallest_measured, present[i]);
+            bounds.largest_measured = std::max(bounds.largest_measured, present[i]);
+        }
     int n = 0;
-    for (int r = 0; r < used_rows(); ++r)
-        if (read_censored_cell(r, c, more_column_bounds(c), cells[n])) ++n;
+    for (int i = 0; i < present_count; ++i) {
+        if (is_real_value(present[i]))
+            cells[n++] = measured_cell(present[i]);
+        else if (read_censored_cell(present_rows[i], c, bounds, cells[n]))
+            ++n;
+    }
     const CensoredCounts counts = censored_counts(cells, n);
     set_more_cell(N_BELOW, c, counts.below);
     set_more_cell(N_ABOVE, c, counts.above);
@@ -91,11 +122,25 @@ void write_censored_column(int c) {
 
 bool fill_more_descriptive() {
     if (used_columns() < 1) return false;
-    const bool censored = find_censored_columns(0);
+    const int columns = std::min(used_columns(), MAX_COLUMNS);
+    // The column summaries count each column's "<" and ">" cells.
+    bool censored = false;
+    for (int c = 0; c < columns; ++c) censored = censored || column_summaries[c].n_small + column_summaries[c].n_big > 0;
     start_more_rows(ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 0);
-    for (int c = 0; c < used_columns(); ++c) {
-        write_column(c);
-        if (censored) write_censored_column(c);
+    // Columns with as many values for Shapiro-Wilk share its coefficients,
+    // so they are taken one after the other.
+    for (int c = 0; c < columns; ++c) by_size[c] = c;
+    const bool log = log_transform != 0;
+    std::stable_sort(by_size, by_size + columns, [log](int a, int b) {
+        const ColumnSummary& x = column_summaries[a];
+        const ColumnSummary& y = column_summaries[b];
+        return (log ? x.n_real_log : x.n_real) < (log ? y.n_real_log : y.n_real);
+    });
+    for (int k = 0; k < columns; ++k) {
+        const int c = by_size[k];
+        const int present_count = read_present(c);
+        write_column(c, present_count);
+        if (censored) write_censored_column(c, present_count);
     }
     return true;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the benchmark worksheets as WK1 record streams.
 
-    python3 bench/make_worksheets.py OUTPUT_DIR [--stress] [--text]
+    python3 bench/make_worksheets.py OUTPUT_DIR [--stress] [--text] [--censored]
 
 Three sizes, each plain and with a group-code first column:
   small (20 x 3), medium (200 x 10), full (1024 x 50, the data table's
@@ -17,6 +17,10 @@ corners of the arithmetic, for comparing the outputs of two builds byte
 for byte (bench/capture_outputs.sh): few distinct values (many ties, zeros
 and negative values, markers of both kinds), constant columns, signed
 values for the log substitutes, and a tie-heavy group sheet.
+
+With --censored it also writes full_censored: the full sheet with about a
+tenth of its numbers replaced by "<0.5", "<1", "<2", "<5", ">20" and ">50"
+(seeded), for timing the estimates that keep each cell's limit.
 
 With --text each worksheet also gets a text twin, NAME.tsv: the same cells
 as tab-separated text (numbers in their shortest exact form, labels as
@@ -115,6 +119,18 @@ def stress_sheets():
     yield "stress_signed", sheet
 
 
+# The full sheet with about a tenth of its numbers replaced by limits,
+# of several distinct values on both sides: the estimates that keep each
+# cell's limit then work on many censored cells, not a few at the ends.
+CENSORED_LABELS = ["<0.5", "<1", "<2", "<5", ">20", ">50"]
+
+
+def censored_sheet(sheet):
+    rng = random.Random("morvenda-bench-censored")
+    return [[rng.choice(CENSORED_LABELS) if isinstance(c, float) and rng.random() < 0.1 else c for c in row]
+            for row in sheet]
+
+
 def text_bytes(rows):
     """The cells as tab-separated lines; repr gives the shortest text that reads back as the same double."""
     def cell_text(cell):
@@ -125,9 +141,9 @@ def text_bytes(rows):
 
 
 def main():
-    args = [a for a in sys.argv[1:] if a not in ("--stress", "--text")]
+    args = [a for a in sys.argv[1:] if a not in ("--stress", "--text", "--censored")]
     if len(args) != 1:
-        sys.exit("usage: make_worksheets.py OUTPUT_DIR [--stress] [--text]")
+        sys.exit("usage: make_worksheets.py OUTPUT_DIR [--stress] [--text] [--censored]")
     out = args[0]
     os.makedirs(out, exist_ok=True)
     sheets = []
@@ -135,6 +151,8 @@ def main():
         for suffix, with_groups in (("", False), ("_groups", True)):
             name = size + suffix
             sheets.append((name, make_sheet(name, rows, columns, with_groups)))
+    if "--censored" in sys.argv[1:]:
+        sheets.append(("full_censored", censored_sheet(dict(sheets)["full"])))
     if "--stress" in sys.argv[1:]:
         sheets.extend(stress_sheets())
     for name, sheet in sheets:

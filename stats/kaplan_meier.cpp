@@ -25,7 +25,11 @@ double step_time[CAPACITY];
 double step_level[CAPACITY];
 
 double centile(int steps, double largest_time, double p) {
-    for (int i = 0; i < steps; ++i) {
+    // The levels increase: those at most p - 2 tolerances are neither near p
+    // nor above it, and are passed by.
+    const int first =
+        static_cast<int>(std::upper_bound(step_level, step_level + steps, p - 2 * LEVEL_TOLERANCE) - step_level);
+    for (int i = first; i < steps; ++i) {
         if (std::fabs(step_level[i] - p) < LEVEL_TOLERANCE)
             return (step_time[i] + (i + 1 < steps ? step_time[i + 1] : largest_time)) / 2;
         if (step_level[i] > p) return step_time[i];
@@ -33,123 +37,196 @@ double centile(int steps, double largest_time, double p) {
     return NaN;
 }
 
-// Kaplan-Meier with right-censoring: a censored time is still at risk at its
-// own time. Returns the number of steps.
-struct Observation {
-    double time;
-    bool censored;
-};
-Observation observations[CAPACITY];
+// The cells by side, each part ascending: the measured values and the
+// limits of the "<" and of the ">" cells. A column read along its order
+// arrives with them sorted, and each part is sorted here only if it is not.
+double measured[CAPACITY];
+double below_limits[CAPACITY];
+double above_limits[CAPACITY];
+int measured_count;
+int below_count;
+int above_count;
 
-bool by_time(const Observation& a, const Observation& b) { return a.time < b.time; }
+void sort_unless_sorted(double* v, int n) {
+    if (!std::is_sorted(v, v + n)) std::sort(v, v + n);
+}
 
-int kaplan_meier_steps(int n) {
-    std::sort(observations, observations + n, by_time);
+// Kaplan-Meier with right-censoring, from the times of the events and of
+// the censored observations, each ascending: a censored time is still at
+// risk at its own time. Returns the number of steps.
+int kaplan_meier_steps(const double* event_times, int events_count, const double* censored_times, int censored_count) {
+    const int n = events_count + censored_count;
     double survival = 1;
     int steps = 0;
-    for (int i = 0; i < n;) {
-        int j = i;
-        int events = 0;
-        for (; j < n && observations[j].time == observations[i].time; ++j)
-            if (!observations[j].censored) ++events;
-        if (events > 0) {
-            survival *= 1 - static_cast<double>(events) / (n - i);
-            step_time[steps] = observations[i].time;
+    int e = 0;
+    int c = 0;
+    while (e < events_count || c < censored_count) {
+        const double time =
+            c == censored_count || (e < events_count && event_times[e] <= censored_times[c]) ? event_times[e] : censored_times[c];
+        const int at_risk = n - e - c;
+        const int first_event = e;
+        while (e < events_count && event_times[e] == time) ++e;
+        while (c < censored_count && censored_times[c] == time) ++c;
+        if (e > first_event) {
+            survival *= 1 - static_cast<double>(e - first_event) / at_risk;
+            step_time[steps] = time;
             step_level[steps] = 1 - survival;
             ++steps;
         }
-        i = j;
     }
     return steps;
 }
 
+// The flipped times M - v of the "<" side, ascending.
+double flipped_events[CAPACITY];
+double flipped_censored[CAPACITY];
+
 // Turnbull: the innermost intervals, each a pair of a left end immediately
 // followed by a right end in the order of all ends. Keys order the ends at
-// one value: a closed left end (a measured value, or -infinity) before a
-// right end, before an open left end (a ">" limit).
+// one value x: a closed left end (a measured x) before the right ends (a
+// measured x, a "<x" limit), before an open left end (a ">x" limit). Every
+// "<" cell also has the left end -infinity, before all, and every ">" cell
+// the right end +infinity, after all.
 struct End {
     double value;
     int rank;    // 0 closed left, 1 right, 2 open left
-    bool left;
 };
-bool end_before(const End& a, const End& b) { return a.value < b.value || (a.value == b.value && a.rank < b.rank); }
 
-End ends[2 * CAPACITY];
 End interval_low[CAPACITY];   // innermost intervals in order
 End interval_high[CAPACITY];
-int cell_first[CAPACITY];     // the innermost intervals each cell covers
-int cell_last[CAPACITY];
+// The "<" and ">" cells collapsed into groups of equal cells: the innermost
+// intervals a group covers and its number of cells. The measured cells are
+// counted at their point.
+int group_first[CAPACITY];
+int group_last[CAPACITY];
+double group_count[CAPACITY];
+int group_total;
+int above_first[CAPACITY];    // the ">" groups' first intervals, until the last is known
+double above_group_count[CAPACITY];
+double point_count[CAPACITY];
 double mass[CAPACITY + 1];
 double cumulative[CAPACITY + 1];
 double weight_change[CAPACITY + 1];
 
-int innermost_intervals(const CensoredCell* cells, int n) {
-    int count = 0;
-    for (int i = 0; i < n; ++i) {
-        const double v = cells[i].value;
-        switch (cells[i].side) {
-        case SIDE_BELOW:
-            ends[count++] = End{-INF, 0, true};
-            ends[count++] = End{v, 1, false};
-            break;
-        case SIDE_ABOVE:
-            ends[count++] = End{v, 2, true};
-            ends[count++] = End{INF, 1, false};
-            break;
-        default:
-            ends[count++] = End{v, 0, true};
-            ends[count++] = End{v, 1, false};
-        }
+void add_group(int first, int last, double count) {
+    if (group_total > 0 && group_first[group_total - 1] == first && group_last[group_total - 1] == last) {
+        group_count[group_total - 1] += count;
+        return;
     }
-    std::sort(ends, ends + count, end_before);
+    group_first[group_total] = first;
+    group_last[group_total] = last;
+    group_count[group_total] = count;
+    ++group_total;
+}
+
+// The ends in order, from the sorted parts, one value at a time; with them
+// the intervals each cell covers: a "<" cell those from the first up to the
+// last that ends at or below its limit, a ">" cell those from the first
+// that starts above its limit on, a measured value its point. The groups
+// are the "<" ones by limit, then the ">" ones by limit.
+int innermost_intervals() {
     int m = 0;
-    for (int k = 1; k < count; ++k)
-        if (ends[k - 1].left && !ends[k].left) {
-            interval_low[m] = ends[k - 1];
-            interval_high[m] = ends[k];
+    bool last_left = below_count > 0;
+    End last{-INF, 0};
+    auto right_end = [&](End right) {
+        if (last_left) {
+            interval_low[m] = last;
+            interval_high[m] = right;
+            point_count[m] = 0;
             ++m;
         }
-    for (int i = 0; i < n; ++i) {
-        const double v = cells[i].value;
-        if (cells[i].side == SIDE_BELOW) {
-            cell_first[i] = 0;
-            cell_last[i] = static_cast<int>(std::upper_bound(interval_high, interval_high + m, End{v, 1, false}, end_before) -
-                                            interval_high) - 1;
-        } else if (cells[i].side == SIDE_ABOVE) {
-            cell_first[i] = static_cast<int>(std::lower_bound(interval_low, interval_low + m, End{v, 2, true}, end_before) -
-                                             interval_low);
-            cell_last[i] = m - 1;
-        } else {
-            cell_first[i] = static_cast<int>(std::lower_bound(interval_low, interval_low + m, End{v, 0, true}, end_before) -
-                                             interval_low);
-            cell_last[i] = cell_first[i];
+        last_left = false;
+    };
+    group_total = 0;
+    int above_groups = 0;
+    for (int a = 0, b = 0, c = 0; a < measured_count || b < below_count || c < above_count;) {
+        double x = INF;
+        if (a < measured_count) x = measured[a];
+        if (b < below_count && below_limits[b] < x) x = below_limits[b];
+        if (c < above_count && above_limits[c] < x) x = above_limits[c];
+        int points = 0;
+        for (; a < measured_count && measured[a] == x; ++a) ++points;
+        int below = 0;
+        for (; b < below_count && below_limits[b] == x; ++b) ++below;
+        int above = 0;
+        for (; c < above_count && above_limits[c] == x; ++c) ++above;
+        if (points > 0) {
+            last = End{x, 0};
+            last_left = true;
+            right_end(End{x, 1});
+            point_count[m - 1] = points;
+        } else if (below > 0) {
+            right_end(End{x, 1});
+        }
+        if (below > 0) add_group(0, m - 1, below);
+        if (above > 0) {
+            last = End{x, 2};
+            last_left = true;
+            if (above_groups > 0 && above_first[above_groups - 1] == m) {
+                above_group_count[above_groups - 1] += above;
+            } else {
+                above_first[above_groups] = m;
+                above_group_count[above_groups] = above;
+                ++above_groups;
+            }
         }
     }
+    if (above_count > 0) right_end(End{INF, 1});
+    for (int g = 0; g < above_groups; ++g) add_group(above_first[g], m - 1, above_group_count[g]);
     return m;
 }
 
 // The self-consistency iteration: each cell's weight 1/n is shared among
 // the innermost intervals it covers in proportion to their masses, and the
-// new masses are the shares summed. Returns false at the iteration cap.
+// new masses are the shares summed. A measured cell's share is all of its
+// weight: interval j gets (point_count[j] + mass[j] W_j) / n, W_j the sum
+// over the groups of "<" and ">" cells covering j of count / covered mass.
+// W is constant between the ends of the groups, and the covered masses are
+// differences of the cumulative mass at those ends, so only there is either
+// kept. Returns false at the iteration cap.
+bool is_group_end[CAPACITY + 1];
+int group_ends[CAPACITY + 1];  // ascending, 0 and m included
+
 bool turnbull_masses(int n, int m) {
-    for (int j = 0; j < m; ++j) mass[j] = 1.0 / m;
+    std::fill(is_group_end, is_group_end + m + 1, false);
+    is_group_end[0] = is_group_end[m] = true;
+    for (int g = 0; g < group_total; ++g) is_group_end[group_first[g]] = is_group_end[group_last[g] + 1] = true;
+    int ends_count = 0;
+    for (int j = 0; j <= m; ++j)
+        if (is_group_end[j]) group_ends[ends_count++] = j;
+
+    double running = 0;
+    for (int j = 0; j < m; ++j) {
+        if (is_group_end[j]) cumulative[j] = running;
+        mass[j] = 1.0 / m;
+        running += mass[j];
+    }
+    cumulative[m] = running;
+    // Each pass leaves the changes it read at zero for the next.
+    std::fill(weight_change, weight_change + m + 1, 0.0);
     for (int iteration = 0; iteration < TURNBULL_MAX_ITERATIONS; ++iteration) {
-        cumulative[0] = 0;
-        for (int j = 0; j < m; ++j) cumulative[j + 1] = cumulative[j] + mass[j];
-        std::fill(weight_change, weight_change + m + 1, 0.0);
-        for (int i = 0; i < n; ++i) {
-            const double covered = cumulative[cell_last[i] + 1] - cumulative[cell_first[i]];
-            weight_change[cell_first[i]] += 1 / covered;
-            weight_change[cell_last[i] + 1] -= 1 / covered;
+        for (int g = 0; g < group_total; ++g) {
+            const double share = group_count[g] / (cumulative[group_last[g] + 1] - cumulative[group_first[g]]);
+            weight_change[group_first[g]] += share;
+            weight_change[group_last[g] + 1] -= share;
         }
         double weight = 0;
         double largest_change = 0;
-        for (int j = 0; j < m; ++j) {
-            weight += weight_change[j];
-            const double updated = mass[j] * weight / n;
-            largest_change = std::max(largest_change, std::fabs(updated - mass[j]));
-            mass[j] = updated;
+        running = 0;
+        for (int e = 0; e + 1 < ends_count; ++e) {
+            const int from = group_ends[e];
+            weight += weight_change[from];
+            weight_change[from] = 0;
+            cumulative[from] = running;
+            for (int j = from; j < group_ends[e + 1]; ++j) {
+                const double updated = (point_count[j] + mass[j] * weight) / n;
+                largest_change = std::max(largest_change, std::fabs(updated - mass[j]));
+                mass[j] = updated;
+                running += updated;
+            }
         }
+        cumulative[m] = running;
+        weight_change[m] = 0;
         if (largest_change < TURNBULL_TOLERANCE) return true;
     }
     return false;
@@ -160,39 +237,44 @@ bool turnbull_masses(int n, int m) {
 KmCentiles km_centiles(const CensoredCell* cells, int n) {
     KmCentiles result{NaN, NaN, NaN, false, false};
     if (n < 1 || n > CAPACITY) return result;
-    bool below = false;
-    bool above = false;
+    measured_count = below_count = above_count = 0;
     double largest = -INF;
     for (int i = 0; i < n; ++i) {
-        if (!std::isfinite(cells[i].value)) return result;
-        below = below || cells[i].side == SIDE_BELOW;
-        above = above || cells[i].side == SIDE_ABOVE;
-        largest = std::max(largest, cells[i].value);
+        const double v = cells[i].value;
+        if (!std::isfinite(v)) return result;
+        if (cells[i].side == SIDE_BELOW)
+            below_limits[below_count++] = v;
+        else if (cells[i].side == SIDE_ABOVE)
+            above_limits[above_count++] = v;
+        else
+            measured[measured_count++] = v;
+        largest = std::max(largest, v);
     }
-    result.turnbull = below && above;
-    if (!below) {
-        for (int i = 0; i < n; ++i) observations[i] = Observation{cells[i].value, cells[i].side == SIDE_ABOVE};
-        const int steps = kaplan_meier_steps(n);
+    sort_unless_sorted(measured, measured_count);
+    sort_unless_sorted(below_limits, below_count);
+    sort_unless_sorted(above_limits, above_count);
+    result.turnbull = below_count > 0 && above_count > 0;
+    if (below_count == 0) {
+        const int steps = kaplan_meier_steps(measured, measured_count, above_limits, above_count);
         result.p25 = centile(steps, largest, 0.25);
         result.median = centile(steps, largest, 0.5);
         result.p75 = centile(steps, largest, 0.75);
         return result;
     }
-    if (!above) {
+    if (above_count == 0) {
         // Flipped about M, "<" cells become right-censored.
         const double flip = largest + 1;
-        double flipped_largest = -INF;
-        for (int i = 0; i < n; ++i) {
-            observations[i] = Observation{flip - cells[i].value, cells[i].side == SIDE_BELOW};
-            flipped_largest = std::max(flipped_largest, observations[i].time);
-        }
-        const int steps = kaplan_meier_steps(n);
+        for (int i = 0; i < measured_count; ++i) flipped_events[i] = flip - measured[measured_count - 1 - i];
+        for (int i = 0; i < below_count; ++i) flipped_censored[i] = flip - below_limits[below_count - 1 - i];
+        double flipped_largest = flipped_censored[below_count - 1];
+        if (measured_count > 0) flipped_largest = std::max(flipped_largest, flipped_events[measured_count - 1]);
+        const int steps = kaplan_meier_steps(flipped_events, measured_count, flipped_censored, below_count);
         result.p25 = flip - centile(steps, flipped_largest, 0.75);
         result.median = flip - centile(steps, flipped_largest, 0.5);
         result.p75 = flip - centile(steps, flipped_largest, 0.25);
         return result;
     }
-    const int m = innermost_intervals(cells, n);
+    const int m = innermost_intervals();
     if (!turnbull_masses(n, m)) {
         result.iteration_cap_reached = true;
         return result;

@@ -24,7 +24,9 @@
 // here 4.15). It also settles on other masses when a "<" cell has no
 // measured value below its limit and ">" cells lie beyond the largest
 // value ("<3 >10": survfit puts 2/3 at 3, the estimate 1/2). The
-// expectations hold columns where the two agree.
+// expectations come from survfit's own iteration run on to convergence
+// (tools/generate_censored_estimates.py) and hold no column of that second
+// kind.
 //
 // How the report calls it: per column, bounds = column_bounds(column); the
 // present rows read with read_censored_cell(row, column, bounds, cell) into
@@ -42,7 +44,8 @@
 constexpr double TURNBULL_TOLERANCE = 1e-9;
 // ...or after this many iterations, when every centile is NaN and
 // `iteration_cap_reached` is set. Each iteration is a few passes over the
-// cells, so a column of 1024 cells costs at most a few tens of milliseconds.
+// innermost intervals and the groups of equal cells, so a column of 1024
+// cells costs at most a few tens of milliseconds.
 constexpr int TURNBULL_MAX_ITERATIONS = 5000;
 
 struct KmCentiles {
@@ -53,7 +56,9 @@ struct KmCentiles {
     bool iteration_cap_reached;  // Turnbull stopped at its cap: the centiles are NaN
 };
 
-// n <= MAX_ROWS cells; NaN centiles for n < 1, n > MAX_ROWS or a cell whose
+// n <= MAX_ROWS cells in any order; cells read along a column's order (the
+// "<" cells, the measured values ascending, the ">" cells) cost no sort
+// but of the limits among themselves. NaN centiles for n < 1, n > MAX_ROWS or a cell whose
 // value or limit is not finite (a "<" or ">" cell in a column without a
 // measured value).
 KmCentiles km_centiles(const CensoredCell* cells, int n);

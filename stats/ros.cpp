@@ -17,6 +17,11 @@ double measured[CAPACITY];  // ascending
 double limits[CAPACITY];    // of the "<" cells, ascending
 double values[CAPACITY];    // measured and imputed
 
+// A column read along its order arrives sorted; only what is not gets sorted.
+void sort_unless_sorted(double* v, int n) {
+    if (!std::is_sorted(v, v + n)) std::sort(v, v + n);
+}
+
 RosResult summary(int n) {
     RosResult r{NaN, NaN, NaN};
     double sum = 0;
@@ -27,7 +32,7 @@ RosResult summary(int n) {
         for (int i = 0; i < n; ++i) squares += (values[i] - r.mean) * (values[i] - r.mean);
         r.sd = std::sqrt(squares / (n - 1));
     }
-    std::sort(values, values + n);
+    sort_unless_sorted(values, n);
     r.median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
     return r;
 }
@@ -64,8 +69,8 @@ RosResult ros_estimates(const CensoredCell* cells, int n) {
             limits[censored++] = v;
     }
     if (detects < 3) return none;
-    std::sort(measured, measured + detects);
-    std::sort(limits, limits + censored);
+    sort_unless_sorted(measured, detects);
+    sort_unless_sorted(limits, censored);
 
     // The distinct limits, from the largest down: Pe of each, then the
     // positions of the cells at that limit and of the measured values at or

@@ -18,8 +18,10 @@
 namespace {
 
 constexpr int MAX_N = 1024;
-// The coefficients of the lower half; the upper half mirrors them.
+// The coefficients of the lower half; the upper half mirrors them. They
+// depend on n alone and stay filled for the next sample of that size.
 double half_coefficients[MAX_N / 2];
+int coefficients_n = 0;
 
 // c[0] + c[1] x + ... + c[count-1] x^(count-1).
 double poly(const double* c, int count, double x) {
@@ -38,6 +40,8 @@ const double G[] = {-2.273, 0.459};
 
 // a_1 .. a_(n/2), positive, for the differences x_(n+1-i) - x_(i).
 void fill_coefficients(int n) {
+    if (n == coefficients_n) return;
+    coefficients_n = n;
     const int half = n / 2;
     if (n == 3) {
         half_coefficients[0] = std::sqrt(0.5);
