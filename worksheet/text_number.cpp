@@ -54,6 +54,16 @@ void take_mantissa_digit(CellTextScan& scan, unsigned char byte, bool after_poin
     if (digit != 0) scan.dropped_non_zero = true;
 }
 
+// A sign where the syntax has room for one, before the mantissa or before
+// the exponent's digits: kept in `negative`, and the text moves on to
+// `signed_state`. False for any other byte.
+bool take_sign(CellTextScan& scan, unsigned char byte, bool& negative, NumberState signed_state) {
+    if (byte != '+' && byte != '-') return false;
+    negative = byte == '-';
+    scan.state = signed_state;
+    return true;
+}
+
 void take_exponent_digit(CellTextScan& scan, unsigned char byte) {
     if (scan.exponent < EXPONENT_LIMIT) scan.exponent = scan.exponent * 10 + (byte - '0');
 }
@@ -111,11 +121,7 @@ void feed_cell_text(CellTextScan& scan, unsigned char byte, char decimal_point) 
     }
     switch (scan.state) {
     case LEADING:
-        if (byte == '+' || byte == '-') {
-            scan.negative = byte == '-';
-            scan.state = SIGN;
-            return;
-        }
+        if (take_sign(scan, byte, scan.negative, SIGN)) return;
         [[fallthrough]];
     case SIGN:
         if (is_digit(byte)) {
@@ -143,11 +149,7 @@ void feed_cell_text(CellTextScan& scan, unsigned char byte, char decimal_point) 
         }
         return;
     case EXPONENT_MARK:
-        if (byte == '+' || byte == '-') {
-            scan.exponent_negative = byte == '-';
-            scan.state = EXPONENT_SIGN;
-            return;
-        }
+        if (take_sign(scan, byte, scan.exponent_negative, EXPONENT_SIGN)) return;
         [[fallthrough]];
     case EXPONENT_SIGN:
     case EXPONENT_DIGITS:
