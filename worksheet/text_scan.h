@@ -99,11 +99,11 @@ TextExtent scan(const Splitter s, char decimal_point, const TextWindow* window, 
                     if (!any_read) origin = TextWindow{false, row, column};
                     if (column < origin.column) extent.window_moved = true;
                 }
-                inside = !extent.window_moved && row >= origin.row && column >= origin.column &&
-                         row - origin.row < static_cast<std::size_t>(MAX_ROWS) &&
-                         column - origin.column < static_cast<std::size_t>(MAX_COLUMNS);
+                // Before the origin the differences wrap round to beyond the caps.
                 window_row = row - origin.row;
                 window_column = column - origin.column;
+                inside = !extent.window_moved && window_row < static_cast<std::size_t>(MAX_ROWS) &&
+                         window_column < static_cast<std::size_t>(MAX_COLUMNS);
             }
             const CellReading reading = !inside ? CellReading{false, false, CELL_MISSING, NO_LIMIT}
                                         : plain ? CellReading{false, true, plain_value, NO_LIMIT}
