@@ -121,6 +121,8 @@ void take_outside_cell(StepState& state, TextCell cell) {
     if (whole && !cell.is_number) check_other_point(state, cell.text_begin, cell.text_end);
 }
 
+// The window scan's visitor: a cell of the window becomes its record; what
+// the whole text must tell is gathered on the way.
 inline void take_cell(StepState& state, const TextCell& visited) {
     if (!visited.read) {
         take_outside_cell(state, visited);
