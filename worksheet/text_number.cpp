@@ -183,10 +183,6 @@ double cell_text_value(const CellTextScan& scan) {
 
 namespace {
 
-// The longest text handed to from_chars (longer numbers are rare enough for
-// the scan).
-constexpr std::size_t MAX_CHARCONV_TEXT = 64;
-
 double slow_cell_value(const unsigned char* text, std::size_t size, char decimal_point, bool& is_number) {
     CellTextScan scan;
     begin_cell_text(scan);
@@ -240,6 +236,9 @@ CellReading read_cell(const unsigned char* text, std::size_t size, char decimal_
     double value = 0.0;
     bool converted = digits <= MAX_QUICK_DIGITS && exact_decimal(mantissa, exponent - fraction_digits, negative, value);
 #if defined(__cpp_lib_to_chars)
+    // The longest text handed to from_chars (longer numbers are rare enough
+    // for the scan).
+    constexpr std::size_t MAX_CHARCONV_TEXT = 64;
     const auto length = static_cast<std::size_t>(end - begin);
     if (!converted && DOUBLE_ROUNDS_ONCE && length <= MAX_CHARCONV_TEXT) {
         // from_chars takes no "+" and only "." as the decimal point.
