@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -126,21 +127,31 @@ void report_other_point_cells(const std::string& name, const TextBlock& text, bo
                                : "numbers with a decimal comma are read with --decimal-comma");
 }
 
-// The "Wk1" block for the input in its format (not Auto): WK1 input as it
-// is, text as the WK1 record stream of its cells (UTF-16 text first becomes
-// UTF-8). Text in which no cell holds a value (an empty input, a sentence)
-// is no worksheet, as on the Windows clipboard: it becomes an empty block,
-// which the reader refuses as it refuses an empty clipboard.
-std::vector<unsigned char> worksheet_block(const std::string& name, std::vector<unsigned char> input,
-                                           InputFormat format, bool decimal_comma) {
-    if (format == InputFormat::Wk1) return input;
-    const TextRequest request{format == InputFormat::Csv ? TextFormat::Commas : TextFormat::Tabs, decimal_comma,
+// Puts the worksheet on the headless clipboard as its "Wk1" block, the input
+// in its format (not Auto): WK1 input as it is, text as the WK1 record stream
+// of its cells (UTF-16 text first becomes UTF-8), written in place on the
+// clipboard's room for it. Text in which no cell holds a value (an empty
+// input, a sentence) is no worksheet, as on the Windows clipboard: it becomes
+// an empty block, which the reader refuses as it refuses an empty clipboard.
+// With first-row titles, the block with its first row made missing.
+void put_worksheet_block(const std::string& name, std::vector<unsigned char> input, InputFormat format,
+                         const CliOptions& options) {
+    if (format == InputFormat::Wk1) {
+        if (options.first_row_titles) input = first_row_as_titles(input.data(), input.size());
+        headless::put_clipboard_block("Wk1", std::move(input));
+        return;
+    }
+    const TextRequest request{format == InputFormat::Csv ? TextFormat::Commas : TextFormat::Tabs,
+                              options.decimal_comma,
                               format == InputFormat::Text ? OtherPointScope::Whole : OtherPointScope::None, false};
-    std::vector<unsigned char> block(TEXT_WK1_CAPACITY);
-    const TextBlock text = text_worksheet_block(input.data(), input.size(), request, block.data(), block.size());
-    report_other_point_cells(name, text, decimal_comma);
-    block.resize(text.values ? text.block_size : 0);
-    return block;
+    std::unique_ptr<unsigned char[]> block = headless::new_clipboard_bytes(TEXT_WK1_CAPACITY);
+    const TextBlock text = text_worksheet_block(input.data(), input.size(), request, block.get(), TEXT_WK1_CAPACITY);
+    report_other_point_cells(name, text, options.decimal_comma);
+    const std::size_t size = text.values ? text.block_size : 0;
+    if (options.first_row_titles)
+        headless::put_clipboard_block("Wk1", first_row_as_titles(block.get(), size));
+    else
+        headless::put_clipboard_block("Wk1", std::move(block), size);
 }
 
 // Fetches the worksheet from the desktop clipboard: the "Wk1" target when it
@@ -248,12 +259,7 @@ void run_desktop_program(const std::string& name, const CliOptions& options, Inp
     if (input.bytes.size() >= LARGE_WORKSHEET_BYTES) headless::prefer_large_pages(data_rows, sizeof data_rows);
     headless::reset();
     headless::set_application_name(name.c_str());
-    if (input.found) {
-        std::vector<unsigned char> block =
-            worksheet_block(name, std::move(input.bytes), input.format, options.decimal_comma);
-        if (options.first_row_titles) block = first_row_as_titles(block.data(), block.size());
-        headless::put_clipboard_block("Wk1", std::move(block));
-    }
+    if (input.found) put_worksheet_block(name, std::move(input.bytes), input.format, options);
     headless::set_dialog_actions(dialog_actions(options));
     CWinApp* application = AfxGetApp();
     if (application != nullptr) application->InitInstance();

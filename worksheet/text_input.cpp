@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "worksheet/text_number.h"
+#include "worksheet/text_scan.h"
 #include "worksheet/wk1_reader.h"
 
 namespace {
@@ -46,13 +47,18 @@ struct BlockWriter {
         u16(length);
     }
     // Column and row are already relative to the origin and inside the caps.
+    // The record is written through a pointer of its own: a store through
+    // `out` could be to `pos` for all the compiler knows.
     void number(std::size_t column, std::size_t row, double value) {
-        header(WK1_NUMBER, WK1_NUMBER_BODY_SIZE);
-        out[pos++] = WK1_NO_FORMAT;
-        u16(column);
-        u16(row);
-        put_wk1_f64(out + pos, value);
-        pos += 8;
+        unsigned char* const record = out + pos;
+        put_wk1_u16(record, WK1_NUMBER);
+        put_wk1_u16(record + 2, WK1_NUMBER_BODY_SIZE);
+        unsigned char* const body = record + WK1_HEADER_SIZE;
+        body[WK1_CELL_FORMAT] = WK1_NO_FORMAT;
+        put_wk1_u16(body + WK1_CELL_COLUMN, static_cast<unsigned>(column));
+        put_wk1_u16(body + WK1_CELL_ROW, static_cast<unsigned>(row));
+        put_wk1_f64(body + WK1_CELL_VALUE, value);
+        pos += WK1_NUMBER_RECORD_SIZE;
     }
     // A "<" or ">" cell: the sign, and the limit when it has one.
     void limit_label(std::size_t column, std::size_t row, double marker, double limit) {
@@ -71,7 +77,7 @@ struct BlockWriter {
         out[pos++] = 0;
     }
     void cell(std::size_t column, std::size_t row, double value, double limit, bool is_number) {
-        if (is_marker(value) && !is_number)
+        if (!is_number && is_marker(value))
             limit_label(column, row, value, limit);
         else
             number(column, row, value);
@@ -94,12 +100,11 @@ struct StepState {
 
 // A cell that is no number with the decimal point in use but is one with
 // the other; the first of them becomes the example, trimmed of spaces.
-void check_other_point(StepState& state, const TextCell& cell) {
-    if (cell.is_number) return;
-    const CellReading other = read_cell_text(state.text + cell.text_begin, cell.text_end - cell.text_begin,
-                                             state.decimal_comma ? '.' : ',');
+void check_other_point(StepState& state, std::size_t text_begin, std::size_t text_end) {
+    const CellReading other =
+        read_cell_text(state.text + text_begin, text_end - text_begin, state.decimal_comma ? '.' : ',');
     if (!other.is_number || state.other_count++ > 0) return;
-    std::size_t first = cell.text_begin, last = cell.text_end;
+    std::size_t first = text_begin, last = text_end;
     while (first < last && state.text[first] == ' ') ++first;
     while (last > first && state.text[last - 1] == ' ') --last;
     if (last - first > OTHER_POINT_EXAMPLE_BYTES) last = first + OTHER_POINT_EXAMPLE_BYTES;
@@ -107,21 +112,26 @@ void check_other_point(StepState& state, const TextCell& cell) {
     state.example_end = last;
 }
 
-void take_cell(const TextCell& visited, void* context) {
-    StepState& state = *static_cast<StepState*>(context);
-    if (visited.read) {
-        state.writer.cell(visited.window_column, visited.window_row, visited.value, visited.limit, visited.is_number);
-        if (!is_missing_value(visited.value)) state.values = true;
-        if (state.scope != OtherPointScope::None) check_other_point(state, visited);
-        return;
-    }
-    // Outside the window: read only for what the whole text must tell.
+// A cell outside the window, read only for what the whole text must tell.
+void take_outside_cell(StepState& state, TextCell cell) {
     const bool whole = state.scope == OtherPointScope::Whole;
     if (state.values && !whole) return;
-    TextCell cell = visited;
     read_text_cell(state.text, state.format, state.decimal_comma, cell);
     if (!is_missing_value(cell.value)) state.values = true;
-    if (whole) check_other_point(state, cell);
+    if (whole && !cell.is_number) check_other_point(state, cell.text_begin, cell.text_end);
+}
+
+// The window scan's visitor: a cell of the window becomes its record; what
+// the whole text must tell is gathered on the way.
+inline void take_cell(StepState& state, const TextCell& visited) {
+    if (!visited.read) {
+        take_outside_cell(state, visited);
+        return;
+    }
+    state.writer.cell(visited.window_column, visited.window_row, visited.value, visited.limit, visited.is_number);
+    if (!state.values && !is_missing_value(visited.value)) state.values = true;
+    if (!visited.is_number && state.scope != OtherPointScope::None)
+        check_other_point(state, visited.text_begin, visited.text_end);
 }
 
 std::size_t span_within(std::size_t span, int cap) {
@@ -189,13 +199,16 @@ TextBlock text_worksheet_block(const unsigned char* bytes, std::size_t size, con
     const StepState initial{text, request.format, request.decimal_comma, request.other_point,
                             BlockWriter{block, FIRST_CELL_AT}, false, 0, 0, 0};
     StepState state = initial;
-    TextExtent extent = scan_text_window(text, size, request.format, request.decimal_comma, TextWindow{false, 0, 0},
-                                         take_cell, &state);
+    const text_scan::Splitter splitter = text_scan::splitter_for(text, size, request.format, request.decimal_comma);
+    const char decimal_point = text_scan::decimal_point_for(request.decimal_comma);
+    const auto take = [&state](const TextCell& cell) { take_cell(state, cell); };
+    const TextWindow first_window{false, 0, 0};
+    TextExtent extent = text_scan::scan(splitter, decimal_point, &first_window, take);
     if (extent.window_moved) {
         // A later row starts further left: once more, from the final origin.
         state = initial;
-        extent = scan_text_window(text, size, request.format, request.decimal_comma,
-                                  TextWindow{true, extent.lowest_row, extent.lowest_column}, take_cell, &state);
+        const TextWindow final_window{true, extent.lowest_row, extent.lowest_column};
+        extent = text_scan::scan(splitter, decimal_point, &final_window, take);
     }
 
     BlockWriter head{block, 0};

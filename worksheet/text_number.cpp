@@ -1,7 +1,6 @@
 // The number syntax of a worksheet cell's text, and its exact conversion.
 #include "worksheet/text_number.h"
 
-#include <cfloat>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -53,6 +52,16 @@ void take_mantissa_digit(CellTextScan& scan, unsigned char byte, bool after_poin
     }
     if (!after_point) ++scan.scale;
     if (digit != 0) scan.dropped_non_zero = true;
+}
+
+// A sign where the syntax has room for one, before the mantissa or before
+// the exponent's digits: kept in `negative`, and the text moves on to
+// `signed_state`. False for any other byte.
+bool take_sign(CellTextScan& scan, unsigned char byte, bool& negative, NumberState signed_state) {
+    if (byte != '+' && byte != '-') return false;
+    negative = byte == '-';
+    scan.state = signed_state;
+    return true;
 }
 
 void take_exponent_digit(CellTextScan& scan, unsigned char byte) {
@@ -112,11 +121,7 @@ void feed_cell_text(CellTextScan& scan, unsigned char byte, char decimal_point) 
     }
     switch (scan.state) {
     case LEADING:
-        if (byte == '+' || byte == '-') {
-            scan.negative = byte == '-';
-            scan.state = SIGN;
-            return;
-        }
+        if (take_sign(scan, byte, scan.negative, SIGN)) return;
         [[fallthrough]];
     case SIGN:
         if (is_digit(byte)) {
@@ -144,11 +149,7 @@ void feed_cell_text(CellTextScan& scan, unsigned char byte, char decimal_point) 
         }
         return;
     case EXPONENT_MARK:
-        if (byte == '+' || byte == '-') {
-            scan.exponent_negative = byte == '-';
-            scan.state = EXPONENT_SIGN;
-            return;
-        }
+        if (take_sign(scan, byte, scan.exponent_negative, EXPONENT_SIGN)) return;
         [[fallthrough]];
     case EXPONENT_SIGN:
     case EXPONENT_DIGITS:
@@ -181,20 +182,6 @@ double cell_text_value(const CellTextScan& scan) {
 }
 
 namespace {
-
-// The quick routes need double arithmetic rounded once, to double: not so
-// where intermediate results are kept wider (the x87 unit of 32-bit x86).
-constexpr bool DOUBLE_ROUNDS_ONCE = FLT_EVAL_METHOD == 0;
-
-// 10^0 .. 10^22, each exactly a double.
-constexpr double EXACT_POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr long long MAX_EXACT_POWER = 22;
-constexpr std::uint64_t MAX_EXACT_INTEGER = std::uint64_t{1} << 53;
-// Digits that always fit the 64-bit mantissa, and the longest text handed to
-// from_chars (longer numbers are rare enough for the scan).
-constexpr int MAX_QUICK_DIGITS = 19;
-constexpr std::size_t MAX_CHARCONV_TEXT = 64;
 
 double slow_cell_value(const unsigned char* text, std::size_t size, char decimal_point, bool& is_number) {
     CellTextScan scan;
@@ -247,18 +234,11 @@ CellReading read_cell(const unsigned char* text, std::size_t size, char decimal_
     }
 
     double value = 0.0;
-    bool converted = false;
-    const long long power = exponent - fraction_digits;
-    if (DOUBLE_ROUNDS_ONCE && digits <= MAX_QUICK_DIGITS && mantissa <= MAX_EXACT_INTEGER &&
-        power >= -MAX_EXACT_POWER && power <= MAX_EXACT_POWER) {
-        // Both operands are exact doubles, so one rounded operation gives the
-        // correctly rounded value.
-        const auto significand = static_cast<double>(mantissa);
-        value = power < 0 ? significand / EXACT_POWERS_OF_TEN[-power] : significand * EXACT_POWERS_OF_TEN[power];
-        if (negative) value = -value;
-        converted = true;
-    }
+    bool converted = digits <= MAX_QUICK_DIGITS && exact_decimal(mantissa, exponent - fraction_digits, negative, value);
 #if defined(__cpp_lib_to_chars)
+    // The longest text handed to from_chars (longer numbers are rare enough
+    // for the scan).
+    constexpr std::size_t MAX_CHARCONV_TEXT = 64;
     const auto length = static_cast<std::size_t>(end - begin);
     if (!converted && DOUBLE_ROUNDS_ONCE && length <= MAX_CHARCONV_TEXT) {
         // from_chars takes no "+" and only "." as the decimal point.
@@ -287,4 +267,32 @@ CellReading read_cell_text(const unsigned char* text, std::size_t size, char dec
 
 CellReading read_cell_number(const unsigned char* text, std::size_t size, char decimal_point) {
     return read_cell(text, size, decimal_point, false);
+}
+
+bool read_plain_number_bytewise(const unsigned char* text, const unsigned char* end, char decimal_point,
+                                const unsigned char*& stop, double& value) {
+    const unsigned char* p = text;
+    const bool negative = p < end && *p == '-';
+    if (p < end && (*p == '-' || *p == '+')) ++p;
+    const unsigned char* const first = p;
+    const unsigned char* point = nullptr;
+    std::uint64_t mantissa = 0;
+    for (; p < end; ++p) {
+        const unsigned digit = static_cast<unsigned>(*p) - '0';
+        if (digit <= 9) {
+            mantissa = mantissa * 10 + digit;  // wraps past 19 digits, which are refused
+        } else if (*p == static_cast<unsigned char>(decimal_point) && point == nullptr) {
+            point = p;
+        } else {
+            break;
+        }
+    }
+    stop = p;
+    const long long digits = (p - first) - (point != nullptr ? 1 : 0);
+    const long long fraction_digits = point != nullptr ? p - point - 1 : 0;
+    double number = 0.0;
+    if (digits == 0 || digits > MAX_QUICK_DIGITS || !exact_decimal(mantissa, -fraction_digits, negative, number))
+        return false;
+    value = is_missing_value(number) ? CELL_MISSING : number;
+    return true;
 }

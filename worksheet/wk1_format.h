@@ -74,14 +74,31 @@ inline double wk1_f64(const unsigned char* p) {
     return value;
 }
 
+// Whether this machine keeps integers and doubles little-endian, as a WK1
+// record does: then a value is written by copying its bytes.
+#if defined(__BYTE_ORDER__) && defined(__ORDER_LITTLE_ENDIAN__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool WK1_HOST_ORDER = true;
+#else
+constexpr bool WK1_HOST_ORDER = false;
+#endif
+
 // Writes the low 16 bits of `value` little-endian.
 inline void put_wk1_u16(unsigned char* p, unsigned value) {
+    if (WK1_HOST_ORDER) {
+        const auto word = static_cast<std::uint16_t>(value & 0xFFFF);
+        std::memcpy(p, &word, sizeof word);
+        return;
+    }
     p[0] = static_cast<unsigned char>(value & 0xFF);
     p[1] = static_cast<unsigned char>((value >> 8) & 0xFF);
 }
 
 // Writes `value` as a little-endian IEEE-754 double, bit for bit.
 inline void put_wk1_f64(unsigned char* p, double value) {
+    if (WK1_HOST_ORDER) {
+        std::memcpy(p, &value, sizeof value);
+        return;
+    }
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     for (unsigned i = 0; i < 8; ++i) p[i] = static_cast<unsigned char>((bits >> (8 * i)) & 0xFF);

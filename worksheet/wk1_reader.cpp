@@ -22,30 +22,26 @@ struct Cursor {
 
     bool has(std::size_t count) const { return end - pos >= count; }
 
+    // Reads a field of `count` bytes as `decode` reads it, and passes it.
+    template <typename T, typename Decode>
+    bool read(std::size_t count, T& out, Decode decode) {
+        if (!has(count)) return false;
+        out = decode(block + pos);
+        pos += count;
+        return true;
+    }
+
     bool read_u8(unsigned& out) {
-        if (!has(1)) return false;
-        out = block[pos];
-        pos += 1;
-        return true;
+        return read(1, out, [](const unsigned char* p) { return static_cast<unsigned>(p[0]); });
     }
-    bool read_u16(unsigned& out) {
-        if (!has(2)) return false;
-        out = wk1_u16(block + pos);
-        pos += 2;
-        return true;
-    }
+    bool read_u16(unsigned& out) { return read(2, out, wk1_u16); }
     bool read_i16(int& out) {
         unsigned word = 0;
         if (!read_u16(word)) return false;
         out = word > 0x7FFF ? static_cast<int>(word) - 65536 : static_cast<int>(word);
         return true;
     }
-    bool read_f64(double& out) {
-        if (!has(8)) return false;
-        out = wk1_f64(block + pos);
-        pos += 8;
-        return true;
-    }
+    bool read_f64(double& out) { return read(8, out, wk1_f64); }
     bool skip(std::size_t count) {
         if (!has(count)) return false;
         pos += count;
@@ -160,30 +156,29 @@ int decode_pass(DecoderState& state, const unsigned char* block, std::size_t siz
     for (;;) {
         // A block that ends where a record header would start ends the pass.
         if (pos == size) return WK1_OK;
-        Cursor header{block, pos, size};
-        unsigned type = 0, length = 0;
-        if (!header.has(WK1_HEADER_SIZE)) return WK1_TRUNCATED;
-        header.read_u16(type);
+        if (size - pos < WK1_HEADER_SIZE) return WK1_TRUNCATED;
+        const unsigned type = wk1_u16(block + pos);
         if (type == WK1_EOF) return WK1_OK;
-        header.read_u16(length);
+        const std::size_t length = wk1_u16(block + pos + 2);
+        const std::size_t body_pos = pos + WK1_HEADER_SIZE;
         if (length == 0) return WK1_ZERO_LENGTH;
-        if (!header.has(length)) return WK1_TRUNCATED;
+        if (size - body_pos < length) return WK1_TRUNCATED;
 
         // A number record with all its fields, nearly every record of a
         // worksheet, read in place: what decode_record does with it.
         if (type == WK1_NUMBER && length >= WK1_NUMBER_BODY_SIZE) {
-            const unsigned char* b = block + header.pos;
+            const unsigned char* b = block + body_pos;
             const unsigned column = wk1_u16(b + WK1_CELL_COLUMN);
             const unsigned row = wk1_u16(b + WK1_CELL_ROW);
             if (state.pass == 0)
                 lower_origin(state, column, row);
             else
                 store_cell(state, column, row, wk1_f64(b + WK1_CELL_VALUE));
-            pos = header.pos + length;
+            pos = body_pos + length;
             continue;
         }
 
-        Cursor body{block, header.pos, header.pos + length};
+        Cursor body{block, body_pos, body_pos + length};
         if (type == WK1_BOF) {
             unsigned version = 0;
             if (!body.read_u16(version)) return WK1_TRUNCATED;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,13 @@ void reset();
 void put_clipboard_block(const char* format_name, const void* bytes, std::size_t size);
 // The same for a block the caller hands over instead of having it copied.
 void put_clipboard_block(const char* format_name, std::vector<unsigned char>&& bytes);
+// Room for a block of up to `capacity` bytes that the caller writes in place
+// and then hands over with the overload below. The bytes are not cleared, so
+// the pages of a large block that are never written cost nothing.
+std::unique_ptr<unsigned char[]> new_clipboard_bytes(std::size_t capacity);
+// Hands over the first `size` bytes of room from new_clipboard_bytes, `size`
+// at most its capacity.
+void put_clipboard_block(const char* format_name, std::unique_ptr<unsigned char[]> bytes, std::size_t size);
 
 // The clipboard's text (the bytes up to the first zero); empty when the
 // clipboard holds no text.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,11 +16,14 @@
 
 namespace {
 
-// A global block: its bytes and a zero byte after them.
+// A global block: its bytes and a zero byte after them, held by a vector or,
+// for a block its writer handed over as it was written, by `written`.
 struct Block {
     std::vector<unsigned char> storage;
-    unsigned char* bytes() { return storage.data(); }
-    std::size_t size() const { return storage.size() - 1; }
+    std::unique_ptr<unsigned char[]> written;
+    std::size_t written_size = 0;
+    unsigned char* bytes() { return written ? written.get() : storage.data(); }
+    std::size_t size() const { return written ? written_size : storage.size() - 1; }
 };
 
 struct State {
@@ -51,7 +55,7 @@ State& state() {
 
 bool failing(headless::Fault fault) { return state().faults[static_cast<int>(fault)]; }
 
-Block* new_block(std::size_t size) { return new Block{std::vector<unsigned char>(size + 1)}; }
+Block* new_block(std::size_t size) { return new Block{std::vector<unsigned char>(size + 1), nullptr, 0}; }
 
 void clear_clipboard() {
     for (const auto& entry : state().clipboard) delete entry.second;
@@ -204,7 +208,19 @@ void put_clipboard_block(const char* format_name, const void* bytes, std::size_t
 
 void put_clipboard_block(const char* format_name, std::vector<unsigned char>&& bytes) {
     bytes.push_back(0);
-    put_block(format_name, new Block{std::move(bytes)});
+    put_block(format_name, new Block{std::move(bytes), nullptr, 0});
+}
+
+std::unique_ptr<unsigned char[]> new_clipboard_bytes(std::size_t capacity) {
+    return std::unique_ptr<unsigned char[]>(new unsigned char[capacity + 1]);
+}
+
+void put_clipboard_block(const char* format_name, std::unique_ptr<unsigned char[]> bytes, std::size_t size) {
+    bytes[size] = 0;
+    Block* block = new Block{};
+    block->written = std::move(bytes);
+    block->written_size = size;
+    put_block(format_name, block);
 }
 
 bool clipboard_has_text() { return state().clipboard.count(platform::TEXT_FORMAT) != 0; }

@@ -158,6 +158,42 @@ TEST(TextNumberExactness, LongDigitStringsAndHalfwayCases) {
     }
 }
 
+// Short numbers, read eight bytes at a time as the text is split, against
+// the cell rules: every ending of a field, near the end of the text too.
+// Each line starts with a cell, so that the table's origin is the text's.
+TEST(TextNumberExactness, PlainNumbersAsTheyAreSplit) {
+    std::mt19937_64 random(2026);
+    const char* const endings[] = {"\t", "\n0\t", "\r\n0\t", " \t", "e1\t", "\r\t", ".5\t", ",5\t", "x\t", "\t\t"};
+    const char forms[] = "0123456789012345678901234567890123456789.-+";
+    for (int sheet = 0; sheet < 400; ++sheet) {
+        std::string text = "0\t";
+        for (int cell = 0; cell < 40; ++cell) {
+            const int length = static_cast<int>(random() % 11);
+            for (int k = 0; k < length; ++k) text += forms[random() % (sizeof forms - 1)];
+            text += endings[random() % 10];
+        }
+        // The text ends inside a field as often as after one.
+        text.resize(text.size() - random() % 3);
+        ASSERT_EQ(decode(text), 0);
+        std::size_t begin = 0;
+        int row = 0, column = 0;
+        for (std::size_t pos = 0; pos <= text.size(); ++pos) {
+            if (pos < text.size() && text[pos] != '\t' && text[pos] != '\n') continue;
+            std::string field = text.substr(begin, pos - begin);
+            const bool line_break = pos < text.size() && text[pos] == '\n';
+            if (line_break && !field.empty() && field.back() == '\r') field.pop_back();
+            const CellReading expected =
+                read_cell_text(reinterpret_cast<const unsigned char*>(field.data()), field.size(), '.');
+            if (!expected.empty && row < row_count && column < column_count) {
+                ASSERT_TRUE(same_bits(at(row, column), expected.value)) << "[" << field << "]";
+            }
+            row += line_break ? 1 : 0;
+            column = line_break ? 0 : column + 1;
+            begin = pos + 1;
+        }
+    }
+}
+
 // ---- Lines and separators ----------------------------------------------------
 
 TEST(TextLines, LineEndsByteOrderMarkAndTheLastLine) {
