@@ -150,7 +150,6 @@ void write_shift(int c, bool exact_untied) {
     const int n0 = group_size[0], n1 = group_size[1];
     if (n0 < 1 || n1 < 1 || n0 + n1 < 3) return;
     const long long count = static_cast<long long>(n0) * n1;
-    set_more_cell(HL_SHIFT, c, shown(median_pairwise_difference(x, n0, y, n1)));
     long long k = 0;
     if (exact_untied) {
         k = rank_sum_interval_rank(n0, n1);
@@ -161,9 +160,11 @@ void write_shift(int c, bool exact_untied) {
         const double sigma = std::sqrt(static_cast<double>(count) / 12.0 * ((n + 1) - ties / (n * (n - 1))));
         k = normal_interval_rank(count, sigma);
     }
+    const HodgesLehmann hl = pairwise_difference_estimate(x, n0, y, n1, k);
+    set_more_cell(HL_SHIFT, c, shown(hl.estimate));
     if (k < 1 || k > count) return;
-    set_more_cell(HL_LOW, c, shown(kth_pairwise_difference(x, n0, y, n1, k)));
-    set_more_cell(HL_HIGH, c, shown(kth_pairwise_difference(x, n0, y, n1, count + 1 - k)));
+    set_more_cell(HL_LOW, c, shown(hl.low));
+    set_more_cell(HL_HIGH, c, shown(hl.high));
 }
 
 void write_rank_tests(int c) {

@@ -110,7 +110,6 @@ void write_estimate(int c, int n, bool exact_untied) {
     for (int i = 0; i < n; ++i)
         if (by_magnitude[i] > 0) by_value[k++] = by_magnitude[i];
     const long long count = static_cast<long long>(n) * (n + 1) / 2;
-    set_more_cell(HL_ESTIMATE, c, shown(median_walsh_average(by_value, n)));
     long long rank = 0;
     if (exact_untied) {
         rank = signed_rank_interval_rank(n);
@@ -120,9 +119,11 @@ void write_estimate(int c, int n, bool exact_untied) {
         const double sigma = std::sqrt(dn * (dn + 1) * (2 * dn + 1) / 24 - ties / 48);
         rank = normal_interval_rank(count, sigma);
     }
+    const HodgesLehmann hl = walsh_average_estimate(by_value, n, rank);
+    set_more_cell(HL_ESTIMATE, c, shown(hl.estimate));
     if (rank < 1 || rank > count) return;
-    set_more_cell(HL_LOW, c, shown(kth_walsh_average(by_value, n, rank)));
-    set_more_cell(HL_HIGH, c, shown(kth_walsh_average(by_value, n, count + 1 - rank)));
+    set_more_cell(HL_LOW, c, shown(hl.low));
+    set_more_cell(HL_HIGH, c, shown(hl.high));
 }
 
 void write_signed_rank(int c) {

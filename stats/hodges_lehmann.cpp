@@ -10,6 +10,10 @@
 // of the Hodges-Lehmann location estimator", ACM TOMS 10, 1984). Once few
 // entries are left they are gathered and selected directly. The whole is
 // O((nx + ny) log(nx ny)) on average and never writes out the matrix.
+// An estimate and the two limits of its interval lie close together in
+// rank: one first step brackets all three and each selection goes on from
+// the entries between its pivots; the median of an even count takes the
+// entry after the lower middle from the same selection.
 #include "stats/hodges_lehmann.h"
 
 #include <algorithm>
@@ -25,6 +29,10 @@ constexpr long long GATHER_LIMIT = 1024;
 constexpr int SAMPLE_SIZE = 127;
 // Sample places on each side of the expected one.
 constexpr long long SAMPLE_MARGIN = 8;
+// The sample, and its margin, of the first step shared by an estimate and
+// its two limits.
+constexpr int BAND_SAMPLE_SIZE = 255;
+constexpr long long BAND_MARGIN = 12;
 
 // Per row: first active column and one past the last.
 int32_t row_begin[MAX_SIDE];
@@ -33,6 +41,9 @@ int32_t row_end[MAX_SIDE];
 int32_t below_end[MAX_SIDE];
 int32_t upto_end[MAX_SIDE];
 long long active_before[MAX_SIDE + 1];
+// Per row, the columns between the pivots of that shared first step.
+int32_t band_begin[MAX_SIDE];
+int32_t band_end[MAX_SIDE];
 double gathered[GATHER_LIMIT];
 // The sorted inputs with a sentinel on each side, so that a pointer may
 // look one place beyond its range without a test.
@@ -73,6 +84,31 @@ struct Differences {
             ends[i] = j;
         }
     }
+    // Per row the active columns below `low` and up to `high` (below_end,
+    // upto_end), with their totals, by the two pointers of count<true> and
+    // count<false> in one pass.
+    void count_between(double low, double high, int first, int last, long long& n_below, long long& n_upto) const {
+        int a = row_begin[first], b = a;
+        long long below = 0, upto = 0;
+        for (int i = first; i < last; ++i) {
+            const double xi = x[i];
+            a += y[a] - xi < low;
+            a += y[a] - xi < low;
+            while (y[a] - xi < low) ++a;
+            b += y[b] - xi <= high;
+            b += y[b] - xi <= high;
+            while (y[b] - xi <= high) ++b;
+            const int32_t rb = row_begin[i], re = row_end[i];
+            const int32_t ea = a < rb ? rb : (a > re ? re : a);
+            const int32_t eb = b < rb ? rb : (b > re ? re : b);
+            below_end[i] = ea;
+            upto_end[i] = eb;
+            below += ea - rb;
+            upto += eb - rb;
+        }
+        n_below = below;
+        n_upto = upto;
+    }
 };
 
 // Walsh averages: row i holds columns j = i .. n-1 with (d[i] + d[j]) / 2,
@@ -97,31 +133,58 @@ struct WalshAverages {
             ends[i] = j > i ? j : i;
         }
     }
+    // As Differences::count_between; a pointer at or left of row i means
+    // the row holds no such column, which the clamp to its range gives.
+    void count_between(double low, double high, int first, int last, long long& n_below, long long& n_upto) const {
+        int a = row_end[first], b = a;
+        long long below = 0, upto = 0;
+        for (int i = first; i < last; ++i) {
+            const double di = d[i];
+            a -= (a > i) & !((di + d[a - 1]) / 2 < low);
+            a -= (a > i) & !((di + d[a - 1]) / 2 < low);
+            while (a > i && !((di + d[a - 1]) / 2 < low)) --a;
+            b -= (b > i) & !((di + d[b - 1]) / 2 <= high);
+            b -= (b > i) & !((di + d[b - 1]) / 2 <= high);
+            while (b > i && !((di + d[b - 1]) / 2 <= high)) --b;
+            const int32_t rb = row_begin[i], re = row_end[i];
+            const int32_t ea = a < rb ? rb : (a > re ? re : a);
+            const int32_t eb = b < rb ? rb : (b > re ? re : b);
+            below_end[i] = ea;
+            upto_end[i] = eb;
+            below += ea - rb;
+            upto += eb - rb;
+        }
+        n_below = below;
+        n_upto = upto;
+    }
 };
 
 // The rows that may hold active entries: first_row .. last_row - 1.
 int first_row = 0;
 int last_row = 0;
 
-// The number of active entries, with the running count per row; narrows
-// the row range to the rows that hold any.
-long long count_active() {
-    while (first_row < last_row && row_begin[first_row] >= row_end[first_row]) ++first_row;
-    while (last_row > first_row && row_begin[last_row - 1] >= row_end[last_row - 1]) --last_row;
+// Puts every entry of m in play; returns their count.
+template <typename Matrix>
+long long start_full(const Matrix& m) {
     long long total = 0;
-    for (int i = first_row; i < last_row; ++i) {
-        active_before[i] = total;
-        total += row_end[i] - row_begin[i];
+    for (int i = 0; i < m.rows; ++i) {
+        row_begin[i] = m.first_column(i);
+        row_end[i] = m.columns;
+        total += m.columns - row_begin[i];
     }
-    active_before[last_row] = total;
+    first_row = 0;
+    last_row = m.rows;
     return total;
 }
 
-// Where the pointer of a count over the row range may start.
-int count_start(const Differences&) { return row_begin[first_row]; }
-int count_start(const WalshAverages&) { return row_end[first_row]; }
+// Narrows the row range to the rows that hold active entries.
+void narrow_rows() {
+    while (first_row < last_row && row_begin[first_row] >= row_end[first_row]) ++first_row;
+    while (last_row > first_row && row_begin[last_row - 1] >= row_end[last_row - 1]) --last_row;
+}
 
-// The active entry at position p of the row-by-row listing.
+// The active entry at position p of the row-by-row listing, active_before
+// holding the running count per row.
 template <typename Matrix>
 double active_entry(const Matrix& m, long long p) {
     const long long* row = std::upper_bound(active_before + first_row, active_before + last_row + 1, p) - 1;
@@ -129,32 +192,24 @@ double active_entry(const Matrix& m, long long p) {
     return m.value(i, row_begin[i] + static_cast<int>(p - active_before[i]));
 }
 
-// Two pivots from a random sample of the active entries, bracketing the
-// place where the wanted rank (`wanted` among `active`) is expected.
+// Two pivots from a random sample of `size` of the `active` entries: the
+// low one `margin` sample places below where rank `from` (0-based among
+// them) is expected, the high one as far above where rank `to` is.
 template <typename Matrix>
-void choose_pivots(const Matrix& m, long long active, long long wanted, double& low, double& high) {
-    double sample[SAMPLE_SIZE];
-    for (double& s : sample) s = active_entry(m, static_cast<long long>(next_random() % static_cast<uint64_t>(active)));
-    std::sort(sample, sample + SAMPLE_SIZE);
-    const long long at = wanted * SAMPLE_SIZE / active;
-    low = sample[std::max(0LL, at - SAMPLE_MARGIN)];
-    high = sample[std::min(static_cast<long long>(SAMPLE_SIZE - 1), at + SAMPLE_MARGIN)];
-}
-
-// Per row, the active columns below `low` and those up to `high`, kept
-// inside the active range; the totals of each.
-template <typename Matrix>
-void count_between(const Matrix& m, double low, double high, long long& n_below, long long& n_upto) {
-    m.template count<true>(low, below_end, first_row, last_row, count_start(m));
-    m.template count<false>(high, upto_end, first_row, last_row, count_start(m));
-    n_below = n_upto = 0;
+void choose_pivots(const Matrix& m, long long active, long long from, long long to, int size, long long margin,
+                   double& low, double& high) {
+    long long total = 0;
     for (int i = first_row; i < last_row; ++i) {
-        const int32_t b = row_begin[i], e = row_end[i];
-        below_end[i] = below_end[i] < b ? b : (below_end[i] > e ? e : below_end[i]);
-        upto_end[i] = upto_end[i] < b ? b : (upto_end[i] > e ? e : upto_end[i]);
-        n_below += below_end[i] - b;
-        n_upto += upto_end[i] - b;
+        active_before[i] = total;
+        total += row_end[i] - row_begin[i];
     }
+    active_before[last_row] = total;
+    double sample[BAND_SAMPLE_SIZE];
+    for (int s = 0; s < size; ++s)
+        sample[s] = active_entry(m, static_cast<long long>(next_random() % static_cast<uint64_t>(active)));
+    std::sort(sample, sample + size);
+    low = sample[std::max(0LL, from * size / active - margin)];
+    high = sample[std::min(static_cast<long long>(size - 1), to * size / active + margin)];
 }
 
 // Where the pointer of a count over all rows starts.
@@ -171,29 +226,33 @@ double next_above(const Matrix& m, double v) {
     return least;
 }
 
+const double INF = std::numeric_limits<double>::infinity();
+
+// The k-th smallest entry of m, where the `active` entries in play (per row
+// row_begin .. row_end, over the row range) are all those between the
+// pivots `low` and `high` and lie above `below` others. With `interpolate`
+// the next pivots are interpolated between those two, else drawn. With
+// `next`, also the entry that follows the k-th in order.
 template <typename Matrix>
-double select_kth(const Matrix& m, long long k) {
-    for (int i = 0; i < m.rows; ++i) {
-        row_begin[i] = m.first_column(i);
-        row_end[i] = m.columns;
-    }
-    first_row = 0;
-    last_row = m.rows;
-    long long below = 0;  // entries known to lie below the active ones
-    long long last_active = -1;
-    double low = 0, high = 0;  // the last pivots, around the active entries
+double select_in_play(const Matrix& m, long long k, long long below, long long active, double low, double high,
+                      bool interpolate, double* next) {
     for (;;) {
-        const long long active = count_active();
+        narrow_rows();
         const long long wanted = k - below - 1;  // 0-based among the active
         if (active <= GATHER_LIMIT) {
             long long n = 0;
             for (int i = first_row; i < last_row; ++i)
                 for (int j = row_begin[i]; j < row_end[i]; ++j) gathered[n++] = m.value(i, j);
             std::nth_element(gathered, gathered + wanted, gathered + n);
-            return gathered[wanted];
+            const double v = gathered[wanted];
+            // The active entries are all those with a value in a range, so
+            // the one after the k-th is among them or the least above it.
+            if (next != nullptr)
+                *next = wanted + 1 < n ? *std::min_element(gathered + wanted + 1, gathered + n) : next_above(m, v);
+            return v;
         }
-        if (last_active < 0 || active >= last_active || !(low < high) || !std::isfinite(high - low)) {
-            choose_pivots(m, active, wanted, low, high);
+        if (!interpolate || !(low < high) || !std::isfinite(high - low)) {
+            choose_pivots(m, active, wanted, wanted, SAMPLE_SIZE, SAMPLE_MARGIN, low, high);
         } else {
             // Between the last pivots the entries are spread about evenly:
             // interpolate where the wanted one lies, with a margin.
@@ -204,19 +263,22 @@ double select_kth(const Matrix& m, long long k) {
             high = place + margin < 1 ? low + span * (place + margin) : high;
             low = new_low;
         }
-        last_active = active;
         long long n_below = 0, n_upto = 0;
-        count_between(m, low, high, n_below, n_upto);
+        m.count_between(low, high, first_row, last_row, n_below, n_upto);
+        const long long previous = active;
         if (wanted < n_below) {  // below the low pivot
             for (int i = first_row; i < last_row; ++i) row_end[i] = below_end[i];
+            active = n_below;
             high = low;
-            low = -std::numeric_limits<double>::infinity();
+            low = -INF;
         } else if (wanted >= n_upto) {  // above the high pivot
             for (int i = first_row; i < last_row; ++i) row_begin[i] = upto_end[i];
             below += n_upto;
+            active -= n_upto;
             low = high;
-            high = std::numeric_limits<double>::infinity();
+            high = INF;
         } else if (low == high) {  // every entry between them equals both
+            if (next != nullptr) *next = wanted + 1 < n_upto ? low : next_above(m, low);
             return low;
         } else {  // between the pivots, both included
             for (int i = first_row; i < last_row; ++i) {
@@ -224,15 +286,68 @@ double select_kth(const Matrix& m, long long k) {
                 row_end[i] = upto_end[i];
             }
             below += n_below;
+            active = n_upto - n_below;
         }
         // A step that leaves every entry in play is followed by sampled
         // pivots, which are entries: each branch but the last then drops at
         // least one, and the last keeps all only when the pivots are the
         // least and the greatest entry, which the next sample changes.
+        interpolate = active < previous;
     }
 }
 
-const double INF = std::numeric_limits<double>::infinity();
+template <typename Matrix>
+double select_kth(const Matrix& m, long long k) {
+    const long long count = start_full(m);
+    return select_in_play(m, k, 0, count, 0, 0, false, nullptr);
+}
+
+// The median (the mean of the middle two for an even count) and the k-th
+// smallest and k-th largest entries, when 1 <= k <= count. Their ranks lie
+// close together, so one larger sample first gives two pivots around all
+// three; each selection then starts from the entries between those (or
+// from all, should its rank fall outside).
+template <typename Matrix>
+HodgesLehmann estimate_with_limits(const Matrix& m, long long k) {
+    const double NA = std::nan("");
+    const long long count = start_full(m);
+    const long long middle = (count + 1) / 2;
+    double after = 0;
+    double* const next = count % 2 == 0 ? &after : nullptr;
+    HodgesLehmann r{NA, NA, NA};
+    const bool limits = k >= 1 && k <= count;
+    if (!limits || count <= GATHER_LIMIT) {
+        const double v = select_in_play(m, middle, 0, count, 0, 0, false, next);
+        r.estimate = next != nullptr ? (v + after) / 2 : v;
+        if (limits) {
+            r.low = select_kth(m, k);
+            r.high = select_kth(m, count + 1 - k);
+        }
+        return r;
+    }
+    double low = 0, high = 0;
+    choose_pivots(m, count, std::min(k, count + 1 - k) - 1, std::max(k, count + 1 - k) - 1, BAND_SAMPLE_SIZE,
+                  BAND_MARGIN, low, high);
+    long long n_below = 0, n_upto = 0;
+    m.count_between(low, high, 0, m.rows, n_below, n_upto);
+    std::copy(below_end, below_end + m.rows, band_begin);
+    std::copy(upto_end, upto_end + m.rows, band_end);
+    const auto select = [&](long long rank, double* following) {
+        if (rank > n_below && rank <= n_upto) {
+            std::copy(band_begin, band_begin + m.rows, row_begin);
+            std::copy(band_end, band_end + m.rows, row_end);
+            first_row = 0;
+            last_row = m.rows;
+            return select_in_play(m, rank, n_below, n_upto - n_below, low, high, true, following);
+        }
+        return select_in_play(m, rank, 0, start_full(m), 0, 0, false, following);
+    };
+    const double v = select(middle, next);
+    r.estimate = next != nullptr ? (v + after) / 2 : v;
+    r.low = select(k, nullptr);
+    r.high = select(count + 1 - k, nullptr);
+    return r;
+}
 
 Differences padded_differences(const double* x, int nx, const double* y, int ny) {
     std::copy(x, x + nx, padded_x);
@@ -245,16 +360,6 @@ WalshAverages padded_walsh(const double* d, int n) {
     padded_x[0] = -INF;
     std::copy(d, d + n, padded_x + 1);
     return WalshAverages{padded_x + 1, n, n};
-}
-
-// The median of the `count` entries of m, count even, whose lower middle
-// entry `low` is already selected: the mean of it and the entry after it.
-template <typename Matrix>
-double even_median(const Matrix& m, long long count, double low) {
-    m.template count<false>(low, upto_end, 0, m.rows, full_start(m));
-    long long upto = 0;
-    for (int i = 0; i < m.rows; ++i) upto += upto_end[i] - m.first_column(i);
-    return (low + (upto > count / 2 ? low : next_above(m, low))) / 2;
 }
 
 }  // namespace
@@ -270,16 +375,18 @@ double kth_walsh_average(const double* d, int n, long long k) {
     return select_kth(padded_walsh(d, n), k);
 }
 
-double median_pairwise_difference(const double* x, int nx, const double* y, int ny) {
-    const long long count = static_cast<long long>(nx) * ny;
-    const double low = kth_pairwise_difference(x, nx, y, ny, (count + 1) / 2);
-    if (count % 2 == 1 || std::isnan(low)) return low;
-    return even_median(padded_differences(x, nx, y, ny), count, low);
+HodgesLehmann pairwise_difference_estimate(const double* x, int nx, const double* y, int ny, long long k) {
+    if (nx < 1 || ny < 1 || nx > MAX_SIDE || ny > MAX_SIDE) return {std::nan(""), std::nan(""), std::nan("")};
+    return estimate_with_limits(padded_differences(x, nx, y, ny), k);
 }
 
-double median_walsh_average(const double* d, int n) {
-    const long long count = static_cast<long long>(n) * (n + 1) / 2;
-    const double low = kth_walsh_average(d, n, (count + 1) / 2);
-    if (count % 2 == 1 || std::isnan(low)) return low;
-    return even_median(padded_walsh(d, n), count, low);
+HodgesLehmann walsh_average_estimate(const double* d, int n, long long k) {
+    if (n < 1 || n > MAX_SIDE) return {std::nan(""), std::nan(""), std::nan("")};
+    return estimate_with_limits(padded_walsh(d, n), k);
 }
+
+double median_pairwise_difference(const double* x, int nx, const double* y, int ny) {
+    return pairwise_difference_estimate(x, nx, y, ny, 0).estimate;
+}
+
+double median_walsh_average(const double* d, int n) { return walsh_average_estimate(d, n, 0).estimate; }
