@@ -53,7 +53,8 @@ const MoreRow ROWS[ROW_COUNT] = {
 };
 
 // The non-zero differences (log ratios in ratio mode): by magnitude with
-// their doubled mid-ranks, and by value for the Walsh averages.
+// their doubled mid-ranks, and by value (in row order until sorted) for the
+// Walsh averages.
 double by_magnitude[MAX_ROWS];
 int ranks2[MAX_ROWS];
 double by_value[MAX_ROWS];
@@ -100,15 +101,9 @@ int signed_rank_differences(int c) {
     return n;
 }
 
-// The Walsh-average estimate and its interval, as the non-paired shift's.
+// The Walsh-average estimate and its interval, as the non-paired shift's,
+// from the differences by value.
 void write_estimate(int c, int n, bool exact_untied) {
-    // By value: the negative differences from the largest magnitude down,
-    // then the positive ones up (no difference is zero).
-    int k = 0;
-    for (int i = n - 1; i >= 0; --i)
-        if (by_magnitude[i] < 0) by_value[k++] = by_magnitude[i];
-    for (int i = 0; i < n; ++i)
-        if (by_magnitude[i] > 0) by_value[k++] = by_magnitude[i];
     const long long count = static_cast<long long>(n) * (n + 1) / 2;
     long long rank = 0;
     if (exact_untied) {
@@ -126,11 +121,23 @@ void write_estimate(int c, int n, bool exact_untied) {
     set_more_cell(HL_HIGH, c, shown(hl.high));
 }
 
+// Sorts by_value, and lists the same differences by magnitude: the
+// negative ones from the last down merged with the positive ones up (no
+// difference is zero).
+void sort_by_value(int n) {
+    std::sort(by_value, by_value + n);
+    int negative = static_cast<int>(std::lower_bound(by_value, by_value + n, 0.0) - by_value);
+    int positive = negative;
+    for (int i = 0; i < n; ++i)
+        by_magnitude[i] = positive == n || (negative > 0 && -by_value[negative - 1] <= by_value[positive])
+                              ? by_value[--negative]
+                              : by_value[positive++];
+}
+
 void write_signed_rank(int c) {
     const int n = signed_rank_differences(c);
     if (n < 3) return;
-    for (int i = 0; i < n; ++i) by_magnitude[i] = by_value[i];
-    std::sort(by_magnitude, by_magnitude + n, [](double a, double b) { return std::fabs(a) < std::fabs(b); });
+    sort_by_value(n);
     long long v2 = 0;  // doubled sum of the positive ranks
     double ties = 0;
     int start = 0;
