@@ -58,6 +58,10 @@ const MoreRow ROWS[ROW_COUNT] = {
 double by_magnitude[MAX_ROWS];
 int ranks2[MAX_ROWS];
 double by_value[MAX_ROWS];
+// The first column's cells with their limits by row (read once per
+// report), and the cells of the pairs one sign test takes.
+CensoredCell first_cells[MAX_ROWS];
+bool first_present[MAX_ROWS];
 CensoredCell x_cells[MAX_ROWS];
 CensoredCell y_cells[MAX_ROWS];
 
@@ -171,7 +175,10 @@ void write_signed_rank(int c) {
 
 // The sign test on the pairs' cells with their kept limits.
 void write_sign_test(int c) {
-    const int n = read_censored_pairs(0, c, x_cells, y_cells);
+    const ColumnBounds& bounds = more_column_bounds(c);
+    int n = 0;
+    for (int r = 0; r < used_rows(); ++r)
+        if (first_present[r] && read_censored_cell(r, c, bounds, y_cells[n])) x_cells[n++] = first_cells[r];
     const SignResult sign = censored_sign_test(x_cells, y_cells, n);
     set_more_cell(KNOWN_SIGN, c, sign.pairs);
     set_more_cell(SIGN_P, c, censored_result(sign.p));
@@ -183,6 +190,9 @@ bool fill_more_paired() {
     if (used_columns() < 2 || used_rows() < 3) return false;
     const bool censored = find_censored_columns(0);
     start_more_rows(ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 1);
+    if (censored)
+        for (int r = 0; r < used_rows(); ++r)
+            first_present[r] = read_censored_cell(r, 0, more_column_bounds(0), first_cells[r]);
     const unsigned fields = log_scale_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
     for (int c = 1; c < used_columns(); ++c) {
         build_paired_differences(c);

@@ -82,13 +82,10 @@ inline double continuity_corrected_p(double statistic, double mean, double sigma
 //
 // Whether data columns first_column .. used_columns()-1 hold a "<" or ">"
 // cell (in any row). Also notes the bounds of every used column, for
-// more_column_bounds and read_censored_pairs.
+// more_column_bounds.
 bool find_censored_columns(int first_column);
 // The bounds noted by find_censored_columns for data column c.
 const ColumnBounds& more_column_bounds(int c);
-// The rows where data columns a and b are both present, as cells in step
-// in x[] and y[] (room for MAX_ROWS each); returns their count.
-int read_censored_pairs(int a, int b, CensoredCell* x, CensoredCell* y);
 // The bound codes (bound_codes in stats/censored_tests.h) of data column
 // c's present cells by row, -1 for a missing cell, read along the column's
 // order; returns the number of codes.

@@ -147,14 +147,6 @@ const ColumnBounds& more_column_bounds(int c) {
     return c >= 0 && c < MAX_COLUMNS ? column_bounds_of[c] : none;
 }
 
-int read_censored_pairs(int a, int b, CensoredCell* x, CensoredCell* y) {
-    int n = 0;
-    for (int r = 0; r < used_rows(); ++r)
-        if (read_censored_cell(r, a, more_column_bounds(a), x[n]) && read_censored_cell(r, b, more_column_bounds(b), y[n]))
-            ++n;
-    return n;
-}
-
 int code_column_bounds(int c, int* upper, int* lower) {
     const int32_t* order = checked_order(c);
     int n = 0;
