@@ -165,6 +165,10 @@ int code_column_bounds(int c, int* upper, int* lower) {
 
 void sort_if_unsorted(double* values, int* rows, int n) {
     if (std::is_sorted(values, values + n) || n > MAX_ROWS) return;
+    if (rows == nullptr) {  // equal values are alike: any sort is stable
+        std::sort(values, values + n);
+        return;
+    }
     for (int i = 0; i < n; ++i) sort_index[i] = i;
     std::stable_sort(sort_index, sort_index + n, [values](int a, int b) { return values[a] < values[b]; });
     for (int i = 0; i < n; ++i) {
