@@ -59,6 +59,12 @@ uint64_t next_random() {
     return random_state;
 }
 
+// A value below v (STRICT) or up to v.
+template <bool STRICT>
+bool counted(double value, double v) {
+    return STRICT ? value < v : value <= v;
+}
+
 // Pairwise differences: row i is x[i], column j is y[j]; value y[j] - x[i]
 // grows with j and falls with i.
 struct Differences {
@@ -67,47 +73,24 @@ struct Differences {
     int rows, columns;
     double value(int i, int j) const { return y[j] - x[i]; }
     int first_column(int) const { return 0; }
-    // Per row the columns with a value < v (STRICT) or <= v, by one pointer
-    // that only moves right as x grows.
-    // Rows first..last-1 only; `start` is no more than the count of row
-    // `first` (every column before it holds a value below v).
+    // Moves pointer j to the number of columns of row i with a value
+    // counted against v. It only moves right as x grows: it must start no
+    // further right than that number (as after an earlier row).
     template <bool STRICT>
-    void count(double v, int32_t* ends, int first, int last, int start) const {
+    void advance(int i, double v, int& j) const {
         // y[columns] is +infinity: the pointer never passes it. Two steps
         // without a branch take most rows; the loop the rest.
-        int j = start;
-        for (int i = first; i < last; ++i) {
-            const double xi = x[i];
-            j += STRICT ? y[j] - xi < v : y[j] - xi <= v;
-            j += STRICT ? y[j] - xi < v : y[j] - xi <= v;
-            while (STRICT ? y[j] - xi < v : y[j] - xi <= v) ++j;
-            ends[i] = j;
-        }
+        const double xi = x[i];
+        j += counted<STRICT>(y[j] - xi, v);
+        j += counted<STRICT>(y[j] - xi, v);
+        while (counted<STRICT>(y[j] - xi, v)) ++j;
     }
-    // Per row the active columns below `low` and up to `high` (below_end,
-    // upto_end), with their totals, by the two pointers of count<true> and
-    // count<false> in one pass.
-    void count_between(double low, double high, int first, int last, long long& n_below, long long& n_upto) const {
-        int a = row_begin[first], b = a;
-        long long below = 0, upto = 0;
-        for (int i = first; i < last; ++i) {
-            const double xi = x[i];
-            a += y[a] - xi < low;
-            a += y[a] - xi < low;
-            while (y[a] - xi < low) ++a;
-            b += y[b] - xi <= high;
-            b += y[b] - xi <= high;
-            while (y[b] - xi <= high) ++b;
-            const int32_t rb = row_begin[i], re = row_end[i];
-            const int32_t ea = a < rb ? rb : (a > re ? re : a);
-            const int32_t eb = b < rb ? rb : (b > re ? re : b);
-            below_end[i] = ea;
-            upto_end[i] = eb;
-            below += ea - rb;
-            upto += eb - rb;
-        }
-        n_below = below;
-        n_upto = upto;
+    // That number for row i alone, by halving.
+    template <bool STRICT>
+    int pointer_of(int i, double v) const {
+        const double xi = x[i];
+        return static_cast<int>(
+            std::partition_point(y, y + columns, [xi, v](double yj) { return counted<STRICT>(yj - xi, v); }) - y);
     }
 };
 
@@ -118,44 +101,24 @@ struct WalshAverages {
     int rows, columns;
     double value(int i, int j) const { return (d[i] + d[j]) / 2; }
     int first_column(int i) const { return i; }
-    // Rows first..last-1 only; `start` is no less than one past the last
-    // column of row `first` with a value in range.
+    // Moves pointer j to one past the last column of row i with a value
+    // counted against v (i or less when there is none). It only moves left
+    // as i grows: it must start no further left (as after an earlier row).
     template <bool STRICT>
-    void count(double v, int32_t* ends, int first, int last, int start) const {
+    void advance(int i, double v, int& j) const {
         // d[-1] is -infinity, so d[j - 1] may be read for j = 0. Two steps
         // without a branch take most rows; the loop the rest.
-        int j = start;  // one past the last column with a value in range
-        for (int i = first; i < last; ++i) {
-            const double di = d[i];
-            j -= (j > i) & !(STRICT ? (di + d[j - 1]) / 2 < v : (di + d[j - 1]) / 2 <= v);
-            j -= (j > i) & !(STRICT ? (di + d[j - 1]) / 2 < v : (di + d[j - 1]) / 2 <= v);
-            while (j > i && !(STRICT ? (di + d[j - 1]) / 2 < v : (di + d[j - 1]) / 2 <= v)) --j;
-            ends[i] = j > i ? j : i;
-        }
+        const double di = d[i];
+        j -= (j > i) & !counted<STRICT>((di + d[j - 1]) / 2, v);
+        j -= (j > i) & !counted<STRICT>((di + d[j - 1]) / 2, v);
+        while (j > i && !counted<STRICT>((di + d[j - 1]) / 2, v)) --j;
     }
-    // As Differences::count_between; a pointer at or left of row i means
-    // the row holds no such column, which the clamp to its range gives.
-    void count_between(double low, double high, int first, int last, long long& n_below, long long& n_upto) const {
-        int a = row_end[first], b = a;
-        long long below = 0, upto = 0;
-        for (int i = first; i < last; ++i) {
-            const double di = d[i];
-            a -= (a > i) & !((di + d[a - 1]) / 2 < low);
-            a -= (a > i) & !((di + d[a - 1]) / 2 < low);
-            while (a > i && !((di + d[a - 1]) / 2 < low)) --a;
-            b -= (b > i) & !((di + d[b - 1]) / 2 <= high);
-            b -= (b > i) & !((di + d[b - 1]) / 2 <= high);
-            while (b > i && !((di + d[b - 1]) / 2 <= high)) --b;
-            const int32_t rb = row_begin[i], re = row_end[i];
-            const int32_t ea = a < rb ? rb : (a > re ? re : a);
-            const int32_t eb = b < rb ? rb : (b > re ? re : b);
-            below_end[i] = ea;
-            upto_end[i] = eb;
-            below += ea - rb;
-            upto += eb - rb;
-        }
-        n_below = below;
-        n_upto = upto;
+    template <bool STRICT>
+    int pointer_of(int i, double v) const {
+        const double di = d[i];
+        return static_cast<int>(
+            std::partition_point(d + i, d + columns, [di, v](double dj) { return counted<STRICT>((di + dj) / 2, v); }) -
+            d);
     }
 };
 
@@ -187,7 +150,14 @@ void narrow_rows() {
 // holding the running count per row.
 template <typename Matrix>
 double active_entry(const Matrix& m, long long p) {
-    const long long* row = std::upper_bound(active_before + first_row, active_before + last_row + 1, p) - 1;
+    // The last row whose running count is at most p, by halving without a
+    // branch on the data.
+    const long long* row = active_before + first_row;
+    for (long long n = last_row - first_row; n > 1;) {
+        const long long half = n / 2;
+        row = row[half] <= p ? row + half : row;
+        n -= half;
+    }
     const int i = static_cast<int>(row - active_before);
     return m.value(i, row_begin[i] + static_cast<int>(p - active_before[i]));
 }
@@ -212,18 +182,51 @@ void choose_pivots(const Matrix& m, long long active, long long from, long long 
     high = sample[std::min(static_cast<long long>(size - 1), to * size / active + margin)];
 }
 
-// Where the pointer of a count over all rows starts.
-int full_start(const Differences&) { return 0; }
-int full_start(const WalshAverages& m) { return m.columns; }
-
 // The least entry above v: per row the first column past those up to v.
 template <typename Matrix>
 double next_above(const Matrix& m, double v) {
-    m.template count<false>(v, upto_end, 0, m.rows, full_start(m));
     double least = std::numeric_limits<double>::infinity();
-    for (int i = 0; i < m.rows; ++i)
-        if (upto_end[i] < m.columns) least = std::min(least, m.value(i, upto_end[i]));
+    int j = m.template pointer_of<false>(0, v);
+    for (int i = 0; i < m.rows; ++i) {
+        m.template advance<false>(i, v, j);
+        const int past = std::max(j, m.first_column(i));
+        if (past < m.columns) least = std::min(least, m.value(i, past));
+    }
     return least;
+}
+
+// Per row the active columns below `low` and up to `high` (below_end,
+// upto_end), with their totals. The pointers of the two counts walk the
+// rows in CHAINS runs side by side, each from its first row's own
+// pointers: the runs do not wait on each other.
+template <typename Matrix>
+void count_between(const Matrix& m, double low, double high, long long& n_below, long long& n_upto) {
+    constexpr int CHAINS = 4;
+    const int length = (last_row - first_row + CHAINS - 1) / CHAINS;
+    int a[CHAINS], b[CHAINS];
+    for (int c = 0; c < CHAINS; ++c) {
+        const int i = std::min(first_row + c * length, last_row - 1);
+        a[c] = m.template pointer_of<true>(i, low);
+        b[c] = m.template pointer_of<false>(i, high);
+    }
+    long long below = 0, upto = 0;
+    for (int k = 0; k < length; ++k) {
+        for (int c = 0; c < CHAINS; ++c) {
+            const int i = first_row + c * length + k;
+            if (i >= last_row) break;
+            m.template advance<true>(i, low, a[c]);
+            m.template advance<false>(i, high, b[c]);
+            const int32_t rb = row_begin[i], re = row_end[i];
+            const int32_t ea = a[c] < rb ? rb : (a[c] > re ? re : a[c]);
+            const int32_t eb = b[c] < rb ? rb : (b[c] > re ? re : b[c]);
+            below_end[i] = ea;
+            upto_end[i] = eb;
+            below += ea - rb;
+            upto += eb - rb;
+        }
+    }
+    n_below = below;
+    n_upto = upto;
 }
 
 const double INF = std::numeric_limits<double>::infinity();
@@ -264,7 +267,7 @@ double select_in_play(const Matrix& m, long long k, long long below, long long a
             low = new_low;
         }
         long long n_below = 0, n_upto = 0;
-        m.count_between(low, high, first_row, last_row, n_below, n_upto);
+        count_between(m, low, high, n_below, n_upto);
         const long long previous = active;
         if (wanted < n_below) {  // below the low pivot
             for (int i = first_row; i < last_row; ++i) row_end[i] = below_end[i];
@@ -329,7 +332,7 @@ HodgesLehmann estimate_with_limits(const Matrix& m, long long k) {
     choose_pivots(m, count, std::min(k, count + 1 - k) - 1, std::max(k, count + 1 - k) - 1, BAND_SAMPLE_SIZE,
                   BAND_MARGIN, low, high);
     long long n_below = 0, n_upto = 0;
-    m.count_between(low, high, 0, m.rows, n_below, n_upto);
+    count_between(m, low, high, n_below, n_upto);
     std::copy(below_end, below_end + m.rows, band_begin);
     std::copy(upto_end, upto_end + m.rows, band_end);
     const auto select = [&](long long rank, double* following) {
