@@ -214,14 +214,9 @@ void write_km_median_difference(int c) {
 // along the column's order.
 void write_gehan(int c) {
     const int codes = code_column_bounds(c, row_upper, row_lower);
-    int n = 0;
-    for (int r = 0; r < used_rows(); ++r) {
-        if (row_group[r] < 0 || row_upper[r] < 0) continue;
-        cell_upper[n] = row_upper[r];
-        cell_lower[n] = row_lower[r];
-        cell_group[n] = row_group[r];
-        ++n;
-    }
+    const int n = codes_of_rows(
+        row_upper, row_lower, [](int r) { return row_group[r] >= 0; }, cell_upper, cell_lower,
+        [](int r, int k) { cell_group[k] = row_group[r]; });
     const GehanResult gehan = gehan_test_codes(cell_upper, cell_lower, codes, cell_group, n);
     set_more_cell(GEHAN_Z, c, censored_result(gehan.z));
     set_more_cell(GEHAN_P, c, censored_result(gehan.p));

@@ -90,6 +90,22 @@ const ColumnBounds& more_column_bounds(int c);
 // c's present cells by row, -1 for a missing cell, read along the column's
 // order; returns the number of codes.
 int code_column_bounds(int c, int* upper, int* lower);
+// The present cells of a column coded by row (as code_column_bounds gives
+// them: row_upper[r] < 0 for a missing cell) in the rows where `take(r)`
+// holds, in row order: the k-th one's codes to upper[k] and lower[k], and
+// `also(r, k)` called for it. Returns their count.
+template <typename Take, typename Also>
+int codes_of_rows(const int* row_upper, const int* row_lower, Take take, int* upper, int* lower, Also also) {
+    int n = 0;
+    for (int r = 0; r < used_rows(); ++r) {
+        if (row_upper[r] < 0 || !take(r)) continue;
+        upper[n] = row_upper[r];
+        lower[n] = row_lower[r];
+        also(r, n);
+        ++n;
+    }
+    return n;
+}
 // A result of the censored statistics (CELL_MISSING: not computable) as a
 // cell value.
 inline double censored_result(double v) { return v == CELL_MISSING ? std::nan("") : v; }
