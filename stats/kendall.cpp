@@ -14,11 +14,12 @@
 #include <cstdint>
 
 #include "stats/rank_distributions.h"
+#include "stats/sorted_copy.h"
 #include "stats/t_statistics.h"
 
 namespace {
 
-constexpr int MAX_PAIRS = 1024;
+constexpr int MAX_PAIRS = MAX_ROWS;
 int32_t by_x[MAX_PAIRS];
 double ys[MAX_PAIRS];
 double merge_buffer[MAX_PAIRS];
@@ -56,13 +57,12 @@ long long merge_count(int lo, int hi) {
     const int mid = lo + (hi - lo) / 2;
     long long swaps = merge_count(lo, mid) + merge_count(mid, hi);
     int i = lo, j = mid, out = lo;
-    while (i < mid && j < hi) {
-        if (ys[j] < ys[i]) {
-            swaps += mid - i;
-            merge_buffer[out++] = ys[j++];
-        } else {
-            merge_buffer[out++] = ys[i++];
-        }
+    while (i < mid && j < hi) {  // without a branch on the values
+        const bool from_right = ys[j] < ys[i];
+        swaps += from_right ? mid - i : 0;
+        merge_buffer[out++] = from_right ? ys[j] : ys[i];
+        j += from_right;
+        i += !from_right;
     }
     while (i < mid) merge_buffer[out++] = ys[i++];
     while (j < hi) merge_buffer[out++] = ys[j++];
@@ -70,13 +70,30 @@ long long merge_count(int lo, int hi) {
     return swaps;
 }
 
+// by_x: the positions 0..n-1 by x, and by y within equal x. The radix sort
+// of the sorted copy orders by x without a branch on the data; the runs of
+// equal x, mostly short, are then sorted by y.
+void sort_by_x_then_y(const double* x, const double* y, int n) {
+    if (!sort_copy(x, n)) {
+        for (int i = 0; i < n; ++i) by_x[i] = i;
+        std::sort(by_x, by_x + n, [x, y](int a, int b) { return x[a] < x[b] || (x[a] == x[b] && y[a] < y[b]); });
+        return;
+    }
+    for (int i = 0; i < n; ++i) by_x[i] = sorted_copy.from[i];
+    int start = 0;
+    for (int i = 1; i <= n; ++i) {
+        if (i < n && sorted_copy.bits[i] == sorted_copy.bits[start]) continue;
+        if (i - start > 1) std::sort(by_x + start, by_x + i, [y](int a, int b) { return y[a] < y[b]; });
+        start = i;
+    }
+}
+
 }  // namespace
 
 KendallTau kendall_tau(const double* x, const double* y, int n) {
     const double na = std::nan("");
     if (n < 3 || n > MAX_PAIRS) return {na, na, false};
-    for (int i = 0; i < n; ++i) by_x[i] = i;
-    std::sort(by_x, by_x + n, [x, y](int a, int b) { return x[a] < x[b] || (x[a] == x[b] && y[a] < y[b]); });
+    sort_by_x_then_y(x, y, n);
     const TieSums tx = tie_sums(n, [x](int a, int b) { return x[by_x[a]] == x[by_x[b]]; });
     const TieSums txy =
         tie_sums(n, [x, y](int a, int b) { return x[by_x[a]] == x[by_x[b]] && y[by_x[a]] == y[by_x[b]]; });
