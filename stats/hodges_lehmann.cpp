@@ -162,6 +162,45 @@ double active_entry(const Matrix& m, long long p) {
     return m.value(i, row_begin[i] + static_cast<int>(p - active_before[i]));
 }
 
+// Places the k-th smallest (0-based) of a[0..n) at a[k], the smaller ones
+// before it and the others after, and returns it. Quickselect with a
+// partition that takes no branch on the values (each value is swapped to
+// the boundary and the boundary moves by the comparison): the gathered
+// values come in no order, and the usual partition mispredicts about every
+// other comparison.
+double select_gathered(double* a, long long n, long long k) {
+    long long lo = 0, hi = n;
+    while (hi - lo > 16) {
+        const double x = a[lo], y = a[lo + (hi - lo) / 2], z = a[hi - 1];
+        const double pivot = std::max(std::min(x, y), std::min(std::max(x, y), z));  // the median of three
+        long long store = lo;
+        for (long long i = lo; i < hi; ++i) {
+            const double v = a[i];
+            a[i] = a[store];
+            a[store] = v;
+            store += v < pivot;
+        }
+        if (k < store) {
+            hi = store;
+            continue;
+        }
+        // The values from `store` on are at least the pivot; those equal to
+        // it (the pivot among them) go first.
+        long long equal_end = store;
+        for (long long i = store; i < hi; ++i) {
+            const double v = a[i];
+            a[i] = a[equal_end];
+            a[equal_end] = v;
+            equal_end += v <= pivot;
+        }
+        if (equal_end == store) break;  // no order (a value not a number)
+        if (k < equal_end) return a[k];
+        lo = equal_end;
+    }
+    std::nth_element(a + lo, a + k, a + hi);
+    return a[k];
+}
+
 // Two pivots from a random sample of `size` of the `active` entries: the
 // low one `margin` sample places below where rank `from` (0-based among
 // them) is expected, the high one as far above where rank `to` is.
@@ -177,9 +216,10 @@ void choose_pivots(const Matrix& m, long long active, long long from, long long 
     double sample[BAND_SAMPLE_SIZE];
     for (int s = 0; s < size; ++s)
         sample[s] = active_entry(m, static_cast<long long>(next_random() % static_cast<uint64_t>(active)));
-    std::sort(sample, sample + size);
-    low = sample[std::max(0LL, from * size / active - margin)];
-    high = sample[std::min(static_cast<long long>(size - 1), to * size / active + margin)];
+    const long long low_at = std::max(0LL, from * size / active - margin);
+    const long long high_at = std::min(static_cast<long long>(size - 1), to * size / active + margin);
+    high = select_gathered(sample, size, high_at);
+    low = select_gathered(sample, high_at + 1, low_at);  // among those up to the high one
 }
 
 // The least entry above v: per row the first column past those up to v.
@@ -246,8 +286,7 @@ double select_in_play(const Matrix& m, long long k, long long below, long long a
             long long n = 0;
             for (int i = first_row; i < last_row; ++i)
                 for (int j = row_begin[i]; j < row_end[i]; ++j) gathered[n++] = m.value(i, j);
-            std::nth_element(gathered, gathered + wanted, gathered + n);
-            const double v = gathered[wanted];
+            const double v = select_gathered(gathered, n, wanted);
             // The active entries are all those with a value in a range, so
             // the one after the k-th is among them or the least above it.
             if (next != nullptr)
