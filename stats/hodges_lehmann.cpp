@@ -78,11 +78,12 @@ struct Differences {
     // further right than that number (as after an earlier row).
     template <bool STRICT>
     void advance(int i, double v, int& j) const {
-        // y[columns] is +infinity: the pointer never passes it. Two steps
-        // without a branch take most rows; the loop the rest.
+        // y[columns] is +infinity: the pointer never passes it. Steps of 4,
+        // 2 and 1 without a branch (a column counted means all before it
+        // are) take moves of up to 7, nearly every row; the loop the rest.
         const double xi = x[i];
-        j += counted<STRICT>(y[j] - xi, v);
-        j += counted<STRICT>(y[j] - xi, v);
+        for (int step = 4; step > 0; step /= 2)
+            j += counted<STRICT>(y[std::min(j + step - 1, columns)] - xi, v) ? step : 0;
         while (counted<STRICT>(y[j] - xi, v)) ++j;
     }
     // That number for row i alone, by halving.
@@ -106,11 +107,12 @@ struct WalshAverages {
     // as i grows: it must start no further left (as after an earlier row).
     template <bool STRICT>
     void advance(int i, double v, int& j) const {
-        // d[-1] is -infinity, so d[j - 1] may be read for j = 0. Two steps
-        // without a branch take most rows; the loop the rest.
+        // Steps of 4, 2 and 1 without a branch (a column not counted means
+        // none after it is) take moves of up to 7, nearly every row; the
+        // loop the rest.
         const double di = d[i];
-        j -= (j > i) & !counted<STRICT>((di + d[j - 1]) / 2, v);
-        j -= (j > i) & !counted<STRICT>((di + d[j - 1]) / 2, v);
+        for (int step = 4; step > 0; step /= 2)
+            j -= j - step >= i && !counted<STRICT>((di + d[std::max(j - step, i)]) / 2, v) ? step : 0;
         while (j > i && !counted<STRICT>((di + d[j - 1]) / 2, v)) --j;
     }
     template <bool STRICT>
