@@ -53,7 +53,7 @@ const MoreRow ROWS[ROW_COUNT] = {NONPAIRED_ROWS(MORE_ROW_ENTRY)};
 constexpr int PLAIN_ROW_COUNT = GEHAN_Z;
 
 int8_t row_group[MAX_ROWS];
-CensoredCell group_cells[MAX_ROWS];  // one group's cells with their limits
+CensoredCell group_cells[2][MAX_ROWS];  // each group's cells with their limits
 double pooled[MAX_ROWS];
 int pooled_rows[MAX_ROWS];
 int ranks2[MAX_ROWS];
@@ -200,14 +200,13 @@ void write_rank_tests(int c) {
 // group's estimate chosen by the sides its own cells take.
 void write_km_median_difference(int c) {
     const ColumnBounds bounds = more_column_bounds(c);
-    double median[2];
-    for (int g = 0; g < 2; ++g) {
-        int n = 0;
-        for (int r = 0; r < used_rows(); ++r)
-            if (row_group[r] == g && read_censored_cell(r, c, bounds, group_cells[n])) ++n;
-        median[g] = km_centiles(group_cells, n).median;
+    int n[2] = {0, 0};
+    for (int r = 0; r < used_rows(); ++r) {
+        const int g = row_group[r];
+        if (g >= 0 && read_censored_cell(r, c, bounds, group_cells[g][n[g]])) ++n[g];
     }
-    set_more_cell(KM_MEDIAN_DIFFERENCE, c, median[1] - median[0]);
+    const double median0 = km_centiles(group_cells[0], n[0]).median;
+    set_more_cell(KM_MEDIAN_DIFFERENCE, c, km_centiles(group_cells[1], n[1]).median - median0);
 }
 
 // Gehan's test on the cells of both groups with their kept limits, coded
