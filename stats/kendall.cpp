@@ -51,22 +51,31 @@ TieSums tie_sums(int n, Equal equal) {
     return sums;
 }
 
-// Sorts ys[lo..hi) ascending; returns the exchanges (inversions) it undid.
-long long merge_count(int lo, int hi) {
-    if (hi - lo < 2) return 0;
-    const int mid = lo + (hi - lo) / 2;
-    long long swaps = merge_count(lo, mid) + merge_count(mid, hi);
-    int i = lo, j = mid, out = lo;
-    while (i < mid && j < hi) {  // without a branch on the values
-        const bool from_right = ys[j] < ys[i];
-        swaps += from_right ? mid - i : 0;
-        merge_buffer[out++] = from_right ? ys[j] : ys[i];
-        j += from_right;
-        i += !from_right;
+// Sorts ys[0..n) ascending; returns the exchanges (inversions) it undid.
+// Bottom-up: runs of 1, 2, 4, ... merged pairwise, between ys and
+// merge_buffer in turn, each step of a merge without a branch on the values.
+long long merge_count(int n) {
+    double* from = ys;
+    double* to = merge_buffer;
+    long long swaps = 0;
+    for (int width = 1; width < n; width *= 2) {
+        for (int lo = 0; lo < n; lo += 2 * width) {
+            const int mid = std::min(lo + width, n), hi = std::min(lo + 2 * width, n);
+            int i = lo, j = mid, out = lo;
+            while (i < mid && j < hi) {
+                const double left = from[i], right = from[j];
+                const int from_right = right < left;
+                swaps += (mid - i) * from_right;
+                to[out++] = std::min(left, right);  // right < left ? right : left
+                j += from_right;
+                i += 1 - from_right;
+            }
+            while (i < mid) to[out++] = from[i++];
+            while (j < hi) to[out++] = from[j++];
+        }
+        std::swap(from, to);
     }
-    while (i < mid) merge_buffer[out++] = ys[i++];
-    while (j < hi) merge_buffer[out++] = ys[j++];
-    std::copy(merge_buffer + lo, merge_buffer + hi, ys + lo);
+    if (from != ys) std::copy(from, from + n, ys);
     return swaps;
 }
 
@@ -98,7 +107,7 @@ KendallTau kendall_tau(const double* x, const double* y, int n) {
     const TieSums txy =
         tie_sums(n, [x, y](int a, int b) { return x[by_x[a]] == x[by_x[b]] && y[by_x[a]] == y[by_x[b]]; });
     for (int i = 0; i < n; ++i) ys[i] = y[by_x[i]];
-    const long long exchanges = merge_count(0, n);
+    const long long exchanges = merge_count(n);
     const TieSums ty = tie_sums(n, [](int a, int b) { return ys[a] == ys[b]; });
 
     const long long all = static_cast<long long>(n) * (n - 1) / 2;
