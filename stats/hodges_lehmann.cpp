@@ -65,6 +65,20 @@ bool counted(double value, double v) {
     return STRICT ? value < v : value <= v;
 }
 
+// The first of a[0..n) for which `counted` fails (n when none does), the
+// values counted forming a prefix: by halving without a branch on them.
+template <typename Counted>
+int first_not_counted(const double* a, int n, Counted counted_value) {
+    if (n <= 0) return 0;
+    const double* base = a;
+    for (int left = n; left > 1;) {
+        const int half = left / 2;
+        base = counted_value(base[half]) ? base + half : base;
+        left -= half;
+    }
+    return static_cast<int>(base - a) + (counted_value(*base) ? 1 : 0);
+}
+
 // Pairwise differences: row i is x[i], column j is y[j]; value y[j] - x[i]
 // grows with j and falls with i.
 struct Differences {
@@ -90,8 +104,7 @@ struct Differences {
     template <bool STRICT>
     int pointer_of(int i, double v) const {
         const double xi = x[i];
-        return static_cast<int>(
-            std::partition_point(y, y + columns, [xi, v](double yj) { return counted<STRICT>(yj - xi, v); }) - y);
+        return first_not_counted(y, columns, [xi, v](double yj) { return counted<STRICT>(yj - xi, v); });
     }
 };
 
@@ -118,9 +131,8 @@ struct WalshAverages {
     template <bool STRICT>
     int pointer_of(int i, double v) const {
         const double di = d[i];
-        return static_cast<int>(
-            std::partition_point(d + i, d + columns, [di, v](double dj) { return counted<STRICT>((di + dj) / 2, v); }) -
-            d);
+        return i + first_not_counted(d + i, columns - i,
+                                     [di, v](double dj) { return counted<STRICT>((di + dj) / 2, v); });
     }
 };
 
