@@ -108,15 +108,17 @@ RankSum rank_groups(int c) {
     int start = 0;
     for (int i = 1; i <= n; ++i) {
         if (i < n && pooled[i] == pooled[start]) continue;
+        // The groups come in no order: counted without a branch on them.
         for (int k = start; k < i; ++k) {
             ranks2[k] = start + 1 + i;
-            const int g = row_group[pooled_rows[k]];
-            (g == 0 ? sum.n0 : sum.n1) += 1;
-            if (g == 1) sum.s1_2 += ranks2[k];
-            if (is_marker(pooled[k])) ++sum.markers;
+            const int g = row_group[pooled_rows[k]];  // 0 or 1
+            sum.n1 += g;
+            sum.s1_2 += g * ranks2[k];
+            sum.markers += is_marker(pooled[k]) ? 1 : 0;
         }
         start = i;
     }
+    sum.n0 = n - sum.n1;
     sum.ties = tie_sum(pooled, n);
     return sum;
 }
