@@ -91,15 +91,12 @@ void write_column(int c, bool spearman) {
 // Kendall's tau with the order known between the cells with their limits.
 void write_censored_kendall(int c) {
     const int other_codes = code_column_bounds(c, other_upper, other_lower);
-    int n = 0;
-    for (int r = 0; r < used_rows(); ++r) {
-        if (first_upper[r] < 0 || other_upper[r] < 0) continue;
-        x_upper[n] = first_upper[r];
-        x_lower[n] = first_lower[r];
-        y_upper[n] = other_upper[r];
-        y_lower[n] = other_lower[r];
-        ++n;
-    }
+    const int n = codes_of_rows(
+        other_upper, other_lower, [](int r) { return first_upper[r] >= 0; }, y_upper, y_lower,
+        [](int r, int k) {
+            x_upper[k] = first_upper[r];
+            x_lower[k] = first_lower[r];
+        });
     const KendallResult k = censored_kendall_codes(x_upper, x_lower, first_codes, y_upper, y_lower, other_codes, n);
     set_more_cell(CENSORED_TAU, c, censored_result(k.tau));
     set_more_cell(CENSORED_TAU_P, c, censored_result(k.p));

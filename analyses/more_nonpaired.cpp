@@ -53,7 +53,7 @@ const MoreRow ROWS[ROW_COUNT] = {NONPAIRED_ROWS(MORE_ROW_ENTRY)};
 constexpr int PLAIN_ROW_COUNT = GEHAN_Z;
 
 int8_t row_group[MAX_ROWS];
-CensoredCell group_cells[MAX_ROWS];  // one group's cells with their limits
+CensoredCell group_cells[2][MAX_ROWS];  // each group's cells with their limits
 double pooled[MAX_ROWS];
 int pooled_rows[MAX_ROWS];
 int ranks2[MAX_ROWS];
@@ -108,15 +108,17 @@ RankSum rank_groups(int c) {
     int start = 0;
     for (int i = 1; i <= n; ++i) {
         if (i < n && pooled[i] == pooled[start]) continue;
+        // The groups come in no order: counted without a branch on them.
         for (int k = start; k < i; ++k) {
             ranks2[k] = start + 1 + i;
-            const int g = row_group[pooled_rows[k]];
-            (g == 0 ? sum.n0 : sum.n1) += 1;
-            if (g == 1) sum.s1_2 += ranks2[k];
-            if (is_marker(pooled[k])) ++sum.markers;
+            const int g = row_group[pooled_rows[k]];  // 0 or 1
+            sum.n1 += g;
+            sum.s1_2 += g * ranks2[k];
+            sum.markers += is_marker(pooled[k]) ? 1 : 0;
         }
         start = i;
     }
+    sum.n0 = n - sum.n1;
     sum.ties = tie_sum(pooled, n);
     return sum;
 }
@@ -150,7 +152,6 @@ void write_shift(int c, bool exact_untied) {
     const int n0 = group_size[0], n1 = group_size[1];
     if (n0 < 1 || n1 < 1 || n0 + n1 < 3) return;
     const long long count = static_cast<long long>(n0) * n1;
-    set_more_cell(HL_SHIFT, c, shown(median_pairwise_difference(x, n0, y, n1)));
     long long k = 0;
     if (exact_untied) {
         k = rank_sum_interval_rank(n0, n1);
@@ -161,9 +162,11 @@ void write_shift(int c, bool exact_untied) {
         const double sigma = std::sqrt(static_cast<double>(count) / 12.0 * ((n + 1) - ties / (n * (n - 1))));
         k = normal_interval_rank(count, sigma);
     }
+    const HodgesLehmann hl = pairwise_difference_estimate(x, n0, y, n1, k);
+    set_more_cell(HL_SHIFT, c, shown(hl.estimate));
     if (k < 1 || k > count) return;
-    set_more_cell(HL_LOW, c, shown(kth_pairwise_difference(x, n0, y, n1, k)));
-    set_more_cell(HL_HIGH, c, shown(kth_pairwise_difference(x, n0, y, n1, count + 1 - k)));
+    set_more_cell(HL_LOW, c, shown(hl.low));
+    set_more_cell(HL_HIGH, c, shown(hl.high));
 }
 
 void write_rank_tests(int c) {
@@ -199,28 +202,22 @@ void write_rank_tests(int c) {
 // group's estimate chosen by the sides its own cells take.
 void write_km_median_difference(int c) {
     const ColumnBounds bounds = more_column_bounds(c);
-    double median[2];
-    for (int g = 0; g < 2; ++g) {
-        int n = 0;
-        for (int r = 0; r < used_rows(); ++r)
-            if (row_group[r] == g && read_censored_cell(r, c, bounds, group_cells[n])) ++n;
-        median[g] = km_centiles(group_cells, n).median;
+    int n[2] = {0, 0};
+    for (int r = 0; r < used_rows(); ++r) {
+        const int g = row_group[r];
+        if (g >= 0 && read_censored_cell(r, c, bounds, group_cells[g][n[g]])) ++n[g];
     }
-    set_more_cell(KM_MEDIAN_DIFFERENCE, c, median[1] - median[0]);
+    const double median0 = km_centiles(group_cells[0], n[0]).median;
+    set_more_cell(KM_MEDIAN_DIFFERENCE, c, km_centiles(group_cells[1], n[1]).median - median0);
 }
 
 // Gehan's test on the cells of both groups with their kept limits, coded
 // along the column's order.
 void write_gehan(int c) {
     const int codes = code_column_bounds(c, row_upper, row_lower);
-    int n = 0;
-    for (int r = 0; r < used_rows(); ++r) {
-        if (row_group[r] < 0 || row_upper[r] < 0) continue;
-        cell_upper[n] = row_upper[r];
-        cell_lower[n] = row_lower[r];
-        cell_group[n] = row_group[r];
-        ++n;
-    }
+    const int n = codes_of_rows(
+        row_upper, row_lower, [](int r) { return row_group[r] >= 0; }, cell_upper, cell_lower,
+        [](int r, int k) { cell_group[k] = row_group[r]; });
     const GehanResult gehan = gehan_test_codes(cell_upper, cell_lower, codes, cell_group, n);
     set_more_cell(GEHAN_Z, c, censored_result(gehan.z));
     set_more_cell(GEHAN_P, c, censored_result(gehan.p));

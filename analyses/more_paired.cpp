@@ -15,6 +15,7 @@
 #include "stats/hodges_lehmann.h"
 #include "stats/mid_ranks.h"
 #include "stats/rank_distributions.h"
+#include "stats/sorted_copy.h"
 #include "stats/t_statistics.h"
 
 namespace {
@@ -53,10 +54,15 @@ const MoreRow ROWS[ROW_COUNT] = {
 };
 
 // The non-zero differences (log ratios in ratio mode): by magnitude with
-// their doubled mid-ranks, and by value for the Walsh averages.
+// their doubled mid-ranks, and by value (in row order until sorted) for the
+// Walsh averages.
 double by_magnitude[MAX_ROWS];
 int ranks2[MAX_ROWS];
 double by_value[MAX_ROWS];
+// The first column's cells with their limits by row (read once per
+// report), and the cells of the pairs one sign test takes.
+CensoredCell first_cells[MAX_ROWS];
+bool first_present[MAX_ROWS];
 CensoredCell x_cells[MAX_ROWS];
 CensoredCell y_cells[MAX_ROWS];
 
@@ -100,17 +106,10 @@ int signed_rank_differences(int c) {
     return n;
 }
 
-// The Walsh-average estimate and its interval, as the non-paired shift's.
+// The Walsh-average estimate and its interval, as the non-paired shift's,
+// from the differences by value.
 void write_estimate(int c, int n, bool exact_untied) {
-    // By value: the negative differences from the largest magnitude down,
-    // then the positive ones up (no difference is zero).
-    int k = 0;
-    for (int i = n - 1; i >= 0; --i)
-        if (by_magnitude[i] < 0) by_value[k++] = by_magnitude[i];
-    for (int i = 0; i < n; ++i)
-        if (by_magnitude[i] > 0) by_value[k++] = by_magnitude[i];
     const long long count = static_cast<long long>(n) * (n + 1) / 2;
-    set_more_cell(HL_ESTIMATE, c, shown(median_walsh_average(by_value, n)));
     long long rank = 0;
     if (exact_untied) {
         rank = signed_rank_interval_rank(n);
@@ -120,16 +119,37 @@ void write_estimate(int c, int n, bool exact_untied) {
         const double sigma = std::sqrt(dn * (dn + 1) * (2 * dn + 1) / 24 - ties / 48);
         rank = normal_interval_rank(count, sigma);
     }
+    const HodgesLehmann hl = walsh_average_estimate(by_value, n, rank);
+    set_more_cell(HL_ESTIMATE, c, shown(hl.estimate));
     if (rank < 1 || rank > count) return;
-    set_more_cell(HL_LOW, c, shown(kth_walsh_average(by_value, n, rank)));
-    set_more_cell(HL_HIGH, c, shown(kth_walsh_average(by_value, n, count + 1 - rank)));
+    set_more_cell(HL_LOW, c, shown(hl.low));
+    set_more_cell(HL_HIGH, c, shown(hl.high));
+}
+
+// Sorts by_value, and lists the same differences by magnitude: the
+// negative ones from the last down merged with the positive ones up (no
+// difference is zero).
+void sort_by_value(int n) {
+    // The radix sort of the sorted copy takes no branch on the data: about
+    // four times quicker here than a comparison sort, for more instructions.
+    if (sort_copy(by_value, n)) {
+        for (int i = 0; i < n; ++i) by_magnitude[i] = by_value[sorted_copy.from[i]];
+        std::copy(by_magnitude, by_magnitude + n, by_value);
+    } else {
+        std::sort(by_value, by_value + n);
+    }
+    int negative = static_cast<int>(std::lower_bound(by_value, by_value + n, 0.0) - by_value);
+    int positive = negative;
+    for (int i = 0; i < n; ++i)
+        by_magnitude[i] = positive == n || (negative > 0 && -by_value[negative - 1] <= by_value[positive])
+                              ? by_value[--negative]
+                              : by_value[positive++];
 }
 
 void write_signed_rank(int c) {
     const int n = signed_rank_differences(c);
     if (n < 3) return;
-    for (int i = 0; i < n; ++i) by_magnitude[i] = by_value[i];
-    std::sort(by_magnitude, by_magnitude + n, [](double a, double b) { return std::fabs(a) < std::fabs(b); });
+    sort_by_value(n);
     long long v2 = 0;  // doubled sum of the positive ranks
     double ties = 0;
     int start = 0;
@@ -163,7 +183,10 @@ void write_signed_rank(int c) {
 
 // The sign test on the pairs' cells with their kept limits.
 void write_sign_test(int c) {
-    const int n = read_censored_pairs(0, c, x_cells, y_cells);
+    const ColumnBounds& bounds = more_column_bounds(c);
+    int n = 0;
+    for (int r = 0; r < used_rows(); ++r)
+        if (first_present[r] && read_censored_cell(r, c, bounds, y_cells[n])) x_cells[n++] = first_cells[r];
     const SignResult sign = censored_sign_test(x_cells, y_cells, n);
     set_more_cell(KNOWN_SIGN, c, sign.pairs);
     set_more_cell(SIGN_P, c, censored_result(sign.p));
@@ -175,6 +198,9 @@ bool fill_more_paired() {
     if (used_columns() < 2 || used_rows() < 3) return false;
     const bool censored = find_censored_columns(0);
     start_more_rows(ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 1);
+    if (censored)
+        for (int r = 0; r < used_rows(); ++r)
+            first_present[r] = read_censored_cell(r, 0, more_column_bounds(0), first_cells[r]);
     const unsigned fields = log_scale_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
     for (int c = 1; c < used_columns(); ++c) {
         build_paired_differences(c);

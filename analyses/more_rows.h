@@ -82,17 +82,30 @@ inline double continuity_corrected_p(double statistic, double mean, double sigma
 //
 // Whether data columns first_column .. used_columns()-1 hold a "<" or ">"
 // cell (in any row). Also notes the bounds of every used column, for
-// more_column_bounds and read_censored_pairs.
+// more_column_bounds.
 bool find_censored_columns(int first_column);
 // The bounds noted by find_censored_columns for data column c.
 const ColumnBounds& more_column_bounds(int c);
-// The rows where data columns a and b are both present, as cells in step
-// in x[] and y[] (room for MAX_ROWS each); returns their count.
-int read_censored_pairs(int a, int b, CensoredCell* x, CensoredCell* y);
 // The bound codes (bound_codes in stats/censored_tests.h) of data column
 // c's present cells by row, -1 for a missing cell, read along the column's
 // order; returns the number of codes.
 int code_column_bounds(int c, int* upper, int* lower);
+// The present cells of a column coded by row (as code_column_bounds gives
+// them: row_upper[r] < 0 for a missing cell) in the rows where `take(r)`
+// holds, in row order: the k-th one's codes to upper[k] and lower[k], and
+// `also(r, k)` called for it. Returns their count.
+template <typename Take, typename Also>
+int codes_of_rows(const int* row_upper, const int* row_lower, Take take, int* upper, int* lower, Also also) {
+    int n = 0;
+    for (int r = 0; r < used_rows(); ++r) {
+        if (row_upper[r] < 0 || !take(r)) continue;
+        upper[n] = row_upper[r];
+        lower[n] = row_lower[r];
+        also(r, n);
+        ++n;
+    }
+    return n;
+}
 // A result of the censored statistics (CELL_MISSING: not computable) as a
 // cell value.
 inline double censored_result(double v) { return v == CELL_MISSING ? std::nan("") : v; }

@@ -147,14 +147,6 @@ const ColumnBounds& more_column_bounds(int c) {
     return c >= 0 && c < MAX_COLUMNS ? column_bounds_of[c] : none;
 }
 
-int read_censored_pairs(int a, int b, CensoredCell* x, CensoredCell* y) {
-    int n = 0;
-    for (int r = 0; r < used_rows(); ++r)
-        if (read_censored_cell(r, a, more_column_bounds(a), x[n]) && read_censored_cell(r, b, more_column_bounds(b), y[n]))
-            ++n;
-    return n;
-}
-
 int code_column_bounds(int c, int* upper, int* lower) {
     const int32_t* order = checked_order(c);
     int n = 0;
@@ -173,6 +165,10 @@ int code_column_bounds(int c, int* upper, int* lower) {
 
 void sort_if_unsorted(double* values, int* rows, int n) {
     if (std::is_sorted(values, values + n) || n > MAX_ROWS) return;
+    if (rows == nullptr) {  // equal values are alike: any sort is stable
+        std::sort(values, values + n);
+        return;
+    }
     for (int i = 0; i < n; ++i) sort_index[i] = i;
     std::stable_sort(sort_index, sort_index + n, [values](int a, int b) { return values[a] < values[b]; });
     for (int i = 0; i < n; ++i) {

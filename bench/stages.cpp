@@ -1,6 +1,7 @@
 // Stage benchmarks: the start-up stages (decode, ordering, column summaries)
 // and every analysis with Extra output, with and without both log options,
-// on the generated worksheets of each size. Beside them the same ranking
+// and the "More statistics" report alone after each, on the generated
+// worksheets of each size. Beside them the same ranking
 // work done literally (each present cell compared with every present cell
 // of its column), for the side-by-side ratio.
 //
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "analyses/descriptive.h"
+#include "analyses/more_statistics.h"
 #include "analyses/nonpaired.h"
 #include "analyses/paired.h"
 #include "analyses/pearson.h"
@@ -63,16 +65,19 @@ struct Analysis {
     const char* name;
     int (*run)(platform::WindowHandle);
     bool grouped;  // reads the worksheet with a group-code first column
+    MoreAnalysis more;
 };
 
 const Analysis ANALYSES[] = {
-    {"descriptive", run_descriptive_analysis, false},
-    {"paired", run_paired_analysis, false},
-    {"nonpaired", run_nonpaired_analysis, true},
-    {"pearson", run_pearson_analysis, false},
-    {"spearman", run_spearman_analysis, false},
-    {"ranks", run_rank_listing, false},
+    {"descriptive", run_descriptive_analysis, false, MoreAnalysis::Descriptive},
+    {"paired", run_paired_analysis, false, MoreAnalysis::Paired},
+    {"nonpaired", run_nonpaired_analysis, true, MoreAnalysis::Nonpaired},
+    {"pearson", run_pearson_analysis, false, MoreAnalysis::Pearson},
+    {"spearman", run_spearman_analysis, false, MoreAnalysis::Spearman},
+    {"ranks", run_rank_listing, false, MoreAnalysis::ShowRanks},
 };
+
+char more_text[MORE_TEXT_CAPACITY];
 
 void set_options(bool log) {
     extra_output = 1;
@@ -114,6 +119,19 @@ void register_all() {
                         benchmark::DoNotOptimize(run(nullptr));
                     });
             }
+            // The "More statistics" report alone, after its analysis.
+            if (analysis.more == MoreAnalysis::ShowRanks) continue;
+            auto run = analysis.run;
+            const MoreAnalysis more = analysis.more;
+            add(std::string("more/") + analysis.name + "/" + s, sheet,
+                [run](const std::vector<unsigned char>&) {
+                    set_options(false);
+                    start_result_text("");
+                    run(nullptr);
+                },
+                [more](const std::vector<unsigned char>&) {
+                    benchmark::DoNotOptimize(write_more_statistics(more, more_text, MORE_TEXT_CAPACITY));
+                });
         }
 
         add("spearman_summarized_pairs/" + s, s, [](const std::vector<unsigned char>&) { set_options(false); },

@@ -14,11 +14,12 @@
 #include <cstdint>
 
 #include "stats/rank_distributions.h"
+#include "stats/sorted_copy.h"
 #include "stats/t_statistics.h"
 
 namespace {
 
-constexpr int MAX_PAIRS = 1024;
+constexpr int MAX_PAIRS = MAX_ROWS;
 int32_t by_x[MAX_PAIRS];
 double ys[MAX_PAIRS];
 double merge_buffer[MAX_PAIRS];
@@ -50,24 +51,50 @@ TieSums tie_sums(int n, Equal equal) {
     return sums;
 }
 
-// Sorts ys[lo..hi) ascending; returns the exchanges (inversions) it undid.
-long long merge_count(int lo, int hi) {
-    if (hi - lo < 2) return 0;
-    const int mid = lo + (hi - lo) / 2;
-    long long swaps = merge_count(lo, mid) + merge_count(mid, hi);
-    int i = lo, j = mid, out = lo;
-    while (i < mid && j < hi) {
-        if (ys[j] < ys[i]) {
-            swaps += mid - i;
-            merge_buffer[out++] = ys[j++];
-        } else {
-            merge_buffer[out++] = ys[i++];
+// Sorts ys[0..n) ascending; returns the exchanges (inversions) it undid.
+// Bottom-up: runs of 1, 2, 4, ... merged pairwise, between ys and
+// merge_buffer in turn, each step of a merge without a branch on the values.
+long long merge_count(int n) {
+    double* from = ys;
+    double* to = merge_buffer;
+    long long swaps = 0;
+    for (int width = 1; width < n; width *= 2) {
+        for (int lo = 0; lo < n; lo += 2 * width) {
+            const int mid = std::min(lo + width, n), hi = std::min(lo + 2 * width, n);
+            int i = lo, j = mid, out = lo;
+            while (i < mid && j < hi) {
+                const double left = from[i], right = from[j];
+                const int from_right = right < left;
+                swaps += (mid - i) * from_right;
+                to[out++] = std::min(left, right);  // right < left ? right : left
+                j += from_right;
+                i += 1 - from_right;
+            }
+            while (i < mid) to[out++] = from[i++];
+            while (j < hi) to[out++] = from[j++];
         }
+        std::swap(from, to);
     }
-    while (i < mid) merge_buffer[out++] = ys[i++];
-    while (j < hi) merge_buffer[out++] = ys[j++];
-    std::copy(merge_buffer + lo, merge_buffer + hi, ys + lo);
+    if (from != ys) std::copy(from, from + n, ys);
     return swaps;
+}
+
+// by_x: the positions 0..n-1 by x, and by y within equal x. The radix sort
+// of the sorted copy orders by x without a branch on the data; the runs of
+// equal x, mostly short, are then sorted by y.
+void sort_by_x_then_y(const double* x, const double* y, int n) {
+    if (!sort_copy(x, n)) {
+        for (int i = 0; i < n; ++i) by_x[i] = i;
+        std::sort(by_x, by_x + n, [x, y](int a, int b) { return x[a] < x[b] || (x[a] == x[b] && y[a] < y[b]); });
+        return;
+    }
+    for (int i = 0; i < n; ++i) by_x[i] = sorted_copy.from[i];
+    int start = 0;
+    for (int i = 1; i <= n; ++i) {
+        if (i < n && sorted_copy.bits[i] == sorted_copy.bits[start]) continue;
+        if (i - start > 1) std::sort(by_x + start, by_x + i, [y](int a, int b) { return y[a] < y[b]; });
+        start = i;
+    }
 }
 
 }  // namespace
@@ -75,13 +102,12 @@ long long merge_count(int lo, int hi) {
 KendallTau kendall_tau(const double* x, const double* y, int n) {
     const double na = std::nan("");
     if (n < 3 || n > MAX_PAIRS) return {na, na, false};
-    for (int i = 0; i < n; ++i) by_x[i] = i;
-    std::sort(by_x, by_x + n, [x, y](int a, int b) { return x[a] < x[b] || (x[a] == x[b] && y[a] < y[b]); });
+    sort_by_x_then_y(x, y, n);
     const TieSums tx = tie_sums(n, [x](int a, int b) { return x[by_x[a]] == x[by_x[b]]; });
     const TieSums txy =
         tie_sums(n, [x, y](int a, int b) { return x[by_x[a]] == x[by_x[b]] && y[by_x[a]] == y[by_x[b]]; });
     for (int i = 0; i < n; ++i) ys[i] = y[by_x[i]];
-    const long long exchanges = merge_count(0, n);
+    const long long exchanges = merge_count(n);
     const TieSums ty = tie_sums(n, [](int a, int b) { return ys[a] == ys[b]; });
 
     const long long all = static_cast<long long>(n) * (n - 1) / 2;

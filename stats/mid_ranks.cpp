@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "stats/sorted_copy.h"
+
 namespace {
 
-constexpr int MAX_VALUES = 1024;
+constexpr int MAX_VALUES = MAX_ROWS;
 int32_t by_value[MAX_VALUES];
 
 }  // namespace
@@ -14,8 +16,14 @@ int32_t by_value[MAX_VALUES];
 double doubled_mid_ranks(const double* v, int n, int* ranks2) {
     if (n < 0) return 0;
     if (n > MAX_VALUES) n = MAX_VALUES;
-    for (int i = 0; i < n; ++i) by_value[i] = i;
-    std::sort(by_value, by_value + n, [v](int a, int b) { return v[a] < v[b]; });
+    // The sorted copy's radix sort takes no branch on the data: several
+    // times quicker than a comparison sort of the positions.
+    if (sort_copy(v, n)) {
+        for (int i = 0; i < n; ++i) by_value[i] = sorted_copy.from[i];
+    } else {
+        for (int i = 0; i < n; ++i) by_value[i] = i;
+        std::sort(by_value, by_value + n, [v](int a, int b) { return v[a] < v[b]; });
+    }
     double ties = 0;
     int start = 0;
     for (int i = 1; i <= n; ++i) {

@@ -50,17 +50,20 @@ double noncentral_cdf(double t, double df, double ncp) {
 
 // The noncentrality at which the cdf of t is `level`; the cdf falls as the
 // noncentrality grows. The normal approximation
-// ncp = t - z sqrt(1 + t^2 / (2 df)) is close for the sizes here, so the
-// secant method from it and a point next to it usually converges in a few
+// ncp = t - z sqrt(1 + t^2 / (2 df)) is close for the sizes here, and its
+// slope there, -phi(z) / sqrt(1 + t^2 / (2 df)), gives a Newton step from
+// it; the secant method from those two points usually converges in a few
 // steps; should it not, the root is bracketed and closed by the Illinois
 // variant of regula falsi. Both stop at a relative 1e-12.
 double noncentrality_for(double t, double df, double level) {
-    const double z = boost::math::quantile(boost::math::normal(), level);
+    const boost::math::normal standard;
+    const double z = boost::math::quantile(standard, level);
     const double spread = std::sqrt(1 + t * t / (2 * df));
     const auto f = [&](double ncp) { return noncentral_cdf(t, df, ncp) - level; };
     double a = t - z * spread;
     double fa = f(a);
-    double b = a + 1e-3 * spread;
+    const double newton = fa * spread / boost::math::pdf(standard, z);
+    double b = std::isfinite(newton) && newton != 0 ? a + newton : a + 1e-3 * spread;
     double fb = f(b);
     for (int i = 0; i < 12 && std::isfinite(fa) && std::isfinite(fb) && fb != fa; ++i) {
         const double c = b - fb * (b - a) / (fb - fa);

@@ -177,6 +177,46 @@ TEST(MoreStatistics, HodgesLehmannOrderStatisticsAgainstBruteForce) {
     EXPECT_TRUE(std::isnan(kth_walsh_average(y.data(), ny, 0)));
 }
 
+// The estimate with both limits at once, on samples large enough that the
+// three selections share a first step: coarse values (many ties), sizes
+// giving odd and even counts, limit ranks near and far from the middle.
+TEST(MoreStatistics, HodgesLehmannEstimateWithLimitsAgainstBruteForce) {
+    const int sizes[][2] = {{150, 211}, {200, 200}, {333, 95}};
+    unsigned state = 7;
+    const auto coarse = [&state](int n) {
+        std::vector<double> v(n);
+        for (double& e : v) e = ((state = state * 1103515245u + 12345u) >> 16) % 97 / 4.0 - 6;
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    for (const auto& size : sizes) {
+        const std::vector<double> x = coarse(size[0]), y = coarse(size[1]);
+        std::vector<double> differences, walsh;
+        for (double u : x)
+            for (double v : y) differences.push_back(v - u);
+        for (std::size_t i = 0; i < y.size(); ++i)
+            for (std::size_t j = i; j < y.size(); ++j) walsh.push_back((y[i] + y[j]) / 2);
+        for (std::vector<double>* set : {&differences, &walsh}) {
+            std::sort(set->begin(), set->end());
+            const long long count = static_cast<long long>(set->size());
+            const double median = count % 2 ? (*set)[count / 2] : ((*set)[count / 2 - 1] + (*set)[count / 2]) / 2;
+            for (long long k : {count / 2 - count / 25, count / 3, 1LL, count + 1}) {
+                const HodgesLehmann e =
+                    set == &walsh ? walsh_average_estimate(y.data(), size[1], k)
+                                  : pairwise_difference_estimate(x.data(), size[0], y.data(), size[1], k);
+                const std::string what = std::to_string(count) + " entries, k = " + std::to_string(k);
+                EXPECT_EQ(e.estimate, median) << what;
+                if (k > count) {
+                    EXPECT_TRUE(std::isnan(e.low) && std::isnan(e.high)) << what;
+                } else {
+                    EXPECT_EQ(e.low, (*set)[k - 1]) << what;
+                    EXPECT_EQ(e.high, (*set)[count - k]) << what;
+                }
+            }
+        }
+    }
+}
+
 // Textbook data with their published figures: the extra hours of sleep of
 // ten patients under two drugs (Cushny and Peebles, as given by Student,
 // "The probable error of a mean", Biometrika 6, 1908): Welch's t -1.861 on
