@@ -405,11 +405,18 @@ int run(const RunOptions& options) {
         raw += m.caption + "|" + escaped(m.text) + "\n";
     }
     DeleteCriticalSection(&watch.lock);
+    // The decimal separator of the locale Wine gave this process, as it
+    // gives the program: a case run in a locale that did not take is the
+    // environment's failure, not the program's.
+    char separator[8] = "?";
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) <= 0)
+        std::snprintf(separator, sizeof separator, "?");
     char summary[256];
     std::snprintf(summary, sizeof summary,
-                  "dialog=%d\nexit_code=%lu\nclipboard_changed=%d\nwk1_on_clipboard=%d\nclipboard_free=%d\n",
+                  "dialog=%d\nexit_code=%lu\nclipboard_changed=%d\nwk1_on_clipboard=%d\nclipboard_free=%d\n"
+                  "decimal_separator=%s\n",
                   dialog != nullptr ? 1 : 0, static_cast<unsigned long>(exit_code),
-                  sequence_after != sequence_before ? 1 : 0, has_wk1 ? 1 : 0, clipboard_free ? 1 : 0);
+                  sequence_after != sequence_before ? 1 : 0, has_wk1 ? 1 : 0, clipboard_free ? 1 : 0, separator);
     const std::string dir = options.out_dir + "/";
     ok = write_file(dir + "messages.txt", plain) && ok;
     ok = write_file(dir + "messages_raw.txt", raw) && ok;
