@@ -66,14 +66,10 @@ int cell_upper[MAX_ROWS], cell_lower[MAX_ROWS];
 int8_t cell_group[MAX_ROWS];
 
 // Welch's test and Hedges' g from the comparison's estimates of each group.
-void write_value_tests(int c) {
-    const bool log = log_scale_mode();
-    const ColumnSummary& g0 = group_summaries[0];
-    const ColumnSummary& g1 = group_summaries[1];
-    const int n0 = log ? g0.n_real_log : g0.n_real;
-    const int n1 = log ? g1.n_real_log : g1.n_real;
-    const double m0 = log ? g0.mean_log : g0.mean, m1 = log ? g1.mean_log : g1.mean;
-    const double s0 = log ? g0.sd_log : g0.sd, s1 = log ? g1.sd_log : g1.sd;
+void write_value_tests(int c, const GroupEstimate (&groups)[2]) {
+    const int n0 = groups[0].n, n1 = groups[1].n;
+    const double m0 = groups[0].mean, m1 = groups[1].mean;
+    const double s0 = groups[0].sd, s1 = groups[1].sd;
     if (n0 + n1 < 3 || !is_available(m0) || !is_available(m1) || !is_available(s0) || !is_available(s1)) return;
     const WelchTest w = welch_test(m0, s0, n0, m1, s1, n1);
     set_more_cell(WELCH_T, c, w.t);
@@ -232,12 +228,23 @@ bool fill_more_nonpaired() {
     const bool censored = find_censored_columns(1);
     start_more_rows(ROWS, censored ? ROW_COUNT : PLAIN_ROW_COUNT, 1);
     find_row_groups(code0, code1, row_group);
+    // The comparison's group estimates when it has just run on this
+    // worksheet, else made here as it makes them.
+    const ColumnGroupEstimates* kept = kept_group_estimates(code0, code1);
     const unsigned fields = log_scale_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
     for (int c = 1; c < used_columns(); ++c) {
-        build_group_columns(c, code0, code1);
-        summarize_group(0, fields, column_summaries[c].order);
-        summarize_group(1, fields, column_summaries[c].order);
-        write_value_tests(c);
+        GroupEstimate groups[2];
+        if (kept != nullptr) {
+            groups[0] = kept[c][0];
+            groups[1] = kept[c][1];
+        } else {
+            build_group_columns(c, code0, code1);
+            for (int g = 0; g < 2; ++g) {
+                summarize_group(g, fields, column_summaries[c].order);
+                groups[g] = group_estimate(g);
+            }
+        }
+        write_value_tests(c, groups);
         write_rank_tests(c);
         if (censored) write_gehan(c);
     }

@@ -1,5 +1,6 @@
 #include "app/process_state.h"
 
+#include "analyses/nonpaired.h"
 #include "app/analysis_dialog.h"
 #include "stats/column_summary.h"
 #include "worksheet/data_table.h"
@@ -10,4 +11,5 @@ void reset_process_state() {
     reset_dialog_state();
     reset_column_summaries();
     reset_result_buffers();
+    forget_group_estimates();
 }

@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "analyses/more_statistics.h"
+#include "analyses/nonpaired.h"
 #include "stats/hodges_lehmann.h"
+#include "stats/column_summary.h"
 #include "stats/median_interval.h"
+#include "stats/ordering.h"
 #include "stats/p_adjustment.h"
 #include "stats/shapiro_wilk.h"
 #include "test_support.h"
@@ -343,6 +346,29 @@ TEST(MoreStatistics, RowsOfValuesBeyondALimit) {
             rows.push_back(row);
         }
         EXPECT_EQ(rows, k.rows) << text;
+    }
+}
+
+// Welch's test and Hedges' g take the comparison's group estimates when it
+// has just run on the worksheet, and make their own otherwise: the report
+// is the same either way, and cells changed after a comparison are never
+// given the estimates it made.
+TEST(MoreStatistics, NonpairedRowsAreTheSameWithOrWithoutTheComparisonsEstimates) {
+    const test::Rows sheet = {{1, 2.5, "<1"}, {1, 3.1, 4.0}, {2, 4.2, 5.5}, {1, 2.9, ">9"},
+                              {2, 5.0, 6.1},  {2, 4.4, 7.0}, {1, 3.3, 2.2}, {2, 4.8, 8.3}};
+    for (const bool log : {false, true}) {
+        test::run_program(test::worksheet(sheet), test::calculate(ID_NONPAIRED, log));
+        const auto kept = more_report(MoreAnalysis::Nonpaired);
+        forget_group_estimates();
+        EXPECT_EQ(more_report(MoreAnalysis::Nonpaired), kept) << "log " << log;
+        test::run_program(test::worksheet(sheet), test::calculate(ID_NONPAIRED, log));
+        data_rows[1].value[1] = 30.0;
+        order_data_columns();
+        summarize_columns(false);
+        const auto changed = more_report(MoreAnalysis::Nonpaired);
+        forget_group_estimates();
+        EXPECT_EQ(more_report(MoreAnalysis::Nonpaired), changed) << "log " << log;
+        EXPECT_NE(changed.at("Welch t"), kept.at("Welch t"));
     }
 }
 
