@@ -20,7 +20,7 @@ namespace {
 int32_t code_of(double x) { return static_cast<int32_t>(x); }
 
 // What the kept group estimates were made from: the worksheet (a 64-bit
-// FNV-1a hash of its size and every used cell's bits), the group codes and
+// hash of its size and every used cell's bits), the group codes and
 // Log-transformation. `valid` is false until a comparison has kept them.
 struct EstimatesKey {
     bool valid;
@@ -32,9 +32,13 @@ EstimatesKey kept_key{false, 0, 0, 0, 0};
 GroupEstimate kept_estimates[MAX_COLUMNS][2];
 
 uint64_t worksheet_fingerprint() {
-    uint64_t h = 14695981039346656037ull;
+    // A word at a time: multiplied by the golden ratio's 64-bit fraction,
+    // the high bits folded down, so that every bit of every cell moves the
+    // whole hash.
+    uint64_t h = 0;
     const auto mix = [&h](uint64_t word) {
-        for (int i = 0; i < 8; ++i, word >>= 8) h = (h ^ (word & 0xFF)) * 1099511628211ull;
+        h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 29;
     };
     const int rows = used_rows(), columns = used_columns();
     mix(static_cast<uint64_t>(rows) << 32 | static_cast<uint32_t>(columns));
