@@ -4,23 +4,11 @@
 // analyses/input_checks.h).
 #pragma once
 
+#include "analyses/report_rows.h"
 #include "analyses/report_table.h"
 #include "platform/platform.h"
 
-// The rows of a correlation report, in result-row order (see
-// report_table.h): the coefficient of every column against the first under
-// the analysis's own label, its interval, p and pair count, and the tie
-// counts that only Spearman prints.
-#define CORRELATION_REPORT_ROWS(X, coefficient_label, ties_printed) \
-    X(COEFFICIENT_ROW, coefficient_label, nullptr, Always, Value)   \
-    X(CI_LOW_ROW, "95CI low", nullptr, Always, Value)               \
-    X(CI_HIGH_ROW, "95CI high", nullptr, Always, Value)             \
-    X(P_VALUE_ROW, "p value", nullptr, Always, Value)               \
-    X(PAIR_COUNT_ROW, "N", nullptr, Always, Count)                  \
-    X(UNUSED_ROW, "", nullptr, Never, Value)                        \
-    X(TIES_X_ROW, "Ties x", nullptr, ties_printed, Value)           \
-    X(TIES_Y_ROW, "Ties y", nullptr, ties_printed, Value)
-
+// The report's rows, listed in report_rows.h, as ids.
 REPORT_ROW_ENUM(correlation_rows, Row, CORRELATION_REPORT_ROWS(REPORT_ROW_IDS, , ))
 
 // From this |coefficient| on the correlation is taken as perfect.

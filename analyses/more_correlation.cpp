@@ -18,22 +18,11 @@
 
 namespace {
 
-// The rows in order, the first labelled by the coefficient; those of values
-// beyond a limit from CENSORED_TAU on.
-#define CORRELATION_ROWS(X, COEFFICIENT_P_LABEL)              \
-    X(COEFFICIENT_P, COEFFICIENT_P_LABEL, PValue)             \
-    X(TAU, "Kendall tau-b", Estimate)                         \
-    X(TAU_P, "Kendall p", PValue)                             \
-    X(TAU_METHOD, "Kendall p method", Method)                 \
-    X(BEYOND_LIMIT, "N beyond a limit", Count)                \
-    X(CENSORED_TAU, "Censored Kendall tau", Estimate)         \
-    X(CENSORED_TAU_P, "Censored Kendall p", PValue)
-
-enum Row : int { CORRELATION_ROWS(MORE_ROW_ID, "") ROW_COUNT };
+enum Row : int { MORE_CORRELATION_ROWS(MORE_ROW_ID, "") ROW_COUNT };
 constexpr int PLAIN_ROW_COUNT = CENSORED_TAU;
 
-const MoreRow PEARSON_ROWS[ROW_COUNT] = {CORRELATION_ROWS(MORE_ROW_ENTRY, "Pearson p (t)")};
-const MoreRow SPEARMAN_ROWS[ROW_COUNT] = {CORRELATION_ROWS(MORE_ROW_ENTRY, "Spearman p (t)")};
+const MoreRow PEARSON_ROWS[ROW_COUNT] = {MORE_CORRELATION_ROWS(MORE_ROW_ENTRY, "Pearson p (t)")};
+const MoreRow SPEARMAN_ROWS[ROW_COUNT] = {MORE_CORRELATION_ROWS(MORE_ROW_ENTRY, "Spearman p (t)")};
 
 double xs[MAX_ROWS];
 double ys[MAX_ROWS];

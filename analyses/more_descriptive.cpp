@@ -20,28 +20,8 @@
 
 namespace {
 
-// The rows in order; those of values beyond a limit from N_BELOW on. The
-// estimates of a column's distribution from its cells with their limits
-// (stats/kaplan_meier.h, stats/ros.h) take the commented lines: each row
-// is its line here and its cell in write_censored_column.
-#define DESCRIPTIVE_ROWS(X)                        \
-    X(W, "Shapiro-Wilk W", Estimate)               \
-    X(W_P, "Shapiro-Wilk p", PValue)               \
-    X(MEDIAN_LOW, "Median 95%CI low", Estimate)    \
-    X(MEDIAN_HIGH, "Median 95%CI high", Estimate)  \
-    X(BEYOND_LIMIT, "N beyond a limit", Count)     \
-    X(N_BELOW, "N below a limit", Count)           \
-    X(N_ABOVE, "N above a limit", Count)           \
-    X(DISTINCT_LIMITS, "Distinct limits", Count)   \
-    X(KM_MEDIAN, "KM median", Estimate)            \
-    X(KM_25, "KM 25 centile", Estimate)            \
-    X(KM_75, "KM 75 centile", Estimate)            \
-    X(ROS_MEAN, "ROS mean", Estimate)              \
-    X(ROS_SD, "ROS SD", Estimate)                  \
-    X(ROS_MEDIAN, "ROS median", Estimate)
-
-enum Row : int { DESCRIPTIVE_ROWS(MORE_ROW_ID) ROW_COUNT };
-const MoreRow ROWS[ROW_COUNT] = {DESCRIPTIVE_ROWS(MORE_ROW_ENTRY)};
+enum Row : int { MORE_DESCRIPTIVE_ROWS(MORE_ROW_ID) ROW_COUNT };
+const MoreRow ROWS[ROW_COUNT] = {MORE_DESCRIPTIVE_ROWS(MORE_ROW_ENTRY)};
 constexpr int PLAIN_ROW_COUNT = N_BELOW;
 
 // A column's present cells in ascending order (markers by their value),

@@ -22,34 +22,8 @@
 
 namespace {
 
-// The rows in order; those of values beyond a limit from GEHAN_Z on. The
-// difference of the groups' Kaplan-Meier medians (stats/kaplan_meier.h)
-// takes the commented line: its line here and its cell in write_gehan.
-#define NONPAIRED_ROWS(X)                                         \
-    X(WELCH_T, "Welch t", Estimate)                               \
-    X(WELCH_DF, "Welch df", Freedom)                              \
-    X(WELCH_P, "Welch p", PValue)                                 \
-    X(WELCH_LOW, "Welch 95%CI low", Estimate)                     \
-    X(WELCH_HIGH, "Welch 95%CI high", Estimate)                   \
-    X(HEDGES_G, "Hedges g", Estimate)                             \
-    X(HEDGES_LOW, "Hedges g 95%CI low", Estimate)                 \
-    X(HEDGES_HIGH, "Hedges g 95%CI high", Estimate)               \
-    X(MW_U, "Mann-Whitney U", Estimate)                           \
-    X(MW_P, "Mann-Whitney p", PValue)                             \
-    X(MW_METHOD, "Mann-Whitney p method", Method)                 \
-    X(HL_SHIFT, "Hodges-Lehmann shift", Estimate)                 \
-    X(HL_LOW, "HL 95%CI low", Estimate)                           \
-    X(HL_HIGH, "HL 95%CI high", Estimate)                         \
-    X(RB_R, "Rank-biserial r", Estimate)                          \
-    X(RB_LOW, "Rank-biserial 95%CI low", Estimate)                \
-    X(RB_HIGH, "Rank-biserial 95%CI high", Estimate)              \
-    X(BEYOND_LIMIT, "N beyond a limit", Count)                    \
-    X(GEHAN_Z, "Gehan z", Estimate)                               \
-    X(GEHAN_P, "Gehan p", PValue)                                 \
-    X(KM_MEDIAN_DIFFERENCE, "KM median difference", Estimate)
-
-enum Row : int { NONPAIRED_ROWS(MORE_ROW_ID) ROW_COUNT };
-const MoreRow ROWS[ROW_COUNT] = {NONPAIRED_ROWS(MORE_ROW_ENTRY)};
+enum Row : int { MORE_NONPAIRED_ROWS(MORE_ROW_ID) ROW_COUNT };
+const MoreRow ROWS[ROW_COUNT] = {MORE_NONPAIRED_ROWS(MORE_ROW_ENTRY)};
 constexpr int PLAIN_ROW_COUNT = GEHAN_Z;
 
 int8_t row_group[MAX_ROWS];

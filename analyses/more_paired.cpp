@@ -20,38 +20,9 @@
 
 namespace {
 
-enum Row : int {
-    DZ, DZ_LOW, DZ_HIGH,
-    V, V_P, V_METHOD,
-    HL_ESTIMATE, HL_LOW, HL_HIGH,
-    MATCHED_R,
-    BIAS, SD, LOWER_LOA, UPPER_LOA, LOA_HALF_WIDTH,
-    BEYOND_LIMIT,
-    KNOWN_SIGN, SIGN_P,  // values beyond a limit
-    ROW_COUNT
-};
+enum Row : int { MORE_PAIRED_ROWS(MORE_ROW_ID) ROW_COUNT };
+const MoreRow ROWS[ROW_COUNT] = {MORE_PAIRED_ROWS(MORE_ROW_ENTRY)};
 constexpr int PLAIN_ROW_COUNT = KNOWN_SIGN;
-
-const MoreRow ROWS[ROW_COUNT] = {
-    {"Cohen dz", MoreFormat::Estimate},
-    {"dz 95%CI low", MoreFormat::Estimate},
-    {"dz 95%CI high", MoreFormat::Estimate},
-    {"Signed-rank V", MoreFormat::Estimate},
-    {"Signed-rank p", MoreFormat::PValue},
-    {"Signed-rank p method", MoreFormat::Method},
-    {"Hodges-Lehmann estimate", MoreFormat::Estimate},
-    {"HL 95%CI low", MoreFormat::Estimate},
-    {"HL 95%CI high", MoreFormat::Estimate},
-    {"Matched rank-biserial r", MoreFormat::Estimate},
-    {"Bias", MoreFormat::Estimate},
-    {"SD of differences", MoreFormat::Estimate},
-    {"Lower limit of agreement", MoreFormat::Estimate},
-    {"Upper limit of agreement", MoreFormat::Estimate},
-    {"LoA 95%CI half-width", MoreFormat::Estimate},
-    {"N beyond a limit", MoreFormat::Count},
-    {"Pairs with a known sign", MoreFormat::Count},
-    {"Censored sign test p", MoreFormat::PValue},
-};
 
 // The non-zero differences (log ratios in ratio mode): by magnitude with
 // their doubled mid-ranks, and by value (in row order until sorted) for the

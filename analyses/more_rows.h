@@ -39,6 +39,84 @@ constexpr int MORE_MAX_ROWS = 32;
 #define MORE_ROW_ID(id, label, format) id,
 #define MORE_ROW_ENTRY(id, label, format) MoreRow{label, MoreFormat::format},
 
+// The rows of every part, in the order they are printed, one list each.
+// A part expands its list with MORE_ROW_ID into its enum of row ids and
+// with MORE_ROW_ENTRY into its table.
+
+// Descriptive, one cell per column; those of values beyond a limit from
+// N_BELOW on.
+#define MORE_DESCRIPTIVE_ROWS(X)                  \
+    X(W, "Shapiro-Wilk W", Estimate)              \
+    X(W_P, "Shapiro-Wilk p", PValue)              \
+    X(MEDIAN_LOW, "Median 95%CI low", Estimate)   \
+    X(MEDIAN_HIGH, "Median 95%CI high", Estimate) \
+    X(BEYOND_LIMIT, "N beyond a limit", Count)    \
+    X(N_BELOW, "N below a limit", Count)          \
+    X(N_ABOVE, "N above a limit", Count)          \
+    X(DISTINCT_LIMITS, "Distinct limits", Count)  \
+    X(KM_MEDIAN, "KM median", Estimate)           \
+    X(KM_25, "KM 25 centile", Estimate)           \
+    X(KM_75, "KM 75 centile", Estimate)           \
+    X(ROS_MEAN, "ROS mean", Estimate)             \
+    X(ROS_SD, "ROS SD", Estimate)                 \
+    X(ROS_MEDIAN, "ROS median", Estimate)
+
+// Non-paired tests; those of values beyond a limit from GEHAN_Z on.
+#define MORE_NONPAIRED_ROWS(X)                                \
+    X(WELCH_T, "Welch t", Estimate)                           \
+    X(WELCH_DF, "Welch df", Freedom)                          \
+    X(WELCH_P, "Welch p", PValue)                             \
+    X(WELCH_LOW, "Welch 95%CI low", Estimate)                 \
+    X(WELCH_HIGH, "Welch 95%CI high", Estimate)               \
+    X(HEDGES_G, "Hedges g", Estimate)                         \
+    X(HEDGES_LOW, "Hedges g 95%CI low", Estimate)             \
+    X(HEDGES_HIGH, "Hedges g 95%CI high", Estimate)           \
+    X(MW_U, "Mann-Whitney U", Estimate)                       \
+    X(MW_P, "Mann-Whitney p", PValue)                         \
+    X(MW_METHOD, "Mann-Whitney p method", Method)             \
+    X(HL_SHIFT, "Hodges-Lehmann shift", Estimate)             \
+    X(HL_LOW, "HL 95%CI low", Estimate)                       \
+    X(HL_HIGH, "HL 95%CI high", Estimate)                     \
+    X(RB_R, "Rank-biserial r", Estimate)                      \
+    X(RB_LOW, "Rank-biserial 95%CI low", Estimate)            \
+    X(RB_HIGH, "Rank-biserial 95%CI high", Estimate)          \
+    X(BEYOND_LIMIT, "N beyond a limit", Count)                \
+    X(GEHAN_Z, "Gehan z", Estimate)                           \
+    X(GEHAN_P, "Gehan p", PValue)                             \
+    X(KM_MEDIAN_DIFFERENCE, "KM median difference", Estimate)
+
+// Paired tests; those of values beyond a limit from KNOWN_SIGN on.
+#define MORE_PAIRED_ROWS(X)                             \
+    X(DZ, "Cohen dz", Estimate)                         \
+    X(DZ_LOW, "dz 95%CI low", Estimate)                 \
+    X(DZ_HIGH, "dz 95%CI high", Estimate)               \
+    X(V, "Signed-rank V", Estimate)                     \
+    X(V_P, "Signed-rank p", PValue)                     \
+    X(V_METHOD, "Signed-rank p method", Method)         \
+    X(HL_ESTIMATE, "Hodges-Lehmann estimate", Estimate) \
+    X(HL_LOW, "HL 95%CI low", Estimate)                 \
+    X(HL_HIGH, "HL 95%CI high", Estimate)               \
+    X(MATCHED_R, "Matched rank-biserial r", Estimate)   \
+    X(BIAS, "Bias", Estimate)                           \
+    X(SD, "SD of differences", Estimate)                \
+    X(LOWER_LOA, "Lower limit of agreement", Estimate)  \
+    X(UPPER_LOA, "Upper limit of agreement", Estimate)  \
+    X(LOA_HALF_WIDTH, "LoA 95%CI half-width", Estimate) \
+    X(BEYOND_LIMIT, "N beyond a limit", Count)          \
+    X(KNOWN_SIGN, "Pairs with a known sign", Count)     \
+    X(SIGN_P, "Censored sign test p", PValue)
+
+// Pearson and Spearman, the first row labelled by the coefficient; those of
+// values beyond a limit from CENSORED_TAU on.
+#define MORE_CORRELATION_ROWS(X, COEFFICIENT_P_LABEL) \
+    X(COEFFICIENT_P, COEFFICIENT_P_LABEL, PValue)     \
+    X(TAU, "Kendall tau-b", Estimate)                 \
+    X(TAU_P, "Kendall p", PValue)                     \
+    X(TAU_METHOD, "Kendall p method", Method)         \
+    X(BEYOND_LIMIT, "N beyond a limit", Count)        \
+    X(CENSORED_TAU, "Censored Kendall tau", Estimate) \
+    X(CENSORED_TAU_P, "Censored Kendall p", PValue)
+
 // Starts a report with `count` rows (at most MORE_MAX_ROWS) whose cells are
 // result columns first .. used_columns()-1, every cell not computable.
 void start_more_rows(const MoreRow* rows, int count, int first_column);

@@ -7,35 +7,11 @@
 
 #include <cstdint>
 
+#include "analyses/report_rows.h"
 #include "analyses/report_table.h"
 #include "platform/platform.h"
 
-// The rows of the report, in result-row order (see report_table.h).
-#define NONPAIRED_REPORT_ROWS(X)                                                                    \
-    X(MEAN0_ROW, "mean0", "geometric mean0", Always, Value)                                         \
-    X(MEAN1_ROW, "mean1", "geometric mean1", Always, Value)                                         \
-    X(DIFFERENCE_ROW, "difference between mean values", "ratio of mean values", Always, Value)      \
-    X(LOWER_LIMIT_ROW, "95% CI lower limit", nullptr, Always, Value)                                \
-    X(UPPER_LIMIT_ROW, "95% CI upper limit", nullptr, Always, Value)                                \
-    X(N0_ROW, "N0", nullptr, Always, Count)                                                         \
-    X(N1_ROW, "N1", nullptr, Always, Count)                                                         \
-    X(T_TEST_P_ROW, "p (T-test)", nullptr, Always, PValue)                                          \
-    X(MEDIAN0_ROW, "median0", nullptr, Always, Value)                                               \
-    X(MEDIAN1_ROW, "median1", nullptr, Always, Value)                                               \
-    X(MEDIAN_DIFFERENCE_ROW, "difference between medians", nullptr, Always, Value)                  \
-    X(MANN_WHITNEY_P_ROW, "p (Mann-Whitney)", nullptr, Always, PValue)                              \
-    X(UNUSED_ROW, "", nullptr, Never, Value)                                                        \
-    X(SD0_ROW, "SD0", nullptr, Extra, Value)                                                        \
-    X(SD1_ROW, "SD1", nullptr, Extra, Value)                                                        \
-    X(POOLED_SD_ROW, "pooled SD", nullptr, Extra, Value)                                            \
-    X(SE_ROW, "Standar error of difference", nullptr, Extra, Value)                                 \
-    X(T_ROW, "t value", nullptr, Extra, Value)                                                      \
-    X(U_ROW, "MW U value", nullptr, Extra, Value)                                                   \
-    X(R0_ROW, "MW R0", nullptr, Extra, Value)                                                       \
-    X(R1_ROW, "MW R1", nullptr, Extra, Value)                                                       \
-    X(TIE_TERM_ROW, "MW T", nullptr, Extra, Value)                                                  \
-    X(Z_ROW, "z score (for Mann-Whitney n1>8)", nullptr, Extra, Value)
-
+// The report's rows, listed in report_rows.h, as ids and a table.
 REPORT_ROW_ENUM(nonpaired_rows, Row, NONPAIRED_REPORT_ROWS(REPORT_ROW_IDS))
 REPORT_ROW_TABLE(NONPAIRED_REPORT, nonpaired_rows, NONPAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES));
 

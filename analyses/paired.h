@@ -5,24 +5,11 @@
 // compared column.
 #pragma once
 
+#include "analyses/report_rows.h"
 #include "analyses/report_table.h"
 #include "platform/platform.h"
 
-// The rows of the report, in result-row order (see report_table.h). The
-// ratio-mode label is the one under Log-transformation.
-#define PAIRED_REPORT_ROWS(X)                                                        \
-    X(MEAN_ROW, "mean difference", "mean ratio", Always, Value)                      \
-    X(LOWER_LIMIT_ROW, "95% CI lower limit", nullptr, Always, Value)                 \
-    X(UPPER_LIMIT_ROW, "95% CI upper limit", nullptr, Always, Value)                 \
-    X(T_TEST_P_ROW, "p (T-test)", nullptr, Always, PValue)                           \
-    X(WILCOXON_P_ROW, "p (Wilcoxon)", nullptr, Always, SignedRankP)                  \
-    X(UNUSED_ROW, "", nullptr, Never, Value)                                         \
-    X(N_ROW, "N (T-test)", nullptr, Extra, WideCount)                                \
-    X(SE_ROW, "SE of difference", "GSE for ratio", Extra, Value)                     \
-    X(T_ROW, "t value", nullptr, Extra, Value)                                       \
-    X(WILCOXON_N_ROW, "N (Wilcoxon)", nullptr, Extra, Count)                         \
-    X(WILCOXON_T_ROW, "Wilcoxon T", nullptr, Extra, Value)
-
+// The report's rows, listed in report_rows.h, as ids and a table.
 REPORT_ROW_ENUM(paired_rows, Row, PAIRED_REPORT_ROWS(REPORT_ROW_IDS))
 REPORT_ROW_TABLE(PAIRED_REPORT, paired_rows, PAIRED_REPORT_ROWS(REPORT_ROW_ENTRIES));
 

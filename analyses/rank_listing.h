@@ -6,22 +6,11 @@
 // row, then a line of block labels, each above its block's first column.
 #pragma once
 
+#include "analyses/report_rows.h"
 #include "analyses/report_table.h"
 #include "platform/platform.h"
 
-// The blocks of the listing, in row label order (see report_table.h): each
-// block is one cell per column in every data line, and its label stands
-// above its first column in the last line. Label slot 2 is not used.
-#define RANK_LISTING_BLOCKS(X)                                                          \
-    X(RANK_BLOCK, "Adjusted Rank", nullptr, Always, Value)                              \
-    X(PERCENTILE_BLOCK, "Percentile", nullptr, Always, Value)                           \
-    X(UNUSED_BLOCK, "", nullptr, Never, Value)                                          \
-    X(Z_SCORE_BLOCK, "Rank-based z score", nullptr, Extra, Value)                       \
-    X(REPEATS_BLOCK, "Repeats", nullptr, Extra, Count)                                  \
-    X(LINEAR_PREDICTION_BLOCK, "Predicted from rank (lin-normal)", nullptr, Extra, Value) \
-    X(LOG_PREDICTION_BLOCK, "Predicted from rank (log-normal)", nullptr, Extra, Value)  \
-    X(RAW_DATA_BLOCK, "Raw data", nullptr, Extra, Value)
-
+// The report's rows, listed in report_rows.h, as ids.
 REPORT_ROW_ENUM(rank_blocks, Block, RANK_LISTING_BLOCKS(REPORT_ROW_IDS))
 
 // Columns the listing can lay out side by side.
