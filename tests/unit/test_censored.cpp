@@ -143,19 +143,27 @@ TEST(CensoredTests, MatchTheGeneratedExpectations) {
     EXPECT_FALSE(expectations("kendall").empty()) << "the expectations file is missing or empty";
 }
 
-// A published example: Gehan (1965), Biometrika 52, 203-223, on Freireich's
+// Published examples. Gehan (1965), Biometrika 52, 203-223, on Freireich's
 // remission times in weeks of 21 leukaemia patients on 6-MP (">6": still in
-// remission at 6 weeks) and 21 on placebo. W = 271 with Mantel's scores;
-// Var W = 5644.4 and z = 3.61 by the permutation variance (as textbooks of
-// survival analysis work the example).
-TEST(CensoredTests, GehanOnFreireichsRemissionTimesIsThePublishedW) {
+// remission at 6 weeks) and 21 on placebo: W = 271 with Mantel's scores;
+// Var W = 5644.4 and z = 3.61 by the permutation variance, as textbooks of
+// survival analysis work the example. Hollander and Wolfe, Nonparametric
+// Statistical Methods (1973), p. 187, Kendall's tau of nine pairs: 26
+// concordant pairs, tau = 0.4444.
+TEST(CensoredTests, PublishedExamples) {
     const auto six_mp = cells_of("6 6 6 >6 7 >9 10 >10 >11 13 16 >17 >19 >20 22 23 >25 >32 >32 >34 >35");
     const auto placebo = cells_of("1 1 2 2 3 4 4 5 5 8 8 8 8 11 11 12 12 15 17 22 23");
-    const GehanResult r = gehan_test(placebo.data(), 21, six_mp.data(), 21);
-    EXPECT_EQ(r.w, 271);
-    EXPECT_NEAR(r.variance, 5644.4, 0.05);
-    EXPECT_NEAR(r.z, 3.61, 0.005);
-    EXPECT_LT(r.p, 0.001);
+    const GehanResult gehan = gehan_test(placebo.data(), 21, six_mp.data(), 21);
+    EXPECT_EQ(gehan.w, 271);
+    EXPECT_NEAR(gehan.variance, 5644.4, 0.05);
+    EXPECT_NEAR(gehan.z, 3.61, 0.005);
+
+    const auto x = cells_of("44.4 45.9 41.9 53.3 44.7 44.1 50.7 45.2 60.1");
+    const auto y = cells_of("2.6 3.1 2.5 5.0 3.6 4.0 5.2 2.8 3.8");
+    const KendallResult kendall = censored_kendall(x.data(), y.data(), 9);
+    EXPECT_EQ(kendall.concordant, 26);
+    EXPECT_EQ(kendall.discordant, 10);
+    EXPECT_NEAR(kendall.tau, 4.0 / 9.0, 1e-15);
 }
 
 // What cannot be computed: a constant score (Var W = 0), no pair with a
