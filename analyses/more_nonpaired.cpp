@@ -10,6 +10,7 @@
 // known between the cells with their kept limits.
 #include <cmath>
 
+#include "analyses/kept_estimates.h"
 #include "analyses/more_rows.h"
 #include "analyses/nonpaired.h"
 #include "analyses/pair_values.h"
@@ -207,7 +208,7 @@ bool fill_more_nonpaired() {
     find_row_groups(code0, code1, row_group);
     // The comparison's group estimates when it has just run on this
     // worksheet, else made here as it makes them.
-    const ColumnGroupEstimates* kept = kept_group_estimates(code0, code1);
+    const ColumnGroupEstimates* kept = kept_group_estimates(KeptFor{KeptBy::Nonpaired, code0, code1});
     const unsigned fields = log_scale_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
     for (int c = 1; c < used_columns(); ++c) {
         GroupEstimate groups[2];

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analyses/kept_estimates.h"
 #include "analyses/more_rows.h"
 #include "analyses/paired.h"
 #include "stats/censored_tests.h"
@@ -39,12 +40,10 @@ CensoredCell y_cells[MAX_ROWS];
 
 // dz, and the agreement of the two columns, from the comparison's mean and
 // SD of the differences.
-void write_value_statistics(int c) {
-    const bool ratio = log_scale_mode();
-    const ColumnSummary& g = group_summaries[0];
-    const int n = ratio ? g.n_real_log : g.n_real;
-    const double mean = ratio ? g.mean_log : g.mean;
-    const double sd = ratio ? g.sd_log : g.sd;
+void write_value_statistics(int c, const GroupEstimate& differences) {
+    const int n = differences.n;
+    const double mean = differences.mean;
+    const double sd = differences.sd;
     if (n < 3 || !is_available(mean) || !is_available(sd)) return;
     set_more_cell(BIAS, c, shown(mean));
     set_more_cell(SD, c, sd);
@@ -172,11 +171,14 @@ bool fill_more_paired() {
     if (censored)
         for (int r = 0; r < used_rows(); ++r)
             first_present[r] = read_censored_cell(r, 0, more_column_bounds(0), first_cells[r]);
+    // The comparison's estimates of the differences when it has just run on
+    // this worksheet, else made here as it makes them.
+    const ColumnGroupEstimates* kept = kept_group_estimates(KeptFor{KeptBy::Paired, 0, 0});
     const unsigned fields = log_scale_mode() ? GROUP_LOG_ESTIMATES : GROUP_ESTIMATES;
     for (int c = 1; c < used_columns(); ++c) {
         build_paired_differences(c);
-        summarize_group(0, fields);
-        write_value_statistics(c);
+        if (kept == nullptr) summarize_group(0, fields);
+        write_value_statistics(c, kept != nullptr ? kept[c][0] : group_estimate(0));
         write_signed_rank(c);
         if (censored) write_sign_test(c);
     }

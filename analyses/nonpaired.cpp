@@ -2,11 +2,9 @@
 // column into the pair table, the labels and the report.
 #include "analyses/nonpaired.h"
 
-#include <cstdint>
-#include <cstring>
-
 #include "analyses/analysis_status.h"
 #include "analyses/input_checks.h"
+#include "analyses/kept_estimates.h"
 #include "analyses/messages.h"
 #include "stats/column_summary.h"
 #include "stats/ordering.h"
@@ -19,58 +17,8 @@ namespace {
 // +-999999999.999, so the truncation always fits an int32_t.
 int32_t code_of(double x) { return static_cast<int32_t>(x); }
 
-// What the kept group estimates were made from: the worksheet (a 64-bit
-// hash of its size and every used cell's bits), the group codes and
-// Log-transformation. `valid` is false until a comparison has kept them.
-struct EstimatesKey {
-    bool valid;
-    uint64_t worksheet;
-    int32_t code0, code1;
-    int log;
-};
-EstimatesKey kept_key{false, 0, 0, 0, 0};
-GroupEstimate kept_estimates[MAX_COLUMNS][2];
-
-uint64_t worksheet_fingerprint() {
-    // A word at a time: multiplied by the golden ratio's 64-bit fraction,
-    // the high bits folded down, so that every bit of every cell moves the
-    // whole hash.
-    uint64_t h = 0;
-    const auto mix = [&h](uint64_t word) {
-        h = (h ^ word) * 0x9E3779B97F4A7C15ull;
-        h ^= h >> 29;
-    };
-    const int rows = used_rows(), columns = used_columns();
-    mix(static_cast<uint64_t>(rows) << 32 | static_cast<uint32_t>(columns));
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c) {
-            uint64_t bits;
-            std::memcpy(&bits, &data_rows[r].value[c], sizeof bits);
-            mix(bits);
-        }
-    return h;
-}
-
-EstimatesKey current_key(int32_t code0, int32_t code1) {
-    return EstimatesKey{true, worksheet_fingerprint(), code0, code1, log_transform};
-}
-
 }  // namespace
 
-GroupEstimate group_estimate(int g) {
-    const ColumnSummary& s = group_summaries[g == 1 ? 1 : 0];
-    return log_transform != 0 ? GroupEstimate{s.n_real_log, s.mean_log, s.sd_log} : GroupEstimate{s.n_real, s.mean, s.sd};
-}
-
-const ColumnGroupEstimates* kept_group_estimates(int32_t code0, int32_t code1) {
-    if (!kept_key.valid) return nullptr;
-    const EstimatesKey now = current_key(code0, code1);
-    const bool same = now.worksheet == kept_key.worksheet && now.code0 == kept_key.code0 &&
-                      now.code1 == kept_key.code1 && now.log == kept_key.log;
-    return same ? kept_estimates : nullptr;
-}
-
-void forget_group_estimates() { kept_key.valid = false; }
 
 bool find_group_codes(int32_t& code0, int32_t& code1) {
     // A slot is empty until it has been filled, whatever code it then holds.
@@ -170,10 +118,9 @@ int run_nonpaired_analysis(platform::WindowHandle owner) {
         summarize_group(0, fields, column_summaries[c].order);
         summarize_group(1, fields, column_summaries[c].order);
         compute_nonpaired_column(c);
-        kept_estimates[c][0] = group_estimate(0);
-        kept_estimates[c][1] = group_estimate(1);
+        keep_group_estimates(c, 2);
     }
-    kept_key = current_key(code0, code1);
+    seal_group_estimates(KeptFor{KeptBy::Nonpaired, code0, code1});
     write_nonpaired_report();
     return publish_report(owner);
 }

@@ -35,28 +35,6 @@ void find_row_groups(int32_t code0, int32_t code1, int8_t* groups);
 // those of code1; every other entry is CELL_MISSING.
 void build_group_columns(int c, int32_t code0, int32_t code1);
 
-// The t-test's estimates of one group: its count of values, mean and SD, on
-// the log scale under Log-transformation.
-struct GroupEstimate {
-    int n;
-    double mean;
-    double sd;
-};
-
-// Group g's estimate as summarize_group left it in group_summaries[g].
-GroupEstimate group_estimate(int g);
-
-// The group estimates of every compared column as the last comparison made
-// them, kept for the "More statistics" report, which would otherwise
-// summarize each group once more. Null unless that comparison ran to its
-// report on the worksheet and Log-transformation as they are now (checked
-// by a fingerprint of the data table); else [c][g] for compared column c
-// and group g.
-using ColumnGroupEstimates = GroupEstimate[2];
-const ColumnGroupEstimates* kept_group_estimates(int32_t code0, int32_t code1);
-// Forgets them, as at process start.
-void forget_group_estimates();
-
 // The statistics of compared column c from the ordered and summarised pair
 // table, into result column c, rows 0..11 and 13..22.
 void compute_nonpaired_column(int c);

@@ -4,6 +4,7 @@
 
 #include "analyses/analysis_status.h"
 #include "analyses/input_checks.h"
+#include "analyses/kept_estimates.h"
 #include "stats/column_summary.h"
 #include "stats/ordering.h"
 #include "worksheet/data_table.h"
@@ -65,6 +66,7 @@ void build_paired_differences(int c) {
 void write_paired_report() { write_table_report("Paired\n", report_table(PAIRED_REPORT)); }
 
 int run_paired_analysis(platform::WindowHandle owner) {
+    forget_group_estimates();
     const int checked = check_two_column_input(owner);
     if (checked != ANALYSIS_OK) return checked;
     const int columns = used_columns();
@@ -75,9 +77,11 @@ int run_paired_analysis(platform::WindowHandle owner) {
     for (int c = 1; c < columns; ++c) {
         build_paired_differences(c);
         summarize_group(0, fields);
+        keep_group_estimates(c, 1);
         order_pair_column(1);
         compute_paired_column(c);
     }
+    seal_group_estimates(KeptFor{KeptBy::Paired, 0, 0});
     write_paired_report();
     return publish_report(owner);
 }

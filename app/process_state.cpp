@@ -1,6 +1,6 @@
 #include "app/process_state.h"
 
-#include "analyses/nonpaired.h"
+#include "analyses/kept_estimates.h"
 #include "app/analysis_dialog.h"
 #include "stats/column_summary.h"
 #include "worksheet/data_table.h"

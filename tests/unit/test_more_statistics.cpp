@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "analyses/more_statistics.h"
-#include "analyses/nonpaired.h"
+#include "analyses/kept_estimates.h"
 #include "stats/hodges_lehmann.h"
 #include "stats/column_summary.h"
 #include "stats/median_interval.h"
@@ -349,27 +349,33 @@ TEST(MoreStatistics, RowsOfValuesBeyondALimit) {
     }
 }
 
-// Welch's test and Hedges' g take the comparison's group estimates when it
-// has just run on the worksheet, and make their own otherwise: the report
-// is the same either way, and cells changed after a comparison are never
-// given the estimates it made.
-TEST(MoreStatistics, NonpairedRowsAreTheSameWithOrWithoutTheComparisonsEstimates) {
+// The rows on values (Welch's test and Hedges' g; Cohen's dz and the limits
+// of agreement) take the comparison's estimates when it has just run on the
+// worksheet, and make their own otherwise: the report is the same either
+// way, and cells changed after a comparison never get the estimates it made.
+TEST(MoreStatistics, RowsOnValuesAreTheSameWithOrWithoutTheComparisonsEstimates) {
     const test::Rows sheet = {{1, 2.5, "<1"}, {1, 3.1, 4.0}, {2, 4.2, 5.5}, {1, 2.9, ">9"},
                               {2, 5.0, 6.1},  {2, 4.4, 7.0}, {1, 3.3, 2.2}, {2, 4.8, 8.3}};
-    for (const bool log : {false, true}) {
-        test::run_program(test::worksheet(sheet), test::calculate(ID_NONPAIRED, log));
-        const auto kept = more_report(MoreAnalysis::Nonpaired);
-        forget_group_estimates();
-        EXPECT_EQ(more_report(MoreAnalysis::Nonpaired), kept) << "log " << log;
-        test::run_program(test::worksheet(sheet), test::calculate(ID_NONPAIRED, log));
-        data_rows[1].value[1] = 30.0;
-        order_data_columns();
-        summarize_columns(false);
-        const auto changed = more_report(MoreAnalysis::Nonpaired);
-        forget_group_estimates();
-        EXPECT_EQ(more_report(MoreAnalysis::Nonpaired), changed) << "log " << log;
-        EXPECT_NE(changed.at("Welch t"), kept.at("Welch t"));
-    }
+    const struct {
+        int radio_id;
+        MoreAnalysis analysis;
+        const char* row;
+    } cases[] = {{ID_NONPAIRED, MoreAnalysis::Nonpaired, "Welch t"}, {ID_PAIRED, MoreAnalysis::Paired, "Cohen dz"}};
+    for (const auto& k : cases)
+        for (const bool log : {false, true}) {
+            test::run_program(test::worksheet(sheet), test::calculate(k.radio_id, log));
+            const auto kept = more_report(k.analysis);
+            forget_group_estimates();
+            EXPECT_EQ(more_report(k.analysis), kept) << k.row << ", log " << log;
+            test::run_program(test::worksheet(sheet), test::calculate(k.radio_id, log));
+            data_rows[1].value[1] = 30.0;
+            order_data_columns();
+            summarize_columns(false);
+            const auto changed = more_report(k.analysis);
+            forget_group_estimates();
+            EXPECT_EQ(more_report(k.analysis), changed) << k.row << ", log " << log;
+            EXPECT_NE(changed.at(k.row), kept.at(k.row)) << k.row << ", log " << log;
+        }
 }
 
 }  // namespace
