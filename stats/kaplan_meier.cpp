@@ -179,7 +179,7 @@ int innermost_intervals() {
 // The self-consistency iteration: each cell's weight 1/n is shared among
 // the innermost intervals it covers in proportion to their masses, and the
 // new masses are the shares summed. A measured cell's share is all of its
-// weight: interval j gets (point_count[j] + mass[j] W_j) / n, W_j the sum
+// weight: interval j receives (point_count[j] + mass[j] W_j) / n, W_j the sum
 // over the groups of "<" and ">" cells covering j of count / covered mass.
 // W is constant between the ends of the groups, and the covered masses are
 // differences of the cumulative mass at those ends, so only there is either

@@ -74,7 +74,7 @@ for (line in lines) {
     fit <- survfit(Surv(v, as.numeric(side == 0)) ~ 1)
     q <- quantile(fit, probs, conf.int = FALSE)
   }
-  cat(sprintf("%.17g", q), "\n")
+  cat(formatC(q, digits = 17, format = "g"), "\n")
 }
 """
 
