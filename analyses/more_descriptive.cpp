@@ -9,7 +9,6 @@
 // above a limit, and of the distinct limits.
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "analyses/more_rows.h"
 #include "stats/censored_tests.h"
@@ -32,20 +31,7 @@ double values[MAX_ROWS];
 CensoredCell cells[MAX_ROWS];
 int by_size[MAX_COLUMNS];
 
-int read_present(int c) {
-    const int32_t* order = checked_order(c);
-    int n = 0;
-    for (int k = 0; k < used_rows(); ++k) {
-        const int r = order[k];
-        const double v = data_rows[r].value[c];
-        if (is_missing_value(v)) continue;
-        present[n] = v;
-        present_rows[n] = r;
-        ++n;
-    }
-    sort_if_unsorted(present, present_rows, n);
-    return n;
-}
+int read_present(int c) { return ordered_column_values(c, [](int, double) { return true; }, present, present_rows); }
 
 void write_column(int c, int present_count) {
     const bool log = log_transform != 0;
@@ -69,19 +55,10 @@ void write_column(int c, int present_count) {
 // The rows of values beyond a limit, from the column's present cells in
 // their order: "<" cells, the measured values ascending, ">" cells.
 void write_censored_column(int c, int present_count) {
-    ColumnBounds bounds{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), false};
-    for (int i = 0; i < present_count; ++i)
-        if (is_real_value(present[i])) {
-            bounds.smallest_measured = std::min(bounds.smallest_measured, present[i]);
-            bounds.largest_measured = std::max(bounds.largest_measured, present[i]);
-        }
+    const ColumnBounds bounds = column_bounds(c);
     int n = 0;
-    for (int i = 0; i < present_count; ++i) {
-        if (is_real_value(present[i]))
-            cells[n++] = measured_cell(present[i]);
-        else if (read_censored_cell(present_rows[i], c, bounds, cells[n]))
-            ++n;
-    }
+    for (int i = 0; i < present_count; ++i)
+        if (read_censored_cell(present_rows[i], c, bounds, cells[n])) ++n;
     const CensoredCounts counts = censored_counts(cells, n);
     set_more_cell(N_BELOW, c, counts.below);
     set_more_cell(N_ABOVE, c, counts.above);

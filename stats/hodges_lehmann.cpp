@@ -440,9 +440,3 @@ HodgesLehmann walsh_average_estimate(const double* d, int n, long long k) {
     if (n < 1 || n > MAX_SIDE) return {std::nan(""), std::nan(""), std::nan("")};
     return estimate_with_limits(padded_walsh(d, n), k);
 }
-
-double median_pairwise_difference(const double* x, int nx, const double* y, int ny) {
-    return pairwise_difference_estimate(x, nx, y, ny, 0).estimate;
-}
-
-double median_walsh_average(const double* d, int n) { return walsh_average_estimate(d, n, 0).estimate; }

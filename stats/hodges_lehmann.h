@@ -13,13 +13,10 @@ double kth_pairwise_difference(const double* x, int nx, const double* y, int ny,
 // i <= j; NaN when k is out of range. n <= 1024.
 double kth_walsh_average(const double* d, int n, long long k);
 
-// Medians of the two sets (the mean of the middle two for an even count).
-double median_pairwise_difference(const double* x, int nx, const double* y, int ny);
-double median_walsh_average(const double* d, int n);
-
-// A set's median with the ends of an interval from ranks: its k-th smallest
-// and k-th largest entries, NaN when k is not 1 .. the count (all NaN when
-// a sample is empty or too large). Quicker than the three alone.
+// A set's median (the mean of the middle two for an even count) with the
+// ends of an interval from ranks: its k-th smallest and k-th largest
+// entries, NaN when k is not 1 .. the count (all NaN when a sample is empty
+// or too large). Quicker than the three alone.
 struct HodgesLehmann {
     double estimate, low, high;
 };

@@ -37,6 +37,13 @@ double centile(int steps, double largest_time, double p) {
     return NaN;
 }
 
+// The 25, 50 and 75 centiles of the curve into `result`.
+void set_centiles(KmCentiles& result, int steps, double largest_time) {
+    result.p25 = centile(steps, largest_time, 0.25);
+    result.median = centile(steps, largest_time, 0.5);
+    result.p75 = centile(steps, largest_time, 0.75);
+}
+
 // The cells by side, each part ascending: the measured values and the
 // limits of the "<" and of the ">" cells. A column read along its order
 // arrives with them sorted, and each part is sorted here only if it is not.
@@ -82,18 +89,13 @@ double flipped_events[CAPACITY];
 double flipped_censored[CAPACITY];
 
 // Turnbull: the innermost intervals, each a pair of a left end immediately
-// followed by a right end in the order of all ends. Keys order the ends at
-// one value x: a closed left end (a measured x) before the right ends (a
-// measured x, a "<x" limit), before an open left end (a ">x" limit). Every
-// "<" cell also has the left end -infinity, before all, and every ">" cell
-// the right end +infinity, after all.
-struct End {
-    double value;
-    int rank;    // 0 closed left, 1 right, 2 open left
-};
-
-End interval_low[CAPACITY];   // innermost intervals in order
-End interval_high[CAPACITY];
+// followed by a right end in the order of all ends. At one value x the
+// ends come as a closed left end (a measured x), the right ends (a measured
+// x, a "<x" limit), an open left end (a ">x" limit). Every "<" cell also has
+// the left end -infinity, before all, and every ">" cell the right end
+// +infinity, after all.
+double interval_low[CAPACITY];   // innermost intervals in order
+double interval_high[CAPACITY];
 // The "<" and ">" cells collapsed into groups of equal cells: the innermost
 // intervals a group covers and its number of cells. The measured cells are
 // counted at their point.
@@ -127,8 +129,8 @@ void add_group(int first, int last, double count) {
 int innermost_intervals() {
     int m = 0;
     bool last_left = below_count > 0;
-    End last{-INF, 0};
-    auto right_end = [&](End right) {
+    double last = -INF;
+    auto right_end = [&](double right) {
         if (last_left) {
             interval_low[m] = last;
             interval_high[m] = right;
@@ -151,16 +153,16 @@ int innermost_intervals() {
         int above = 0;
         for (; c < above_count && above_limits[c] == x; ++c) ++above;
         if (points > 0) {
-            last = End{x, 0};
+            last = x;
             last_left = true;
-            right_end(End{x, 1});
+            right_end(x);
             point_count[m - 1] = points;
         } else if (below > 0) {
-            right_end(End{x, 1});
+            right_end(x);
         }
         if (below > 0) add_group(0, m - 1, below);
         if (above > 0) {
-            last = End{x, 2};
+            last = x;
             last_left = true;
             if (above_groups > 0 && above_first[above_groups - 1] == m) {
                 above_group_count[above_groups - 1] += above;
@@ -171,7 +173,7 @@ int innermost_intervals() {
             }
         }
     }
-    if (above_count > 0) right_end(End{INF, 1});
+    if (above_count > 0) right_end(INF);
     for (int g = 0; g < above_groups; ++g) add_group(above_first[g], m - 1, above_group_count[g]);
     return m;
 }
@@ -255,10 +257,7 @@ KmCentiles km_centiles(const CensoredCell* cells, int n) {
     sort_unless_sorted(above_limits, above_count);
     result.turnbull = below_count > 0 && above_count > 0;
     if (below_count == 0) {
-        const int steps = kaplan_meier_steps(measured, measured_count, above_limits, above_count);
-        result.p25 = centile(steps, largest, 0.25);
-        result.median = centile(steps, largest, 0.5);
-        result.p75 = centile(steps, largest, 0.75);
+        set_centiles(result, kaplan_meier_steps(measured, measured_count, above_limits, above_count), largest);
         return result;
     }
     if (above_count == 0) {
@@ -287,15 +286,13 @@ KmCentiles km_centiles(const CensoredCell* cells, int n) {
     double level = 0;
     for (int j = 0; j < m; ++j) {
         level += mass[j];
-        if (interval_high[j].value == INF || mass[j] < NEGLIGIBLE_MASS) continue;
-        const double low = interval_low[j].value;
-        const double high = interval_high[j].value;
+        if (interval_high[j] == INF || mass[j] < NEGLIGIBLE_MASS) continue;
+        const double low = interval_low[j];
+        const double high = interval_high[j];
         step_time[steps] = low == -INF || low == high ? high : (low + high) / 2;
         step_level[steps] = level;
         ++steps;
     }
-    result.p25 = centile(steps, largest, 0.25);
-    result.median = centile(steps, largest, 0.5);
-    result.p75 = centile(steps, largest, 0.75);
+    set_centiles(result, steps, largest);
     return result;
 }

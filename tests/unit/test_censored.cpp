@@ -18,20 +18,9 @@
 #include "stats/censored_tests.h"
 #include "worksheet/data_table.h"
 #include "worksheet/limit_table.h"
+#include "test_support.h"
 
 namespace {
-
-CensoredCell cell_of(const std::string& text) {
-    const double v = std::strtod(text.c_str() + (text[0] == '<' || text[0] == '>' ? 1 : 0), nullptr);
-    return text[0] == '<' ? below_cell(v) : text[0] == '>' ? above_cell(v) : measured_cell(v);
-}
-
-std::vector<CensoredCell> cells_of(const std::string& field) {
-    std::vector<CensoredCell> cells;
-    std::istringstream words(field);
-    for (std::string w; words >> w;) cells.push_back(cell_of(w));
-    return cells;
-}
 
 std::vector<std::vector<std::string>> expectations(const std::string& kind) {
     std::ifstream in(MORVENDA_SOURCE_DIR "/tests/unit/data/censored_expectations.txt");
@@ -66,7 +55,7 @@ TEST(CensoredOrder, KnownSmallerIsTheOrderOfEveryValueACellMayHold) {
         {"7", "<5", false},   {"<1", "<1", false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(known_smaller(cell_of(c.a), cell_of(c.b)), c.smaller) << c.a << " vs " << c.b;
+        EXPECT_EQ(known_smaller(test::censored_cell(c.a), test::censored_cell(c.b)), c.smaller) << c.a << " vs " << c.b;
 }
 
 // "<" and ">" without a kept limit take the column's smallest and largest
@@ -108,14 +97,14 @@ TEST(CensoredOrder, CellsWithoutALimitTakeTheColumnsMeasuredExtremes) {
 
 TEST(CensoredTests, MatchTheGeneratedExpectations) {
     for (const auto& f : expectations("counts")) {
-        const auto cells = cells_of(f[1]);
+        const auto cells = test::censored_cells(f[1]);
         const CensoredCounts c = censored_counts(cells.data(), static_cast<int>(cells.size()));
         EXPECT_EQ(c.below, std::stoi(f[2])) << f[1];
         EXPECT_EQ(c.above, std::stoi(f[3])) << f[1];
         EXPECT_EQ(c.distinct_limits, std::stoi(f[4])) << f[1];
     }
     for (const auto& f : expectations("gehan")) {
-        const auto g0 = cells_of(f[1]), g1 = cells_of(f[2]);
+        const auto g0 = test::censored_cells(f[1]), g1 = test::censored_cells(f[2]);
         const GehanResult r = gehan_test(g0.data(), static_cast<int>(g0.size()), g1.data(), static_cast<int>(g1.size()));
         const std::string what = "gehan " + f[1] + " | " + f[2];
         expect_close(r.w, f[3], what);
@@ -124,14 +113,14 @@ TEST(CensoredTests, MatchTheGeneratedExpectations) {
         expect_close(r.p, f[6], what);
     }
     for (const auto& f : expectations("sign")) {
-        const auto x = cells_of(f[1]), y = cells_of(f[2]);
+        const auto x = test::censored_cells(f[1]), y = test::censored_cells(f[2]);
         const SignResult r = censored_sign_test(x.data(), y.data(), static_cast<int>(x.size()));
         EXPECT_EQ(r.pairs, std::stoi(f[3])) << f[1];
         EXPECT_EQ(r.positive, std::stoi(f[4])) << f[1];
         expect_close(r.p, f[5], "sign " + f[1]);
     }
     for (const auto& f : expectations("kendall")) {
-        const auto x = cells_of(f[1]), y = cells_of(f[2]);
+        const auto x = test::censored_cells(f[1]), y = test::censored_cells(f[2]);
         const KendallResult r = censored_kendall(x.data(), y.data(), static_cast<int>(x.size()));
         const std::string what = "kendall " + f[1] + " | " + f[2];
         expect_close(r.concordant, f[3], what);
@@ -151,15 +140,15 @@ TEST(CensoredTests, MatchTheGeneratedExpectations) {
 // Statistical Methods (1973), p. 187, Kendall's tau of nine pairs: 26
 // concordant pairs, tau = 0.4444.
 TEST(CensoredTests, PublishedExamples) {
-    const auto six_mp = cells_of("6 6 6 >6 7 >9 10 >10 >11 13 16 >17 >19 >20 22 23 >25 >32 >32 >34 >35");
-    const auto placebo = cells_of("1 1 2 2 3 4 4 5 5 8 8 8 8 11 11 12 12 15 17 22 23");
+    const auto six_mp = test::censored_cells("6 6 6 >6 7 >9 10 >10 >11 13 16 >17 >19 >20 22 23 >25 >32 >32 >34 >35");
+    const auto placebo = test::censored_cells("1 1 2 2 3 4 4 5 5 8 8 8 8 11 11 12 12 15 17 22 23");
     const GehanResult gehan = gehan_test(placebo.data(), 21, six_mp.data(), 21);
     EXPECT_EQ(gehan.w, 271);
     EXPECT_NEAR(gehan.variance, 5644.4, 0.05);
     EXPECT_NEAR(gehan.z, 3.61, 0.005);
 
-    const auto x = cells_of("44.4 45.9 41.9 53.3 44.7 44.1 50.7 45.2 60.1");
-    const auto y = cells_of("2.6 3.1 2.5 5.0 3.6 4.0 5.2 2.8 3.8");
+    const auto x = test::censored_cells("44.4 45.9 41.9 53.3 44.7 44.1 50.7 45.2 60.1");
+    const auto y = test::censored_cells("2.6 3.1 2.5 5.0 3.6 4.0 5.2 2.8 3.8");
     const KendallResult kendall = censored_kendall(x.data(), y.data(), 9);
     EXPECT_EQ(kendall.concordant, 26);
     EXPECT_EQ(kendall.discordant, 10);

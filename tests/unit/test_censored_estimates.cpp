@@ -15,13 +15,9 @@
 #include "stats/censored_order.h"
 #include "stats/kaplan_meier.h"
 #include "stats/ros.h"
+#include "test_support.h"
 
 namespace {
-
-CensoredCell cell_of(const std::string& text) {
-    const double v = std::strtod(text.c_str() + (text[0] == '<' || text[0] == '>' ? 1 : 0), nullptr);
-    return text[0] == '<' ? below_cell(v) : text[0] == '>' ? above_cell(v) : measured_cell(v);
-}
 
 struct Expectation {
     std::string name;
@@ -37,9 +33,7 @@ std::vector<Expectation> expectations(const std::string& kind) {
         std::istringstream split(line);
         for (std::string f; std::getline(split, f, '\t');) fields.push_back(f);
         if (fields.size() != 6 || fields[0] != kind) continue;
-        Expectation e{fields[1], {}, {}};
-        std::istringstream words(fields[2]);
-        for (std::string w; words >> w;) e.cells.push_back(cell_of(w));
+        Expectation e{fields[1], test::censored_cells(fields[2]), {}};
         for (int k = 0; k < 3; ++k) e.expected[k] = std::strtod(fields[3 + k].c_str(), nullptr);
         rows.push_back(e);
     }

@@ -9,12 +9,14 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/analysis_dialog.h"
 #include "app/process_state.h"
 #include "platform/headless/headless.h"
+#include "stats/censored_order.h"
 #include "stats/column_summary.h"
 #include "stats/ordering.h"
 #include "worksheet/data_table.h"
@@ -253,6 +255,18 @@ inline void expect_two_column_matrix(const Report& r, int present0, int pairs, d
     std::snprintf(expected, sizeof expected, "%12.4f\t%12d\t", coefficient, present1);
     EXPECT_EQ(r.lines.back(), expected);
     EXPECT_EQ(r.text.back(), '\n');
+}
+
+// Cells with their limits as written, space-separated: "<5", ">1000", "3.2".
+inline CensoredCell censored_cell(const std::string& text) {
+    const double v = std::strtod(text.c_str() + (text[0] == '<' || text[0] == '>' ? 1 : 0), nullptr);
+    return text[0] == '<' ? below_cell(v) : text[0] == '>' ? above_cell(v) : measured_cell(v);
+}
+inline std::vector<CensoredCell> censored_cells(const std::string& words) {
+    std::vector<CensoredCell> cells;
+    std::istringstream split(words);
+    for (std::string w; split >> w;) cells.push_back(censored_cell(w));
+    return cells;
 }
 
 }  // namespace test

@@ -4,18 +4,19 @@
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
-import { after, before, describe, it } from "node:test";
-import { ANALYSES, calculate, launch, openPage, paste, readText } from "./support.mjs";
+import { describe, it } from "node:test";
+import {
+  ANALYSES,
+  calculate,
+  openPage,
+  paste,
+  readText,
+  sharedBrowser,
+} from "./support.mjs";
 
 const axeSource = readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 
-let browser;
-before(async () => {
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-});
+const browser = sharedBrowser();
 
 // axe is put into the page by the test's own channel, not as a script of
 // the page: the page's Content-Security-Policy stays as it ships.
@@ -40,7 +41,7 @@ function contrast(a, b) {
 
 describe("accessibility", () => {
   it("axe-core finds nothing on the empty page, after a paste and after every analysis", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     assert.deepEqual(await violations(page), [], "empty page");
     await paste(page, readText("tests/cli/data/groups.tsv"));
     assert.deepEqual(await violations(page), [], "after a paste");
@@ -54,7 +55,7 @@ describe("accessibility", () => {
   });
 
   it("the paste area is a named region, no edit field that ignores typing, and a paste there is read", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     const node = await page.accessibility.snapshot({ root: await page.$("#paste"), interestingOnly: false });
     assert.deepEqual([node.role, node.name], ["region", "Paste area"]);
     await page.focus("#paste");
@@ -66,7 +67,7 @@ describe("accessibility", () => {
   });
 
   it("the focus ring has a contrast of at least 3:1 with what is around it", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     for (const id of ["paste", "calculate", "decimal-comma"]) {
       await page.focus(`#${id}`);
       const [ring, ...grounds] = await page.$eval(`#${id}`, (e) => {

@@ -4,8 +4,19 @@
 import assert from "node:assert/strict";
 import { writeFileSync } from "node:fs";
 import path from "node:path";
-import { after, before, describe, it } from "node:test";
-import { ANALYSES, OUTPUT, calculate, chooseFile, cli, launch, messages, openPage, paste, scratchFolder } from "./support.mjs";
+import { describe, it } from "node:test";
+import {
+  ANALYSES,
+  OUTPUT,
+  calculate,
+  chooseFile,
+  cli,
+  messages,
+  openPage,
+  paste,
+  scratchFolder,
+  sharedBrowser,
+} from "./support.mjs";
 
 // A worksheet as text: a title row, then rows of numbers with now and then a
 // "<" cell, a ">" cell or an empty one; `grouped`: the first column holds
@@ -24,19 +35,13 @@ function worksheetText(rows, columns, grouped = false) {
   return lines.join("\n") + "\n";
 }
 
-let browser;
-before(async () => {
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-});
+const browser = sharedBrowser();
 
 const write = scratchFolder("morvenda-web-");
 
 describe("large inputs", () => {
   it("a worksheet beyond 1024 x 50 says what was left out and gives the command line's result", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     const text = worksheetText(1100, 55);
     await paste(page, text);
     assert.deepEqual(await messages(page), [
@@ -63,7 +68,7 @@ describe("large inputs", () => {
       if (r === 1090) cells[0] = "7";
       lines.push(cells.join(","));
     }
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     await page.$eval("#decimal-comma", (box) => (box.checked = false));
     for (const [name, text] of [
       ["wide.csv", lines.join("\r\n")],
@@ -83,7 +88,7 @@ describe("large inputs", () => {
   });
 
   it("a paste of 50 MB is cut at 8 MB with a message, without freezing the page", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     const started = Date.now();
     // 50 MB of rows of 60 cells, built in the page: too much to send over.
     await page.evaluate(`(() => {
@@ -121,7 +126,7 @@ describe("large inputs", () => {
     }
     parts.push(Buffer.from([1, 0, 0, 0]));
     const file = write("big.wk1", Buffer.concat(parts));
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     await chooseFile(page, file);
     const said = (await messages(page)).join("\n");
     assert.match(said, /"big.wk1" holds [0-9.]+ MB; only its first 8\.0 MB were read/);
@@ -162,7 +167,7 @@ describe("a full worksheet", () => {
   it("never blocks the page for more than 50 ms, and its timings beside the command line's (a benchmark)", async (t) => {
     const text = worksheetText(1023, 50, true);
     const file = write("full.tsv", text);
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     const pasteMs = [];
     const blocked = await longTasks(page, async () => {
       await page.evaluate(() => delete document.body.dataset.readMs);
@@ -203,7 +208,7 @@ describe("a full worksheet", () => {
 
   it("draws only the rows in view of its long tables, also at 360 px, the row labels staying in sight", async () => {
     const text = worksheetText(1023, 50, true);
-    const page = await openPage(browser, { width: 360, height: 740 });
+    const page = await openPage(browser(), { width: 360, height: 740 });
     await paste(page, text);
     const listing = (await calculate(page, "analysis-ranks", { extra: true })).text.split("\n").length - 2;
     // Drawn: a window of rows; the table says how many it has.

@@ -5,22 +5,20 @@
 // clipboard; an open section follows the result, never shows a report
 // that came back for an older choice, and says Show Ranks has none.
 import assert from "node:assert/strict";
-import { after, before, describe, it } from "node:test";
+import { describe, it } from "node:test";
 import {
+  EXAMPLES,
   WITH_ROWS,
   calculate,
   chooseFile,
   cli,
-  grantClipboard,
   idle,
-  launch,
   openPage,
   paste,
   readText,
+  sharedBrowser,
   source,
 } from "./support.mjs";
-
-const EXAMPLES = ["lab_values", "correlation", "groups", "paired"];
 
 // The command line's More statistics: what follows its empty line; ""
 // where the analysis refuses the worksheet.
@@ -30,14 +28,7 @@ function cliMore(args) {
   return at < 0 ? "" : text.slice(at + 2);
 }
 
-let browser;
-before(async () => {
-  browser = await launch();
-  await grantClipboard(browser);
-});
-after(async () => {
-  await browser?.close();
-});
+const browser = sharedBrowser({ clipboard: true });
 
 // Opens the section; done once what it computes for the result is shown.
 async function openSection(page) {
@@ -71,7 +62,7 @@ async function copyMore(page) {
 describe("More statistics", () => {
   for (const example of EXAMPLES) {
     it(`${example}: the command line's report, its rows explained, and Copy, for every analysis`, async () => {
-      const page = await openPage(browser);
+      const page = await openPage(browser());
       await page.bringToFront();
       await openSection(page);
       for (const [file, comma, args] of [
@@ -103,7 +94,7 @@ describe("More statistics", () => {
   }
 
   it("follows the result, drops a report that comes back for an older choice, and has none for Show Ranks", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     const file = "tests/cli/data/groups.tsv";
     await paste(page, readText(file));
     await calculate(page, "analysis-nonpaired");

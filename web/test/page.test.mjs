@@ -4,9 +4,10 @@
 import assert from "node:assert/strict";
 import { mkdirSync } from "node:fs";
 import path from "node:path";
-import { after, before, describe, it } from "node:test";
+import { describe, it } from "node:test";
 import {
   ANALYSES,
+  EXAMPLES,
   OUTPUT,
   PAGE_URL,
   calculate,
@@ -14,27 +15,20 @@ import {
   cli,
   grantClipboard,
   idle,
-  launch,
   messages,
   openPage,
   paste,
   readText,
+  sharedBrowser,
   source,
 } from "./support.mjs";
 
-const EXAMPLES = ["lab_values", "correlation", "groups", "paired"];
 const OPTION_SETS = [
   { page: {}, cli: [] },
   { page: { log: true, logY: true, extra: true }, cli: ["-l", "-y", "-x"] },
 ];
 
-let browser;
-before(async () => {
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-});
+const browser = sharedBrowser();
 
 // Every analysis with both option sets on what the page has read, against
 // the command line on the same file.
@@ -59,7 +53,7 @@ async function compareAll(page, file) {
 describe("the result text is the command line's", () => {
   for (const example of EXAMPLES) {
     it(`${example}: pasted as text and opened as .wk1`, async () => {
-      const page = await openPage(browser);
+      const page = await openPage(browser());
       await paste(page, readText(`tests/cli/data/${example}.tsv`));
       await compareAll(page, `tests/cli/data/${example}.tsv`);
       await chooseFile(page, source(`examples/${example}.wk1`));
@@ -70,7 +64,7 @@ describe("the result text is the command line's", () => {
   }
 
   it("a .csv file, and text read again when the decimal comma changes", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     await page.$eval("#decimal-comma", (box) => (box.checked = false));
     await chooseFile(page, source("tests/cli/data/groups.csv"));
     let got = await calculate(page, "analysis-nonpaired", { extra: true });
@@ -90,7 +84,7 @@ describe("the result text is the command line's", () => {
 
 describe("the page", () => {
   it("offers the dialog's controls with the program's ids and labels, and its version", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     const { contract, controls, version } = await page.evaluate(() => ({
       contract: window.morvendaContract,
       version: document.querySelector("header .version").textContent,
@@ -114,8 +108,8 @@ describe("the page", () => {
   });
 
   it("Copy result puts the result's bytes on the clipboard", async () => {
-    await grantClipboard(browser);
-    const page = await openPage(browser);
+    await grantClipboard(browser());
+    const page = await openPage(browser());
     await page.bringToFront();
     await chooseFile(page, source("examples/correlation.wk1"));
     const got = await calculate(page, "analysis-pearson", { extra: true });
@@ -132,7 +126,7 @@ describe("the page", () => {
   });
 
   it("shows refusals and reading problems as messages, and goes on working", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     let got = await calculate(page, "analysis-descriptive");
     assert.deepEqual(got.messages, ["Paste or open a worksheet first"]);
 
@@ -173,7 +167,7 @@ describe("the page", () => {
   });
 
   it("makes no network request of any kind", async () => {
-    const page = await browser.newPage();
+    const page = await browser().newPage();
     const requests = [];
     await page.setRequestInterception(true);
     page.on("request", (request) => {
@@ -191,7 +185,7 @@ describe("the page", () => {
   });
 
   it("plots as many points as each analysis has values", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     const table = (name) =>
       readText(`tests/cli/data/${name}.tsv`)
         .split("\n")
@@ -246,8 +240,8 @@ describe("the page", () => {
   });
 
   it("works from the keyboard alone", async () => {
-    await grantClipboard(browser);
-    const page = await openPage(browser);
+    await grantClipboard(browser());
+    const page = await openPage(browser());
     await page.bringToFront();
     const text = readText("tests/cli/data/correlation.tsv");
     await page.evaluate((content) => navigator.clipboard.writeText(content), text);
@@ -295,7 +289,7 @@ describe("the page", () => {
       [1280, 800],
       [360, 740],
     ]) {
-      const page = await openPage(browser, { width, height });
+      const page = await openPage(browser(), { width, height });
       await chooseFile(page, source("examples/correlation.wk1"));
       await calculate(page, "analysis-pearson", { extra: true });
       await page.screenshot({ path: path.join(directory, `pearson-${width}x${height}.png`), fullPage: true });

@@ -153,3 +153,22 @@ export function scratchFolder(prefix) {
     return file;
   };
 }
+
+// The worksheets under examples/ that the page and the command line are
+// compared on.
+export const EXAMPLES = ["lab_values", "correlation", "groups", "paired"];
+
+// One browser for a test file: launched before its tests (with the page's
+// clipboard granted when `clipboard`), closed after them. Called at the top
+// of the file; what it returns gives the browser.
+export function sharedBrowser({ clipboard = false } = {}) {
+  let browser;
+  before(async () => {
+    browser = await launch();
+    if (clipboard) await grantClipboard(browser);
+  });
+  after(async () => {
+    await browser?.close();
+  });
+  return () => browser;
+}

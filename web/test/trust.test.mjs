@@ -3,30 +3,22 @@
 // column titles name the columns; HTML and ";"-separated clipboards are
 // read; messages say what to change; doubtful input is pointed out.
 import assert from "node:assert/strict";
-import { after, before, describe, it } from "node:test";
+import { describe, it } from "node:test";
 import {
   WITH_ROWS,
   calculate,
   chooseFile,
   cli,
-  grantClipboard,
-  launch,
   messages,
   openPage,
   paste,
   readText,
   scratchFolder,
+  sharedBrowser,
   source,
 } from "./support.mjs";
 
-let browser;
-before(async () => {
-  browser = await launch();
-  await grantClipboard(browser);
-});
-after(async () => {
-  await browser?.close();
-});
+const browser = sharedBrowser({ clipboard: true });
 
 const write = scratchFolder("morvenda-trust-");
 
@@ -55,7 +47,7 @@ async function copy(page) {
 
 describe("what Copy result copies", () => {
   it("follows every change of choice and input, and names what was copied", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     await page.bringToFront();
     const file = "tests/cli/data/correlation.tsv";
     await paste(page, readText(file));
@@ -86,7 +78,7 @@ describe("what Copy result copies", () => {
 
 describe("results with a decimal comma", () => {
   it("come back with a decimal comma after text read with one, and with points from a WK1 file", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     await page.$eval("#decimal-comma", (box) => (box.checked = true));
     const file = "tests/cli/data/paired_decimal_comma.tsv";
     await paste(page, readText(file));
@@ -103,7 +95,7 @@ describe("results with a decimal comma", () => {
 
 describe("column titles", () => {
   it("name the columns everywhere, and title cells are not missing cells", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     await paste(page, readText("tests/cli/data/lab_values.tsv"));
     assert.deepEqual(await page.$$eval("#preview th[scope=col]", (h) => h.map((e) => e.textContent)), [
       "Creatinine",
@@ -137,7 +129,7 @@ describe("column titles", () => {
   });
 
   it('"First row holds titles" takes a row of years as titles, as --first-row-titles does', async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     const file = "tests/cli/data/years.tsv";
     await paste(page, readText(file));
     assert.match((await messages(page)).join("\n"), /numbers such as 2019 that look like titles/);
@@ -152,7 +144,7 @@ describe("column titles", () => {
 
 describe("clipboards the page reads", () => {
   it("the first table of text/html when there is no text/plain, and ';'-separated text as CSV", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     const tsv = readText("tests/cli/data/groups.tsv");
     const rows = tsv.trim().split("\n").map((line) => `<tr>${line.split("\t").map((c) => `<td> ${c.replace("<", "&lt;")} </td>`).join("")}</tr>`);
     // A script in it must not run: the page parses the HTML, never runs it.
@@ -172,11 +164,11 @@ describe("clipboards the page reads", () => {
 
 describe("doubtful input", () => {
   it('names "<" and ">" cells without a limit, and says when no column holds a number', async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     await paste(page, "A\tB\n1\t<abc\n2\t3\n>zz\t4\n5\t<0.5\n");
     const said = (await messages(page)).join("\n");
     assert.match(said, /2 cells start with "<" or ">" but give no limit: "<abc" \(row 2, "B"\), ">zz" \(row 4, "A"\)/);
-    const page2 = await openPage(browser);
+    const page2 = await openPage(browser());
     const file = write("page.html", "<html>\n<head>\n<title>x</title>\n</head>\n<body>\n<p>Hello</p>\n</body>\n</html>\n");
     await chooseFile(page2, file);
     assert.match((await messages(page2)).join("\n"), /No column holds a number/);
@@ -187,7 +179,7 @@ describe("doubtful input", () => {
 
 describe("the readable table and the plot", () => {
   it("name Nonpaired's groups by their codes, in the table as in the plot", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     await paste(page, readText("tests/cli/data/groups.tsv"));
     const got = await calculate(page, "analysis-nonpaired", { extra: true });
     const labels = await page.$$eval("#result-table tbody th", (ths) => ths.map((th) => th.textContent));
@@ -204,7 +196,7 @@ describe("the readable table and the plot", () => {
   });
 
   it("explain every row label, floor p as '< 0.001' in the table only, and note the matrix as it is", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     await paste(page, readText("tests/cli/data/lab_values.tsv"));
     const table = () =>
       page.$$eval("#result-table tbody tr", (rows) =>
@@ -245,7 +237,7 @@ describe("the readable table and the plot", () => {
   });
 
   it("give each '<' and '>' point its written cell, drawn at its limit, and the result's own digits", async () => {
-    const page = await openPage(browser);
+    const page = await openPage(browser());
     await paste(page, readText("tests/cli/data/lab_values.tsv"));
     await calculate(page, "analysis-descriptive");
     for (const [column, written, at, side] of [
